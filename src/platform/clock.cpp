@@ -1,0 +1,48 @@
+#include "platform/clock.hpp"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+namespace quillon {
+
+namespace {
+
+class RealClock final : public Clock {
+public:
+    std::uint32_t TickMs() override {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch())
+                      .count();
+        return static_cast<std::uint32_t>(ms);
+    }
+    std::int64_t WallSeconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    LocalDate Today() override {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+#ifdef _WIN32
+        localtime_s(&local, &now);
+#else
+        localtime_r(&now, &local);
+#endif
+        return LocalDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    }
+    TimeStamp Now() override {
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::system_clock::now().time_since_epoch())
+                      .count();
+        return TimeStamp{ms / 1000, static_cast<int>(ms % 1000)};
+    }
+    void SleepMs(std::uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+    static RealClock clock;
+    return clock;
+}
+
+}  // namespace quillon
