@@ -15,7 +15,7 @@ using testing::TempDir;
 
 // Sets or clears an environment variable for one test and restores it.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         had_ = std::getenv(name) != nullptr;
@@ -33,7 +33,7 @@ public:
         }
     }
 
-private:
+  private:
     const char* name_;
     std::string old_;
     bool had_ = false;

@@ -13,7 +13,7 @@ namespace {
 using testing::TempDir;
 
 class ProfileFileTest : public ::testing::Test {
-protected:
+  protected:
     std::string Path() const { return dir.File("TEST.INI"); }
     void Write(std::string_view contents) const { dir.Write("TEST.INI", contents); }
     std::string Contents() const { return dir.Read("TEST.INI"); }
@@ -119,12 +119,15 @@ TEST_F(ProfileFileTest, FirstWriteCreatesTheFileWithCrLf) {
 }
 
 TEST_F(ProfileFileTest, ReplacesInPlaceAndKeepsEveryOtherLineAndComment) {
-    Write("; settings\r\n[Sound]\r\nSound=1\r\n; the error sound\r\nerrortype = 0 \r\nEndType=1\r\n\r\n"
-          "[Tool]\r\nToolTips=1\r\n");
+    Write(
+        "; settings\r\n[Sound]\r\nSound=1\r\n; the error sound\r\nerrortype = 0 "
+        "\r\nEndType=1\r\n\r\n"
+        "[Tool]\r\nToolTips=1\r\n");
     ASSERT_TRUE(WriteProfileString(Path(), "SOUND", "ErrorType", "5"));
-    EXPECT_EQ(Contents(),
-              "; settings\r\n[Sound]\r\nSound=1\r\n; the error sound\r\nErrorType=5\r\nEndType=1\r\n\r\n"
-              "[Tool]\r\nToolTips=1\r\n");
+    EXPECT_EQ(
+        Contents(),
+        "; settings\r\n[Sound]\r\nSound=1\r\n; the error sound\r\nErrorType=5\r\nEndType=1\r\n\r\n"
+        "[Tool]\r\nToolTips=1\r\n");
 }
 
 TEST_F(ProfileFileTest, NewKeyGoesAtTheEndOfItsSectionBeforeTheNextOne) {
