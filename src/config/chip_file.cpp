@@ -67,6 +67,8 @@ class SectionNameBuffer {
     void Fill(const std::vector<std::string>& names) {
         std::size_t pos = 0;
         for (const std::string& name : names) {
+            // An empty name ("[]") would end the list and hide every chip after it.
+            if (name.empty()) continue;
             // Names come from the file, so they fit; stop rather than overrun.
             if (pos + name.size() + 2 > size_) break;
             std::memcpy(data_.get() + pos, name.data(), name.size());

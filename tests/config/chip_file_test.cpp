@@ -80,6 +80,12 @@ TEST_F(ChipFileTest, CompleteSectionsAreListedInFileOrderInCapitals) {
     EXPECT_EQ(t.ctx.targetList, (std::vector<std::string>{"TC309", "TC301", "TC350"}));
 }
 
+TEST_F(ChipFileTest, StraySectionWithoutANameHidesNoChip) {
+    WriteChipDef("[]\r\nx=1\r\n" + Complete("TC301"));
+    ASSERT_EQ(Start(), StartupFailure::None);
+    EXPECT_EQ(t.ctx.targetList, std::vector<std::string>{"TC301"});
+}
+
 class RequiredKeyTest : public ChipFileTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(RequiredKeyTest, SectionMissingTheKeyOrHavingItEmptyIsLeftOut) {
