@@ -34,13 +34,16 @@ CCustomPropCom::CCustomPropCom(std::string programDir, int comPortIndex, QWidget
         const int x = 15 + column * 116, y = 21 + row * 14;
         auto* radio = new QRadioButton(QString("COM%1").arg(i + 1), this);
         radio->setObjectName(QString("radio%1").arg(kFirstId + i));
-        PlaceAt(radio, du, x, y, 36, 12);
+        PlaceAt(radio, du, x, y, 40, 12);
         group_->addButton(radio, i);
         auto* device = new QLabel(this);
         device->setObjectName(QString("device%1").arg(kFirstId + i));
         device->setTextFormat(Qt::PlainText);
-        device->setEnabled(false);  // shown grey: information, not a choice
-        PlaceAt(device, du, x + 37, y + 1, 76, 10);
+        // Shown softer than the choices: information, not a choice.
+        QPalette soft = device->palette();
+        soft.setColor(QPalette::WindowText, QColor(0x55, 0x5f, 0x6b));
+        device->setPalette(soft);
+        PlaceAt(device, du, x + 42, y + 1, 70, 10);
         if (i < kPortsThatMarkChanged) {
             connect(radio, &QRadioButton::clicked, this, [this] { emit Modified(); });
         }

@@ -206,6 +206,14 @@ void CCustomPropSound::OnWavePicked() {
 }
 
 void CCustomPropSound::OnWaveFocusOut() {
+    // The message box below takes the focus itself; that is no second leave.
+    if (checkingWave_) return;
+    checkingWave_ = true;
+    CheckTypedWave();
+    checkingWave_ = false;
+}
+
+void CCustomPropSound::CheckTypedWave() {
     const QString before = shownWave_;
     TakeFromControls();
     if (shownWave_ != kNone && !IsUsableWaveName(shownWave_)) {
@@ -244,8 +252,12 @@ bool CCustomPropSound::eventFilter(QObject* watched, QEvent* event) {
             OnWaveFocusIn();
         } else if (event->type() == QEvent::FocusOut) {
             auto* fe = static_cast<QFocusEvent*>(event);
-            // The box's own list taking the focus is not leaving the box.
-            if (fe->reason() != Qt::PopupFocusReason) OnWaveFocusOut();
+            // The box's own list taking the focus, or another window becoming
+            // active, is not leaving the box.
+            if (fe->reason() != Qt::PopupFocusReason &&
+                fe->reason() != Qt::ActiveWindowFocusReason) {
+                OnWaveFocusOut();
+            }
         }
     }
     return CustomPropPage::eventFilter(watched, event);

@@ -66,6 +66,7 @@ private:
     void TakeFromControls();
     void MoveToControls();
     void UpdateEnabling();
+    void CheckTypedWave();
     int& TypeOf(int event);
     int& EnabledOf(int event);
     std::string& PathOf(int event);
@@ -81,6 +82,7 @@ private:
     int shownEvent_ = kError;
     int focusEvent_ = kError;
     bool exchanging_ = false;
+    bool checkingWave_ = false;
 
     QCheckBox* enable_ = nullptr;
     QLabel* eventLabel_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 
 #include "app/catalog.hpp"
 #include "gui/about_dlg.hpp"
@@ -33,8 +34,7 @@ void Settle() {
 
 // The window's client area under a plain title bar, since a grab holds only
 // what the window paints itself and Xvfb runs no window manager.
-QPixmap WithTitleBar(QWidget* window) {
-    const QPixmap body = window->grab();
+QPixmap WithTitleBar(QWidget* window, const QPixmap& body) {
     const int bar = window->fontMetrics().height() + 10;
     QPixmap framed(body.width() + 2, body.height() + bar + 1);
     framed.fill(QColor(0x3c, 0x4a, 0x5a));
@@ -57,7 +57,25 @@ bool Save(QWidget* window) {
     window->show();
     window->raise();
     Settle();
-    return WithTitleBar(window).save(OutputFile(), "PNG");
+    return WithTitleBar(window, window->grab()).save(OutputFile(), "PNG");
+}
+
+// The main dialog with the tip of one control showing, as hovering shows it.
+bool SaveWithToolTip(CWriterDlg& dlg, QWidget* control) {
+    dlg.show();
+    Settle();
+    QPixmap body = dlg.grab();
+    const QPoint at = control->mapTo(&dlg, QPoint(control->width() / 3, control->height()));
+    QToolTip::showText(control->mapToGlobal(QPoint(control->width() / 3, control->height())),
+                       control->toolTip(), control);
+    Settle();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || qstrcmp(w->metaObject()->className(), "QTipLabel") != 0) continue;
+        QPainter p(&body);
+        p.drawPixmap(at + QPoint(0, 4), w->grab());
+    }
+    QToolTip::hideText();
+    return WithTitleBar(&dlg, body).save(OutputFile(), "PNG");
 }
 
 }  // namespace
@@ -68,6 +86,10 @@ bool TakeScreenshot(CWriterDlg& dlg) {
     const QString what = Requested();
     OperationContext& ctx = dlg.Context();
     if (what == "main") return Save(&dlg);
+    if (what == "main-tip") {
+        ctx.toolTipsEnabled = 1;
+        return SaveWithToolTip(dlg, dlg.Control(kIdFullOperation));
+    }
     if (what == "progress") {
         // The window as a Full Operation shows it while it programs.
         dlg.show();
@@ -77,7 +99,6 @@ bool TakeScreenshot(CWriterDlg& dlg) {
         progress.SetMessage(StepText(ctx.language, kMsgProgramming, true));
         progress.Reset(0, 96, 1, 0);
         progress.SetPos(41);
-        progress.SetIcon(kIconInformation);
         const bool ok = Save(&progress);
         progress.Destroy();
         return ok;

@@ -432,6 +432,8 @@ void CWriterDlg::OnHelp() {
 }
 
 void CWriterDlg::OnCheckSum() {
+    // Before a download the sum is taken over the areas ticked now.
+    ExchangeFromControls();
     CCheckSumDlg dlg([this](const std::string& fill) { return ChecksumFieldText(ctx_, fill); },
                      this);
     dlg.exec();
