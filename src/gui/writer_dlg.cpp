@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,6 +28,7 @@
 #include "gui/artwork.hpp"
 #include "gui/check_sum_dlg.hpp"
 #include "gui/custom_prop_main.hpp"
+#include "gui/help_viewer.hpp"
 #include "gui/mnemonic.hpp"
 #include "gui/progress_dlg.hpp"
 #include "gui/qt_file_chooser.hpp"
@@ -416,16 +416,8 @@ void CWriterDlg::ReloadCustomSettings() {
 }
 
 void CWriterDlg::OnHelp() {
-    const QString path = QDir::cleanPath(Q(ctx_.programDir) + kHelpFile);
     QString problem;
-    if (!QFileInfo(path).isFile()) {
-        problem = QString("The help file %1 was not found.").arg(QDir::toNativeSeparators(path));
-    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        problem = QString("No program on this system can open the help file %1.\n"
-                          "Install a viewer for compiled HTML help (.chm) files.")
-                      .arg(QDir::toNativeSeparators(path));
-    }
-    if (!problem.isEmpty()) {
+    if (!OpenHelpFile(QDir::cleanPath(Q(ctx_.programDir) + kHelpFile), problem)) {
         ctx_.prompt->Ask(PromptRequest{problem.toStdString(), "flash", PromptButtons::Ok,
                                        PromptIcon::Exclamation, PromptOwner::MainDialog});
     }

@@ -178,8 +178,12 @@ void WriterDlgTest::SeverityTwoReportAsksTwiceAndDropsTheDownload() {
     QStringList messages;
     bool mainDisabledMeanwhile = false;
     Autopilot pilot;
+    bool closeRefusedMeanwhile = false;
     pilot.Then([&] {
              mainDisabledMeanwhile = !dlg->isEnabled();
+             // The close box during a command would pull the progress window
+             // from under the running operation: refused until it ends.
+             closeRefusedMeanwhile = !dlg->close() && dlg->isVisible();
              return PressProgressButton(&messages)();
          })
         .Then(PressProgressButton(&messages));
@@ -187,6 +191,8 @@ void WriterDlgTest::SeverityTwoReportAsksTwiceAndDropsTheDownload() {
     QVERIFY(pilot.Done());
     QCOMPARE(pilot.unexpected, 0);
     QVERIFY(mainDisabledMeanwhile);
+    QVERIFY(closeRefusedMeanwhile);
+    QCOMPARE(ctx.closing, 0);
     QCOMPARE(messages.size(), 2);
     QVERIFY2(messages[0].startsWith("ERROR !!    "), qPrintable(messages[0]));
     QVERIFY2(messages[0].contains(" No.006 Unable to open COM port."), qPrintable(messages[0]));
