@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QLabel>
@@ -82,6 +83,8 @@ private slots:
     void CheckSumDialogStartsWithFFEachTime();
     void VersionLabelAndAboutBox();
     void HelpWithoutItsFileSaysSo();
+    void OpenTakesTheChosenFileAndSavesEitherWay();
+    void JapaneseTextsOnAJapaneseSystem();
 };
 
 void WriterDlgTest::StartupFailuresShowTheirBoxAndEnd_data() {
@@ -135,6 +138,7 @@ void WriterDlgTest::NotDownloadedStateAfterStartUp() {
     auto* crystal = qobject_cast<QComboBox*>(dlg->Control(kIdCrystalList));
     QCOMPARE(crystal->count(), 3);
     QCOMPARE(qobject_cast<QLabel*>(dlg->Control(kIdMainAreaText))->text(), QString("080000H"));
+    QCOMPARE(dlg->size(), dlg->Units().Size(343, 183));
     QCOMPARE(dlg->size(), dlg->minimumSize());
     QCOMPARE(dlg->size(), dlg->maximumSize());  // fixed size
     QVERIFY(!(dlg->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -561,6 +565,64 @@ void WriterDlgTest::HelpWithoutItsFileSaysSo() {
     QCOMPARE(seen.size(), 1);
     QVERIFY(seen[0].text.contains("flash_html.chm"));
     QVERIFY(seen[0].text.contains("not found"));
+}
+
+void WriterDlgTest::OpenTakesTheChosenFileAndSavesEitherWay() {
+    ProgramDir dir;
+    dir.Write("CHIPDEF.INI", kTwoChips);
+    QDir(dir.Path()).mkdir("fw");
+    dir.Write("fw/app.cnv", "S00600004844521B\r\n");
+    auto dlg = Start(dir);
+    QVERIFY(dlg);
+    const QString chosen = dir.File("fw/app.cnv");
+    QStringList filters;
+    Autopilot pilot;
+    pilot.Then(OnModal<QFileDialog>([&](QFileDialog* fd) {
+        filters = fd->nameFilters();
+        fd->selectFile(chosen);
+        QMetaObject::invokeMethod(fd, "accept");
+    }));
+    Button(*dlg, kIdOpen)->click();
+    QVERIFY(pilot.Done());
+    QCOMPARE(filters, QStringList({"S format files (*.mhx *.cnv *.ahx)", "all files (*.*)"}));
+    QCOMPARE(qobject_cast<QLineEdit*>(dlg->Control(kIdHexFile))->text(), QString("app.cnv"));
+    QCOMPARE(dlg->Context().hexFilePath, chosen.toStdString());
+    QVERIFY(dir.Read("DATAFILE.TXT").contains("Write File=" + chosen.toUtf8()));
+    QCOMPARE(QDir::current().canonicalPath(), QDir(dir.Path()).canonicalPath());
+
+    // Cancelled: nothing changes, the selections are saved all the same.
+    QFile::remove(dir.File("DATAFILE.TXT"));
+    QString startedIn;
+    pilot.Then(OnModal<QFileDialog>([&](QFileDialog* fd) {
+        startedIn = fd->directory().canonicalPath();
+        fd->reject();
+    }));
+    Button(*dlg, kIdOpen)->click();
+    QVERIFY(pilot.Done());
+    QCOMPARE(startedIn, QDir(dir.File("fw")).canonicalPath());
+    QCOMPARE(dlg->Context().hexFilePath, chosen.toStdString());
+    QVERIFY(dir.Read("DATAFILE.TXT").contains("Write File=" + chosen.toUtf8()));
+    QCOMPARE(QDir::current().canonicalPath(), QDir(dir.Path()).canonicalPath());
+}
+
+void WriterDlgTest::JapaneseTextsOnAJapaneseSystem() {
+    ProgramDir dir;
+    dir.Write("CHIPDEF.INI", kTwoChips);
+    const QByteArray before = qgetenv("QUILLON_LANG");
+    qputenv("QUILLON_LANG", "ja");
+    auto dlg = Start(dir);
+    qputenv("QUILLON_LANG", before);
+    QVERIFY(dlg);
+    QCOMPARE(dlg->Control(kIdDownload)->toolTip(),
+             QString::fromUtf8("制御ﾌﾟﾛｸﾞﾗﾑをﾏｲｺﾝに転送"));
+    QString caption;
+    Autopilot pilot;
+    pilot.Then(OnModal<CCustomPropMain>([&caption](CCustomPropMain* sheet) {
+        caption = sheet->windowTitle();
+        sheet->reject();
+    }));
+    dlg->OnSetEnvironment();
+    QCOMPARE(caption, QString::fromUtf8("環境設定"));
 }
 
 QTEST_MAIN(WriterDlgTest)
