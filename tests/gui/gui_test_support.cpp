@@ -90,7 +90,9 @@ std::function<bool()> PressProgressButton(QStringList* messages) {
     return [messages] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* p = qobject_cast<CProgressDlg*>(w);
+            // Only a result waits for "Ok"; a "Cancel" would end the operation.
             if (!p || !p->isVisible() || !p->Button()->isEnabled()) continue;
+            if (p->Button()->text() != "Ok") continue;
             if (messages) messages->append(p->MessageLabel()->text());
             p->Button()->click();
             return true;

@@ -67,7 +67,7 @@ std::function<bool()> AnswerBox(QMessageBox::StandardButton button, QList<SeenBo
 // Acts on the modal window on top when it is a T.
 template <typename T>
 std::function<bool()> OnModal(std::function<void(T*)> action);
-// Presses the progress window's button once it is enabled, recording the
+// Presses the progress window's "Ok" once it is offered, recording the
 // message it showed.
 std::function<bool()> PressProgressButton(QStringList* messages = nullptr);
 
