@@ -1,5 +1,6 @@
 #include "gui/artwork.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QLinearGradient>
@@ -88,13 +89,15 @@ QPixmap QuillonPicture(const QSize& size, qreal devicePixelRatio) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    // Drawn on a 460 x 176 canvas and stretched to the field, as the field's
-    // bitmap always was.
-    p.scale(size.width() / 460.0, size.height() / 176.0);
+    // Drawn on a canvas 176 units high and as wide as the field's shape asks
+    // (at least 460), so that nothing is squeezed out of proportion.
+    const qreal sy = size.height() / 176.0;
+    const qreal width = std::max<qreal>(460.0, size.width() / sy);
+    p.scale(size.width() / width, sy);
     QLinearGradient bg(0, 0, 0, 176);
     bg.setColorAt(0, QColor(0x24, 0x58, 0x8a));
     bg.setColorAt(1, QColor(0x12, 0x32, 0x52));
-    p.fillRect(QRectF(0, 0, 460, 176), bg);
+    p.fillRect(QRectF(0, 0, width, 176), bg);
 
     p.setPen(QPen(QColor(0x3f, 0x78, 0xab), 3));
     p.setBrush(Qt::NoBrush);
@@ -116,16 +119,16 @@ QPixmap QuillonPicture(const QSize& size, qreal devicePixelRatio) {
     DrawQuill(p, QPointF(214, 128), QPointF(300, 12), 14);
 
     QFont nameFont("DejaVu Sans");
-    nameFont.setPixelSize(38);
+    nameFont.setPixelSize(32);
     nameFont.setBold(true);
     p.setFont(nameFont);
     p.setPen(Qt::white);
-    p.drawText(QRectF(296, 54, 160, 50), Qt::AlignCenter, "Quillon");
+    p.drawText(QRectF(width - 180, 56, 164, 46), Qt::AlignCenter, "Quillon");
     QFont subFont("DejaVu Sans");
-    subFont.setPixelSize(16);
+    subFont.setPixelSize(15);
     p.setFont(subFont);
     p.setPen(QColor(0xbc, 0xd4, 0xea));
-    p.drawText(QRectF(296, 104, 160, 24), Qt::AlignCenter, "flash programmer");
+    p.drawText(QRectF(width - 180, 102, 164, 24), Qt::AlignCenter, "flash programmer");
     return pm;
 }
 
