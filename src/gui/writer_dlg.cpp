@@ -120,7 +120,6 @@ CWriterDlg::~CWriterDlg() {
     qApp->removeEventFilter(this);
     // The progress window is a child of this window; let it go first.
     ctx_.progress.reset();
-    ctx_.panel = nullptr;
 }
 
 void CWriterDlg::BuildControls() {
