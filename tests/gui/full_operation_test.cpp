@@ -84,12 +84,47 @@ QByteArray Firmware() {
     return file + "S9030000FC\r\n";
 }
 
+// The main dialog on kChip, talking to `sim`, with the firmware chosen.
+std::unique_ptr<CWriterDlg> StartOn(const ProgramDir& dir, const Simulator& sim) {
+    WriterOptions options;
+    options.programDir = dir.PathStd();
+    options.portPath = sim.Path().toStdString();
+    auto dlg = std::make_unique<CWriterDlg>(options);
+    if (dlg->OnInitDialog() != CWriterDlg::InitResult::Ready) return nullptr;
+    dlg->show();
+    auto* target = qobject_cast<QComboBox*>(dlg->Control(kIdTargetList));
+    const int chip = target->findText(kChip);
+    if (chip < 0) return nullptr;
+    target->setCurrentIndex(chip);
+    OperationContext& ctx = dlg->Context();
+    ctx.hexFilePath = dir.File("firmware.mhx").toStdString();
+    ctx.hexFileName = "firmware.mhx";
+    dlg->ExchangeToControls();
+    return dlg;
+}
+
+void CheckDownloadedState(CWriterDlg& dlg) {
+    QCOMPARE(dlg.Context().downloaded, 1);
+    for (int id : {kIdDownload, kIdErase, kIdBlankCheck, kIdProgramVerify, kIdReadCompare, kIdCopy,
+                   kIdFullOperation, kIdCheckSum, kIdOpen, kIdSetEnvironment}) {
+        QVERIFY2(dlg.Control(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    for (int id : {kIdMainFlash, kIdMainAreaText, kIdWorkFlash, kIdWorkAreaText}) {
+        QVERIFY2(!dlg.Control(id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    // The command has ended.
+    QVERIFY(!dlg.Context().progress);
+    QVERIFY(dlg.isEnabled());
+    QVERIFY(!dlg.Context().comPortHandle);
+}
+
 }  // namespace
 
 class FullOperationTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void DownloadFromTheDialogOffersEveryCommand();
     void FullOperationFromTheDialogLeavesItDownloaded();
     void BatchModeWritesOK();
 };
@@ -100,6 +135,30 @@ void FullOperationTest::initTestCase() {
     }
 }
 
+void FullOperationTest::DownloadFromTheDialogOffersEveryCommand() {
+    ProgramDir dir;
+    CopyExamples(dir);
+    dir.Write("firmware.mhx", Firmware());
+    Simulator sim({"--program-dir", dir.Path(), "--chip", kChip});
+    QVERIFY2(!sim.Path().isEmpty(), qPrintable(sim.Errors()));
+    auto dlg = StartOn(dir, sim);
+    QVERIFY(dlg);
+    // Before: only Download and Full Operation of the commands.
+    QVERIFY(!dlg->Control(kIdBlankCheck)->isEnabled());
+    QVERIFY(dlg->Control(kIdMainFlash)->isEnabled());
+
+    QList<SeenBox> boxes;
+    QStringList results;
+    Autopilot pilot;
+    pilot.Then(AnswerBox(QMessageBox::Ok, &boxes)).Then(PressProgressButton(&results));
+    qobject_cast<QPushButton*>(dlg->Control(kIdDownload))->click();
+    QVERIFY2(pilot.Done() && pilot.unexpected == 0,
+             qPrintable(QString::fromUtf8(dir.Read("MESSFILE.TXT"))));
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(results, QStringList({"It transferred a control program to the microcomputer"}));
+    CheckDownloadedState(*dlg);
+}
+
 void FullOperationTest::FullOperationFromTheDialogLeavesItDownloaded() {
     ProgramDir dir;
     CopyExamples(dir);
@@ -107,20 +166,9 @@ void FullOperationTest::FullOperationFromTheDialogLeavesItDownloaded() {
     Simulator sim({"--program-dir", dir.Path(), "--chip", kChip, "--flash", dir.File("flash.bin")});
     QVERIFY2(!sim.Path().isEmpty(), qPrintable(sim.Errors()));
 
-    WriterOptions options;
-    options.programDir = dir.PathStd();
-    options.portPath = sim.Path().toStdString();
-    CWriterDlg dlg(options);
-    QCOMPARE(dlg.OnInitDialog(), CWriterDlg::InitResult::Ready);
-    dlg.show();
-    auto* target = qobject_cast<QComboBox*>(dlg.Control(kIdTargetList));
-    const int chip = target->findText(kChip);
-    QVERIFY(chip >= 0);
-    target->setCurrentIndex(chip);
-    OperationContext& ctx = dlg.Context();
-    ctx.hexFilePath = dir.File("firmware.mhx").toStdString();
-    ctx.hexFileName = "firmware.mhx";
-    dlg.ExchangeToControls();
+    auto started = StartOn(dir, sim);
+    QVERIFY(started);
+    CWriterDlg& dlg = *started;
 
     QList<SeenBox> boxes;
     QStringList results;
@@ -134,7 +182,7 @@ void FullOperationTest::FullOperationFromTheDialogLeavesItDownloaded() {
     qobject_cast<QPushButton*>(dlg.Control(kIdFullOperation))->click();
 
     QVERIFY2(pilot.Done(), qPrintable(QString::fromUtf8(dir.Read("MESSFILE.TXT"))));
-    QCOMPARE(pilot.unexpected, 0);
+    QVERIFY2(pilot.unexpected == 0, qPrintable(QString::fromUtf8(dir.Read("MESSFILE.TXT"))));
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].text.startsWith("Please reset the microcontroller"), qPrintable(boxes[0].text));
     QVERIFY(disabledMeanwhile);
@@ -142,17 +190,7 @@ void FullOperationTest::FullOperationFromTheDialogLeavesItDownloaded() {
     QCOMPARE(dir.Read("MESSFILE.TXT"), QByteArray("OK"));
 
     // Downloaded: every command offered, the areas locked.
-    QCOMPARE(ctx.downloaded, 1);
-    for (int id : {kIdDownload, kIdErase, kIdBlankCheck, kIdProgramVerify, kIdReadCompare, kIdCopy,
-                   kIdFullOperation, kIdCheckSum, kIdOpen, kIdSetEnvironment}) {
-        QVERIFY2(dlg.Control(id)->isEnabled(), qPrintable(QString::number(id)));
-    }
-    for (int id : {kIdMainFlash, kIdMainAreaText, kIdWorkFlash, kIdWorkAreaText}) {
-        QVERIFY2(!dlg.Control(id)->isEnabled(), qPrintable(QString::number(id)));
-    }
-    QVERIFY(!ctx.progress);
-    QVERIFY(dlg.isEnabled());
-    QVERIFY(!ctx.comPortHandle);
+    CheckDownloadedState(dlg);
     // The flash holds the image.
     const QByteArray flash = dir.Read("flash.bin");
     QVERIFY(flash.size() >= 64);
