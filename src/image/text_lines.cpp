@@ -8,7 +8,8 @@
 namespace quillon {
 
 TextLineReader::TextLineReader(std::size_t chunkSize)
-    : buffer_(chunkSize > kLineHeadLength ? chunkSize : 2 * kLineHeadLength) {
+    : capacity_(chunkSize > kLineHeadLength ? chunkSize : 2 * kLineHeadLength) {
+    buffer_.reset(new char[capacity_]);
     head_.reserve(kLineHeadLength);
 }
 
@@ -39,7 +40,7 @@ bool TextLineReader::Rewind() {
 
 bool TextLineReader::Fill() {
     if (file_ == nullptr || eof_) return false;
-    std::size_t n = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    std::size_t n = std::fread(buffer_.get() + end_, 1, capacity_ - end_, file_);
     end_ += n;
     if (n == 0) {
         eof_ = true;
@@ -50,14 +51,14 @@ bool TextLineReader::Fill() {
 
 void TextLineReader::Compact() {
     if (begin_ == 0) return;
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
 }
 
 bool TextLineReader::Next(TextLine& line) {
     for (;;) {
-        const char* start = buffer_.data() + begin_;
+        const char* start = buffer_.get() + begin_;
         std::size_t available = end_ - begin_;
         if (const void* lf = std::memchr(start, '\n', available)) {
             std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
@@ -74,7 +75,7 @@ bool TextLineReader::Next(TextLine& line) {
             line = TextLine{std::string_view(start, available)};
             return true;
         }
-        if (available == buffer_.size()) return NextLongLine(line);
+        if (available == capacity_) return NextLongLine(line);
         Compact();
         Fill();
     }
@@ -83,10 +84,10 @@ bool TextLineReader::Next(TextLine& line) {
 // The buffer is full and holds no LF: keep the head, judge the rest as it
 // streams past, and never hold more than one chunk of the line.
 bool TextLineReader::NextLongLine(TextLine& line) {
-    head_.assign(buffer_.data(), kLineHeadLength);
+    head_.assign(buffer_.get(), kLineHeadLength);
     tailUpperHex_ = true;
     pendingCr_ = false;
-    ScanTail(buffer_.data() + kLineHeadLength, buffer_.size() - kLineHeadLength);
+    ScanTail(buffer_.get() + kLineHeadLength, capacity_ - kLineHeadLength);
     begin_ = end_ = 0;
     for (;;) {
         if (!Fill()) {
@@ -94,7 +95,7 @@ bool TextLineReader::NextLongLine(TextLine& line) {
             if (pendingCr_) tailUpperHex_ = false;  // a CR at the very end is no line end
             break;
         }
-        const char* start = buffer_.data();
+        const char* start = buffer_.get();
         if (const void* lf = std::memchr(start, '\n', end_)) {
             std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
             // A CR right before the LF stays pending: it is the line end.

@@ -6,9 +6,9 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quillon {
 
@@ -55,7 +55,9 @@ private:
     void ScanTail(const char* s, std::size_t n);
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
+    // Not zeroed: only what the file fills is ever read.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;

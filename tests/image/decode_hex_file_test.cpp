@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/operation_context.hpp"
+#include "config/chip_file.hpp"
 #include "hex_records.hpp"
 #include "image/flash_image.hpp"
 #include "support/test_context.hpp"
@@ -227,6 +228,31 @@ TEST_F(DecodeHexFileTest, VeryLongLinesAreJudgedWithoutReadingPastTheirEnd) {
     t.prompt.asked.clear();
     EXPECT_EQ(Decode(Lines({"S9", std::string(1 << 20, 'S'), "S1"})), 0);
     EXPECT_EQ(OnlyBox(), "S format decoder|S-format error in 2");
+}
+
+TEST(DecodeBeforeAnyRangesTest, BuildsTheRangesOfTheSelectedChipFirstOrFailsWhenRefused) {
+    TestContext t;
+    t.dir.Write("CHIPDEF.INI",
+                "[TC100]\r\nDownloadFile=TC100.BIN\r\nLoadAddress=1000\r\nStartAddress=80000,A0000\r\n"
+                "EndAddress=8FFFF,A00FF\r\nFlashSize=64K\r\nClock=10MHz\r\nBaud=9600\r\nFlashArea=1\r\n"
+                "[HUGE]\r\nDownloadFile=H.BIN\r\nLoadAddress=0\r\nStartAddress=0\r\nEndAddress=3FFFFF\r\n"
+                "FlashSize=4M\r\nClock=10MHz\r\nBaud=9600\r\n");
+    ASSERT_EQ(ListChipSections(t.ctx), StartupFailure::None);
+    ASSERT_FALSE(t.ctx.rangesBuilt);
+    t.dir.Write("f.mhx", Lines({SRec('2', 0xA00FF, {0x12})}));
+    t.ctx.hexFilePath = t.dir.File("f.mhx");
+    ASSERT_EQ(DecodeHexFile(t.ctx, false, 0xFF), 1);
+    EXPECT_TRUE(t.ctx.rangesBuilt);
+    EXPECT_EQ(t.ctx.rangeCount, 2);
+    EXPECT_EQ(t.ctx.imageBuffer[0xA00FF - 0x80000], 0x12);
+
+    // A chip whose ranges leave the image is refused before the file is read.
+    t.ctx.chipIndex = 1;
+    LoadChipDefinition(t.ctx);
+    EXPECT_EQ(DecodeHexFile(t.ctx, false, 0xFF), 0);
+    EXPECT_FALSE(t.ctx.rangesBuilt);
+    ASSERT_EQ(t.prompt.asked.size(), 1u);
+    EXPECT_NE(t.prompt.asked[0].caption, "S format decoder");
 }
 
 // --- Intel HEX ----------------------------------------------------------------
