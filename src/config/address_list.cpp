@@ -25,7 +25,8 @@ std::vector<std::uint32_t> ParseList(std::string_view text, std::size_t capacity
         std::size_t end = comma == std::string_view::npos ? text.size() : comma;
         // Adjacent commas give no item; an item of blanks still reads as 0.
         if (end > pos) {
-            items.push_back(static_cast<std::uint32_t>(ParseListNumber(text.substr(pos, end - pos), base)));
+            items.push_back(
+                static_cast<std::uint32_t>(ParseListNumber(text.substr(pos, end - pos), base)));
         }
         if (comma == std::string_view::npos) break;
         pos = comma + 1;

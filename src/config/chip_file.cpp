@@ -22,8 +22,8 @@ namespace {
 constexpr const char* kChipDefFileName = "CHIPDEF.INI";
 
 // The keys a section needs before its chip is offered, in the order tested.
-constexpr const char* kRequiredKeys[] = {"DownloadFile", "LoadAddress", "StartAddress", "EndAddress",
-                                         "FlashSize",    "Clock",       "Baud"};
+constexpr const char* kRequiredKeys[] = {
+    "DownloadFile", "LoadAddress", "StartAddress", "EndAddress", "FlashSize", "Clock", "Baud"};
 
 std::string UpperCase(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -60,12 +60,15 @@ void SetArea(OperationContext& ctx, bool offered, bool sectorTable, int checkBox
 // a NUL and the list by an empty name. The buffer is had before the file is
 // read, so that a file too large for memory ends here and not in the reader.
 class SectionNameBuffer {
-public:
-    explicit SectionNameBuffer(std::size_t size) : size_(size), data_(new (std::nothrow) char[size]) {}
+  public:
+    explicit SectionNameBuffer(std::size_t size)
+        : size_(size), data_(new (std::nothrow) char[size]) {}
     bool Allocated() const { return data_ != nullptr; }
     void Fill(const std::vector<std::string>& names) {
         std::size_t pos = 0;
         for (const std::string& name : names) {
+            // An empty name ("[]") would end the list and hide every chip after it.
+            if (name.empty()) continue;
             // Names come from the file, so they fit; stop rather than overrun.
             if (pos + name.size() + 2 > size_) break;
             std::memcpy(data_.get() + pos, name.data(), name.size());
@@ -76,7 +79,7 @@ public:
     }
     const char* Names() const { return data_.get(); }
 
-private:
+  private:
     std::size_t size_;
     std::unique_ptr<char[]> data_;
 };
@@ -85,10 +88,14 @@ private:
 
 const char* StartupFailureText(StartupFailure failure) {
     switch (failure) {
-        case StartupFailure::PathTooLong: return "PATH TOO LONG error";
-        case StartupFailure::RegistFailed: return "REGIST FAILED!";
-        case StartupFailure::MemoryNotEnough: return "MEMORY NOT ENOUGH error";
-        case StartupFailure::None: break;
+        case StartupFailure::PathTooLong:
+            return "PATH TOO LONG error";
+        case StartupFailure::RegistFailed:
+            return "REGIST FAILED!";
+        case StartupFailure::MemoryNotEnough:
+            return "MEMORY NOT ENOUGH error";
+        case StartupFailure::None:
+            break;
     }
     return "";
 }
@@ -151,17 +158,19 @@ void LoadChipDefinition(OperationContext& ctx) {
     ctx.loadAddress = static_cast<std::uint32_t>(ProfileInt(path, chip, "LoadAddress", 0));
     FillArray(ctx.startAddress,
               ParseAddressList(ProfileString(path, chip, "StartAddress", ""), kMaxAreas));
-    ctx.areaCount = FillArray(ctx.endAddress,
-                              ParseAddressList(ProfileString(path, chip, "EndAddress", ""), kMaxAreas));
+    ctx.areaCount = FillArray(
+        ctx.endAddress, ParseAddressList(ProfileString(path, chip, "EndAddress", ""), kMaxAreas));
 
     if (sectorTable) {
-        FillArray(ctx.mainSecStart, ParseAddressList(ProfileString(path, chip, "MainSecStartAddress", ""),
-                                                     kMaxMainSectors));
+        FillArray(ctx.mainSecStart,
+                  ParseAddressList(ProfileString(path, chip, "MainSecStartAddress", ""),
+                                   kMaxMainSectors));
         ctx.mainSecCount = FillArray(
             ctx.mainSecEnd,
             ParseAddressList(ProfileString(path, chip, "MainSecEndAddress", ""), kMaxMainSectors));
-        FillArray(ctx.workSecStart, ParseAddressList(ProfileString(path, chip, "WorkSecStartAddress", ""),
-                                                     kMaxWorkSectors));
+        FillArray(ctx.workSecStart,
+                  ParseAddressList(ProfileString(path, chip, "WorkSecStartAddress", ""),
+                                   kMaxWorkSectors));
         ctx.workSecCount = FillArray(
             ctx.workSecEnd,
             ParseAddressList(ProfileString(path, chip, "WorkSecEndAddress", ""), kMaxWorkSectors));

@@ -13,7 +13,8 @@ namespace {
 constexpr const char* kTimingLogFile = "TIMETEST.TXT";
 
 // Keys by operation kind; "ERACE" is the key the log has always used.
-constexpr const char* kKindKeys[] = {"DOWNLOAD", "ERACE", "BLANK", "PROGRAM", "READ", "COPY", "AUTO"};
+constexpr const char* kKindKeys[] = {"DOWNLOAD", "ERACE", "BLANK", "PROGRAM",
+                                     "READ",     "COPY",  "AUTO"};
 
 }  // namespace
 

@@ -20,8 +20,12 @@ constexpr std::size_t kWavePathBuffer = 261;
 constexpr std::size_t kHexPathBuffer = 260;
 constexpr int kComPageButtons = 20;  // COM1 ... COM20
 
-std::string CustomizePath(const std::string& programDir) { return JoinPath(programDir, kCustomizeFile); }
-std::string RecentPath(const std::string& programDir) { return JoinPath(programDir, kRecentFile); }
+std::string CustomizePath(const std::string& programDir) {
+    return JoinPath(programDir, kCustomizeFile);
+}
+std::string RecentPath(const std::string& programDir) {
+    return JoinPath(programDir, kRecentFile);
+}
 
 // What the Sound page stores for a chosen wave file: its short form, or
 // "<none>" when there is no such file.
@@ -103,7 +107,8 @@ void WriteSoundPageSettings(const std::string& programDir, SoundPageSettings& se
 }
 
 void WriteToolPageSettings(const std::string& programDir, int toolTipsEnabled) {
-    WriteProfileString(CustomizePath(programDir), "Tool", "ToolTips", std::to_string(toolTipsEnabled));
+    WriteProfileString(CustomizePath(programDir), "Tool", "ToolTips",
+                       std::to_string(toolTipsEnabled));
 }
 
 }  // namespace quillon
