@@ -14,12 +14,14 @@
 
 namespace quillon {
 
-int RunChecksumCommand(OperationContext& ctx, const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunChecksumCommand(OperationContext& ctx, const CliOptions& options, std::ostream& out,
+                       std::ostream& err) {
     // The dialog's field upper-cases what is typed; so does the console.
     std::string fill = options.fillText;
     for (char& c : fill) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (fill.size() != 2 || !ParseFillText(fill)) {
-        err << "quillon-cli: the fill byte must be two hexadecimal digits, not \"" << options.fillText << "\"\n";
+        err << "quillon-cli: the fill byte must be two hexadecimal digits, not \""
+            << options.fillText << "\"\n";
         return kExitUsage;
     }
     ctx.hexFilePath = options.hexFile;

@@ -8,6 +8,7 @@ namespace quillon {
 struct CliOptions;
 struct OperationContext;
 
-int RunChecksumCommand(OperationContext& ctx, const CliOptions& options, std::ostream& out, std::ostream& err);
+int RunChecksumCommand(OperationContext& ctx, const CliOptions& options, std::ostream& out,
+                       std::ostream& err);
 
 }  // namespace quillon

@@ -6,7 +6,9 @@ namespace quillon {
 
 namespace {
 
-bool IsOptionWord(std::string_view word) { return word.size() > 2 && word.substr(0, 2) == "--"; }
+bool IsOptionWord(std::string_view word) {
+    return word.size() > 2 && word.substr(0, 2) == "--";
+}
 
 struct Cursor {
     const std::vector<std::string>& args;
@@ -46,12 +48,14 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
             SetCommand(o, CliCommand::Help, word, parse.errors);
         } else if (word == "--checksum") {
             SetCommand(o, CliCommand::Checksum, word, parse.errors);
-            if (auto fill = cursor.Value(word, "a fill byte (two hexadecimal digits)")) o.fillText = *fill;
+            if (auto fill = cursor.Value(word, "a fill byte (two hexadecimal digits)"))
+                o.fillText = *fill;
             if (auto hex = cursor.Value(word, "a hex file after the fill byte")) o.hexFile = *hex;
         } else if (word == "--decode") {
             SetCommand(o, CliCommand::Decode, word, parse.errors);
             if (auto hex = cursor.Value(word, "a hex file")) o.hexFile = *hex;
-            if (auto out = cursor.Value(word, "an output file after the hex file")) o.outFile = *out;
+            if (auto out = cursor.Value(word, "an output file after the hex file"))
+                o.outFile = *out;
         } else if (word == "--program-dir") {
             if (auto dir = cursor.Value(word, "a folder")) o.programDir = *dir;
         } else if (word == "--port") {
@@ -65,7 +69,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.command != CliCommand::None && o.command != CliCommand::Help) {
-        for (const std::string& word : o.positional) parse.errors.push_back("unexpected argument " + word);
+        for (const std::string& word : o.positional)
+            parse.errors.push_back("unexpected argument " + word);
     }
     return parse;
 }

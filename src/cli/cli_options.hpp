@@ -24,10 +24,10 @@ struct CliOptions {
     std::string hexFile;   // --checksum, --decode
     std::string outFile;   // --decode
     // Common options.
-    std::string programDir;                // --program-dir DIR
-    std::optional<std::string> port;       // --port PATH|comN
-    std::optional<std::string> chip;       // --chip NAME
-    std::optional<std::string> crystal;    // --crystal TEXT
+    std::string programDir;              // --program-dir DIR
+    std::optional<std::string> port;     // --port PATH|comN
+    std::optional<std::string> chip;     // --chip NAME
+    std::optional<std::string> crystal;  // --crystal TEXT
     // Words not starting with "--": the batch arguments, in order.
     std::vector<std::string> positional;
 };

@@ -34,7 +34,8 @@ std::string CliUsage() {
            "success, 1 when the command failed, 2 for a wrong command line or set-up.\n";
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, std::istream& in) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           std::istream& in) {
     const CliParse parse = ParseCliOptions(args);
     if (!parse.errors.empty()) {
         for (const std::string& e : parse.errors) err << "quillon-cli: " << e << '\n';
@@ -50,7 +51,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             if (options.positional.empty()) {
                 err << CliUsage();
             } else {
-                err << "quillon-cli: batch mode (HEXFILE [comN] [reset|no_reset]) is not available yet\n";
+                err << "quillon-cli: batch mode (HEXFILE [comN] [reset|no_reset]) is not available "
+                       "yet\n";
             }
             return kExitUsage;
         case CliCommand::Checksum:

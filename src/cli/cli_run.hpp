@@ -14,7 +14,8 @@ inline constexpr int kExitUsage = 2;   // the command line or the set-up is wron
 
 // `args` are the words after the program name. Results go to `out`, messages
 // to `err`; questions read from `in`.
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, std::istream& in);
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           std::istream& in);
 
 // The --help text.
 std::string CliUsage();

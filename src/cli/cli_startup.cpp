@@ -17,7 +17,8 @@ namespace {
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -54,7 +55,8 @@ bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, s
 }  // namespace
 
 bool StartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
-    if (!ReportStartupFailure(LocateChipDefinitionFile(ctx, options.programDir), ctx, err)) return false;
+    if (!ReportStartupFailure(LocateChipDefinitionFile(ctx, options.programDir), ctx, err))
+        return false;
     ReadRecentSettings(ctx);
     if (!ReportStartupFailure(ListChipSections(ctx), ctx, err)) return false;
 
@@ -73,8 +75,8 @@ bool StartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err
     if (options.crystal) {
         const int index = FindEntry(ctx.crystalList, *options.crystal);
         if (index < 0) {
-            err << "quillon-cli: " << ctx.SelectedChipName() << " has no crystal " << *options.crystal
-                << " (crystals: " << Joined(ctx.crystalList) << ")\n";
+            err << "quillon-cli: " << ctx.SelectedChipName() << " has no crystal "
+                << *options.crystal << " (crystals: " << Joined(ctx.crystalList) << ")\n";
             return false;
         }
         ctx.clockIndex = index;

@@ -11,7 +11,7 @@
 namespace quillon {
 
 class ConsoleProgress final : public ProgressSink {
-public:
+  public:
     explicit ConsoleProgress(std::ostream& out) : out_(out) {}
 
     void SetMessage(std::string_view text) override;
@@ -26,7 +26,7 @@ public:
     int CheckCancel() override;
     void SetIcon(int) override {}
 
-private:
+  private:
     std::ostream& out_;
     int flags_ = 13;
     int step_ = 1;

@@ -37,8 +37,8 @@ PromptAnswer ConsolePrompt::Ask(const PromptRequest& request) {
         return yesNo ? PromptAnswer::No : PromptAnswer::Cancel;
     }
     if (!answer.empty() && answer.back() == '\r') answer.pop_back();
-    const bool affirmative = answer.empty() || answer == "y" || answer == "Y" ||
-                             answer == "yes" || answer == "ok" || answer == "OK";
+    const bool affirmative = answer.empty() || answer == "y" || answer == "Y" || answer == "yes" ||
+                             answer == "ok" || answer == "OK";
     if (yesNo) return affirmative ? PromptAnswer::Yes : PromptAnswer::No;
     return affirmative ? PromptAnswer::Ok : PromptAnswer::Cancel;
 }

@@ -13,11 +13,11 @@
 namespace quillon {
 
 class ConsolePrompt final : public UserPrompt {
-public:
+  public:
     ConsolePrompt(std::ostream& out, std::istream& in) : out_(out), in_(in) {}
     PromptAnswer Ask(const PromptRequest& request) override;
 
-private:
+  private:
     std::ostream& out_;
     std::istream& in_;
 };

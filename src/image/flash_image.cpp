@@ -54,8 +54,10 @@ int DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill) 
     // The format is told by the first character of the first line; a blank
     // or empty first line is not recognised.
     switch (first.First()) {
-        case ':': return DecodeIntelHex(ctx, reader);
-        case 'S': return DecodeSRecordFile(ctx, reader);
+        case ':':
+            return DecodeIntelHex(ctx, reader);
+        case 'S':
+            return DecodeSRecordFile(ctx, reader);
         default:
             if (ctx.progress) ShowDecoderMessage(ctx, "auto-format detector error");
             return 0;

@@ -21,10 +21,17 @@ enum IntelHexError : int {
 std::string ErrorMessage(int error, int lineNumber) {
     const char* text = "address error in ";
     switch (error) {
-        case kNotARecord: text = "file error in "; break;
-        case kBadRecord: text = "decode error in "; break;
-        case kWrongLength: text = "record error in "; break;
-        default: break;
+        case kNotARecord:
+            text = "file error in ";
+            break;
+        case kBadRecord:
+            text = "decode error in ";
+            break;
+        case kWrongLength:
+            text = "record error in ";
+            break;
+        default:
+            break;
     }
     return text + std::to_string(lineNumber);
 }
@@ -52,8 +59,8 @@ int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) 
                 continue;
             case kIntelHexData: {
                 // Not wrapped within 64 KiB: the offset simply adds to the base.
-                const int stored = StoreRecord(ctx, window, base + record.address,
-                                               record.Data(), record.length);
+                const int stored =
+                    StoreRecord(ctx, window, base + record.address, record.Data(), record.length);
                 if (stored != kStoreOk) return stored;
                 continue;
             }

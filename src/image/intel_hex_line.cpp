@@ -10,12 +10,16 @@ namespace {
 
 int RequiredLength(int type) {
     switch (type) {
-        case kIntelHexEndOfFile: return 0;
+        case kIntelHexEndOfFile:
+            return 0;
         case kIntelHexSegmentBase:
-        case kIntelHexLinearBase: return 2;
+        case kIntelHexLinearBase:
+            return 2;
         case kIntelHexStartSegment:
-        case kIntelHexStartLinear: return 4;
-        default: return -1;  // data and unknown types: no rule here
+        case kIntelHexStartLinear:
+            return 4;
+        default:
+            return -1;  // data and unknown types: no rule here
     }
 }
 

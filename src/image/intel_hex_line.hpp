@@ -33,8 +33,8 @@ struct IntelHexRecord {
 enum IntelHexLineError : int {
     kIntelHexLineOk = 0,
     kIntelHexNoColon = 1,
-    kIntelHexBadDigits = 2,     // bad character, wrong count or checksum
-    kIntelHexBadLength = 3,     // data length does not suit the type
+    kIntelHexBadDigits = 2,  // bad character, wrong count or checksum
+    kIntelHexBadLength = 3,  // data length does not suit the type
 };
 
 // Decodes a whole line, ":" included. Types 06-FF come back as valid records;

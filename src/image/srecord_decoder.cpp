@@ -22,10 +22,17 @@ enum SRecordError : int {
 std::string ErrorMessage(int error, int lineNumber) {
     const char* text = "address error in ";
     switch (error) {
-        case kNotAnSRecord: text = "file error in "; break;
-        case kUnknownType: text = "S-format error in "; break;
-        case kBadRecord: text = "decode error in "; break;
-        default: break;
+        case kNotAnSRecord:
+            text = "file error in ";
+            break;
+        case kUnknownType:
+            text = "S-format error in ";
+            break;
+        case kBadRecord:
+            text = "decode error in ";
+            break;
+        default:
+            break;
     }
     return text + std::to_string(lineNumber);
 }

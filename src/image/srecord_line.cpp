@@ -10,10 +10,17 @@ int DecodeSRecordLine(std::string_view line, SRecordLine& out) {
     if (line.size() < 2) return 0;
     int addressBytes = 0;
     switch (line[1]) {
-        case '1': addressBytes = 2; break;
-        case '2': addressBytes = 3; break;
-        case '3': addressBytes = 4; break;
-        default: return 0;
+        case '1':
+            addressBytes = 2;
+            break;
+        case '2':
+            addressBytes = 3;
+            break;
+        case '3':
+            addressBytes = 4;
+            break;
+        default:
+            return 0;
     }
     const std::string_view digits = line.substr(2);
     // At most 256 pairs are decoded; whatever follows (an odd last character

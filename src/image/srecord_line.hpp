@@ -13,7 +13,7 @@ inline constexpr int kMaxSRecordBytes = 256;
 struct SRecordLine {
     std::uint8_t bytes[kMaxSRecordBytes];  // count, address, data, checksum
     std::uint32_t address = 0;
-    int dataOffset = 0;                    // index of the first data byte in bytes
+    int dataOffset = 0;  // index of the first data byte in bytes
 };
 
 // Decodes a whole line, "S" and type character included. Returns the number

@@ -13,7 +13,9 @@ TextLineReader::TextLineReader(std::size_t chunkSize)
     head_.reserve(kLineHeadLength);
 }
 
-TextLineReader::~TextLineReader() { Close(); }
+TextLineReader::~TextLineReader() {
+    Close();
+}
 
 bool TextLineReader::Open(const std::string& path) {
     Close();

@@ -19,16 +19,16 @@ namespace quillon {
 inline constexpr std::size_t kLineHeadLength = 1024;
 
 struct TextLine {
-    std::string_view text;      // the line without its end (or only its head)
-    bool truncated = false;     // text holds the first kLineHeadLength characters only
-    bool tailUpperHex = true;   // when truncated: every further character is 0-9 or A-F
+    std::string_view text;     // the line without its end (or only its head)
+    bool truncated = false;    // text holds the first kLineHeadLength characters only
+    bool tailUpperHex = true;  // when truncated: every further character is 0-9 or A-F
 
     bool Empty() const { return text.empty() && !truncated; }
     char First() const { return text.empty() ? '\0' : text.front(); }
 };
 
 class TextLineReader {
-public:
+  public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
 
     // chunkSize is raised to more than kLineHeadLength when smaller.
@@ -48,7 +48,7 @@ public:
     // A read error ended the lines early.
     bool Failed() const { return failed_; }
 
-private:
+  private:
     bool Fill();
     void Compact();
     bool NextLongLine(TextLine& line);

@@ -13,8 +13,9 @@ namespace {
 using testing::TempDir;
 
 std::string SRec2(std::uint32_t address, const std::vector<std::uint8_t>& data) {
-    std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(data.size() + 4), static_cast<std::uint8_t>(address >> 16),
-                                    static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)};
+    std::vector<std::uint8_t> bytes{
+        static_cast<std::uint8_t>(data.size() + 4), static_cast<std::uint8_t>(address >> 16),
+        static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)};
     bytes.insert(bytes.end(), data.begin(), data.end());
     unsigned sum = 0;
     for (auto b : bytes) sum += b;
@@ -29,15 +30,16 @@ std::string SRec2(std::uint32_t address, const std::vector<std::uint8_t>& data) 
 }
 
 class CliCommandsTest : public ::testing::Test {
-protected:
+  protected:
     CliCommandsTest() {
         // TC100: two ranges with a gap; TC200: one range of 10000 hex bytes.
-        dir.Write("CHIPDEF.INI",
-                  "[TC100]\r\nDownloadFile=A.BIN\r\nLoadAddress=0\r\nStartAddress=80000,80200\r\n"
-                  "EndAddress=800FF,802FF\r\nFlashSize=1\r\nClock=10MHz,20MHz\r\nBaud=9600,19200\r\n"
-                  "FlashArea=1\r\n"
-                  "[TC200]\r\nDownloadFile=B.BIN\r\nLoadAddress=0\r\nStartAddress=80000\r\n"
-                  "EndAddress=8FFFF\r\nFlashSize=1\r\nClock=10MHz\r\nBaud=9600\r\n");
+        dir.Write(
+            "CHIPDEF.INI",
+            "[TC100]\r\nDownloadFile=A.BIN\r\nLoadAddress=0\r\nStartAddress=80000,80200\r\n"
+            "EndAddress=800FF,802FF\r\nFlashSize=1\r\nClock=10MHz,20MHz\r\nBaud=9600,19200\r\n"
+            "FlashArea=1\r\n"
+            "[TC200]\r\nDownloadFile=B.BIN\r\nLoadAddress=0\r\nStartAddress=80000\r\n"
+            "EndAddress=8FFFF\r\nFlashSize=1\r\nClock=10MHz\r\nBaud=9600\r\n");
     }
     int Run(std::vector<std::string> args, const std::string& input = "") {
         args.insert(args.begin(), {"--program-dir", dir.path()});
@@ -77,7 +79,8 @@ TEST_F(CliCommandsTest, DecodeFailuresPrintTheDecodersMessageAndExitNonZero) {
     dir.Write("far.hex", ":020000040009F1\r\n:0100000001FE\r\n");
     EXPECT_EQ(Run({"--checksum", "FF", dir.File("far.hex")}), kExitFailed);
     EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("IntelHex format decoder: address error in 2"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("IntelHex format decoder: address error in 2"), std::string::npos)
+        << err.str();
 
     dir.Write("empty.mhx", "");
     EXPECT_EQ(Run({"--checksum", "FF", dir.File("empty.mhx")}), kExitFailed);
@@ -88,7 +91,8 @@ TEST_F(CliCommandsTest, DecodeFailuresPrintTheDecodersMessageAndExitNonZero) {
 
     dir.Write("bad.mhx", SRec2(0x80000, {1}) + "S4\r\n");
     EXPECT_EQ(Run({"--decode", dir.File("bad.mhx"), dir.File("out.bin")}), kExitFailed);
-    EXPECT_NE(err.str().find("S format decoder: S-format error in 2"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("S format decoder: S-format error in 2"), std::string::npos)
+        << err.str();
     EXPECT_FALSE(dir.Exists("out.bin"));
 }
 
@@ -100,21 +104,25 @@ TEST_F(CliCommandsTest, BadFillSetUpOrChipIsAUsageErrorWithoutDecoding) {
     EXPECT_EQ(err.str().find("S format decoder"), std::string::npos);
     EXPECT_EQ(Run({"--chip", "TC999", "--checksum", "FF", dir.File("bad.mhx")}), kExitUsage);
     EXPECT_NE(err.str().find("chips: TC100, TC200"), std::string::npos) << err.str();
-    EXPECT_EQ(Run({"--chip", "TC100", "--crystal", "30MHz", "--checksum", "FF", dir.File("bad.mhx")}),
-              kExitUsage);
+    EXPECT_EQ(
+        Run({"--chip", "TC100", "--crystal", "30MHz", "--checksum", "FF", dir.File("bad.mhx")}),
+        kExitUsage);
     EXPECT_NE(err.str().find("crystals: 10MHz, 20MHz"), std::string::npos) << err.str();
 
     out.str("");
     err.str("");
     std::istringstream in;
     TempDir empty;
-    EXPECT_EQ(RunCli({"--program-dir", empty.path(), "--checksum", "FF", "x.mhx"}, out, err, in), kExitUsage);
+    EXPECT_EQ(RunCli({"--program-dir", empty.path(), "--checksum", "FF", "x.mhx"}, out, err, in),
+              kExitUsage);
     EXPECT_NE(err.str().find("REGIST FAILED!"), std::string::npos) << err.str();
 }
 
 TEST_F(CliCommandsTest, DecodeWritesTheRangesOneAfterTheOtherAndKeepsTheOldFileOnFailure) {
-    dir.Write("a.mhx", SRec2(0x80000, {0x11}) + SRec2(0x800FF, {0x22, 0x33}) + SRec2(0x802FF, {0x44}));
-    ASSERT_EQ(Run({"--chip", "TC100", "--decode", dir.File("a.mhx"), dir.File("out.bin")}), kExitOk) << err.str();
+    dir.Write("a.mhx",
+              SRec2(0x80000, {0x11}) + SRec2(0x800FF, {0x22, 0x33}) + SRec2(0x802FF, {0x44}));
+    ASSERT_EQ(Run({"--chip", "TC100", "--decode", dir.File("a.mhx"), dir.File("out.bin")}), kExitOk)
+        << err.str();
     const std::string bytes = dir.Read("out.bin");
     ASSERT_EQ(bytes.size(), 0x200u);
     EXPECT_EQ(bytes[0], '\x11');
@@ -123,11 +131,13 @@ TEST_F(CliCommandsTest, DecodeWritesTheRangesOneAfterTheOtherAndKeepsTheOldFileO
     EXPECT_EQ(bytes[0x1FF], '\x44');
 
     dir.Write("bad.mhx", SRec2(0x70000, {1}));
-    EXPECT_EQ(Run({"--chip", "TC100", "--decode", dir.File("bad.mhx"), dir.File("out.bin")}), kExitFailed);
+    EXPECT_EQ(Run({"--chip", "TC100", "--decode", dir.File("bad.mhx"), dir.File("out.bin")}),
+              kExitFailed);
     EXPECT_EQ(dir.Read("out.bin"), bytes);
 
     // A folder that does not exist cannot take the file; nothing is left.
-    EXPECT_EQ(Run({"--chip", "TC100", "--decode", dir.File("a.mhx"), dir.File("no/such/out.bin")}), kExitFailed);
+    EXPECT_EQ(Run({"--chip", "TC100", "--decode", dir.File("a.mhx"), dir.File("no/such/out.bin")}),
+              kExitFailed);
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
 }
 

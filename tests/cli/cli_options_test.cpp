@@ -6,8 +6,8 @@ namespace quillon {
 namespace {
 
 TEST(CliOptionsTest, CommandsAndCommonOptionsInAnyOrder) {
-    CliParse p = ParseCliOptions({"--chip", "TC100", "--checksum", "ff", "a.mhx", "--program-dir", "/x",
-                                  "--crystal", "10MHz", "--port", "com3"});
+    CliParse p = ParseCliOptions({"--chip", "TC100", "--checksum", "ff", "a.mhx", "--program-dir",
+                                  "/x", "--crystal", "10MHz", "--port", "com3"});
     ASSERT_TRUE(p.errors.empty());
     EXPECT_EQ(p.options.command, CliCommand::Checksum);
     EXPECT_EQ(p.options.fillText, "ff");
@@ -40,7 +40,8 @@ TEST(CliOptionsTest, MissingValuesUnknownOptionsAndTwoCommandsAreErrors) {
     // An option word is never taken as a value.
     EXPECT_EQ(ParseCliOptions({"--chip", "--decode", "a", "b"}).errors,
               std::vector<std::string>{"--chip needs a chip name"});
-    EXPECT_EQ(ParseCliOptions({"--frobnicate"}).errors, std::vector<std::string>{"unknown option --frobnicate"});
+    EXPECT_EQ(ParseCliOptions({"--frobnicate"}).errors,
+              std::vector<std::string>{"unknown option --frobnicate"});
     EXPECT_EQ(ParseCliOptions({"--decode", "a", "b", "--checksum", "FF", "a"}).errors.size(), 1u);
     EXPECT_TRUE(ParseCliOptions({"--help"}).errors.empty());
 }

@@ -8,11 +8,13 @@
 namespace quillon {
 namespace {
 
-PromptAnswer AskWith(const std::string& input, PromptButtons buttons, std::string* shown = nullptr) {
+PromptAnswer AskWith(const std::string& input, PromptButtons buttons,
+                     std::string* shown = nullptr) {
     std::ostringstream out;
     std::istringstream in(input);
     ConsolePrompt prompt(out, in);
-    PromptAnswer a = prompt.Ask(PromptRequest{"CRC error detected in 0x80000\r\nretry?", "crc checking", buttons});
+    PromptAnswer a = prompt.Ask(
+        PromptRequest{"CRC error detected in 0x80000\r\nretry?", "crc checking", buttons});
     if (shown) *shown = out.str();
     return a;
 }

@@ -98,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Nothing may land beyond the window's end: what lies past it keeps the fill.
     const ImageWindow window = DecodeWindow(ctx);
     const std::int64_t windowBytes = window.last - std::int64_t{window.base} + 1;
-    const std::size_t untouchedFrom = static_cast<std::size_t>(std::clamp<std::int64_t>(windowBytes, 0, kImageSize));
+    const std::size_t untouchedFrom =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(windowBytes, 0, kImageSize));
     // memcmp rather than a loop: a loop would be traced byte by byte.
     if (std::memcmp(ctx.imageBuffer.data() + untouchedFrom, fixture.allFill.data(),
                     kImageSize - untouchedFrom) != 0) {

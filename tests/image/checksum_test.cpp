@@ -14,7 +14,7 @@ using testing::SRec;
 using testing::TestContext;
 
 class ChecksumTest : public ::testing::Test {
-protected:
+  protected:
     ChecksumTest() {
         t.ctx.rangeStart[0] = 0x80000;
         t.ctx.rangeEnd[0] = 0x8FFFF;

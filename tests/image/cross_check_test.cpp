@@ -41,7 +41,7 @@ struct Chunk {
 };
 
 class CrossCheckTest : public ::testing::Test {
-protected:
+  protected:
     // Writes each chunk as a binary file and runs `command`, in which {bin0},
     // {bin1}, ... stand for them and {out} for the hex file.
     void Produce(const std::vector<Chunk>& chunks, std::string command, const char* outName) {
@@ -56,7 +56,8 @@ protected:
         const std::string out = t.dir.File(outName);
         command.replace(command.find("{out}"), 5, out);
         const std::string errors = t.dir.File("tool.err");
-        ASSERT_EQ(std::system((command + " 2>" + errors).c_str()), 0) << command << "\n" << t.dir.Read("tool.err");
+        ASSERT_EQ(std::system((command + " 2>" + errors).c_str()), 0) << command << "\n"
+                                                                      << t.dir.Read("tool.err");
         t.ctx.hexFilePath = out;
     }
 
@@ -64,7 +65,8 @@ protected:
     // end and checks every byte: chunk data where written, the fill elsewhere.
     void DecodeAndCompare(const std::vector<Chunk>& chunks, std::uint8_t fill) {
         const std::uint32_t base = chunks.front().address;
-        const std::uint32_t last = chunks.back().address + static_cast<std::uint32_t>(chunks.back().bytes.size()) - 1;
+        const std::uint32_t last =
+            chunks.back().address + static_cast<std::uint32_t>(chunks.back().bytes.size()) - 1;
         t.ctx.rangeStart[0] = base;
         t.ctx.rangeEnd[0] = last;
         t.ctx.rangeCount = 1;
@@ -76,10 +78,12 @@ protected:
             std::copy(c.bytes.begin(), c.bytes.end(), expected.begin() + (c.address - base));
         }
         std::size_t firstDifference = 0;
-        while (firstDifference < kImageSize && expected[firstDifference] == t.ctx.imageBuffer[firstDifference]) {
+        while (firstDifference < kImageSize &&
+               expected[firstDifference] == t.ctx.imageBuffer[firstDifference]) {
             ++firstDifference;
         }
-        EXPECT_EQ(firstDifference, kImageSize) << "first difference at " << Hex(base + static_cast<std::uint32_t>(firstDifference));
+        EXPECT_EQ(firstDifference, kImageSize)
+            << "first difference at " << Hex(base + static_cast<std::uint32_t>(firstDifference));
     }
 
     TestContext t;
@@ -93,8 +97,9 @@ TEST_F(CrossCheckTest, ObjcopySRecordsS1S2S3With16And32ByteLines) {
         int lineBytes;
     };
     // objcopy picks S1, S2 or S3 by the highest address.
-    const Case cases[] = {{0x0100, 0xF000 + 7, 16},   {0x0000, 0x10000, 32},     {0x80000, 0x40003, 16},
-                          {0x12345, 0x2D0000 - 0x12345, 32}, {0x1000000, 0x20001, 16}, {0xFFF00000, 0x10011, 32}};
+    const Case cases[] = {{0x0100, 0xF000 + 7, 16}, {0x0000, 0x10000, 32},
+                          {0x80000, 0x40003, 16},   {0x12345, 0x2D0000 - 0x12345, 32},
+                          {0x1000000, 0x20001, 16}, {0xFFF00000, 0x10011, 32}};
     unsigned seed = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(Hex(c.base) + " " + std::to_string(c.lineBytes));
@@ -116,7 +121,8 @@ TEST_F(CrossCheckTest, ObjcopyIntelHexWithSegmentAndLinearBases) {
     for (const auto& [base, size] : cases) {
         SCOPED_TRACE(Hex(base));
         const std::vector<Chunk> chunks{{base, RandomBytes(size, seed++)}};
-        Produce(chunks, "objcopy -I binary -O ihex --change-addresses=" + Hex(base) + " {bin0} {out}",
+        Produce(chunks,
+                "objcopy -I binary -O ihex --change-addresses=" + Hex(base) + " {bin0} {out}",
                 "out.hex");
         DecodeAndCompare(chunks, 0xFF);
     }
@@ -131,7 +137,8 @@ TEST_F(CrossCheckTest, SrecCatFilesWith16And32ByteLinesAndGaps) {
         const char* name;
     };
     const Case cases[] = {
-        {"-intel", 0x00000, 16, "a.hex"},           {"-intel", 0x1F000, 32, "b.hex"},
+        {"-intel", 0x00000, 16, "a.hex"},
+        {"-intel", 0x1F000, 32, "b.hex"},
         {"-motorola -address-length=2", 0x0010, 32, "c.mhx"},
         {"-motorola -address-length=3", 0x80000, 16, "d.mhx"},
         {"-motorola -address-length=4", 0xC0000000, 32, "e.mhx"},
@@ -149,8 +156,8 @@ TEST_F(CrossCheckTest, SrecCatFilesWith16And32ByteLinesAndGaps) {
             {c.base, RandomBytes(first, seed++)},
             {c.base + static_cast<std::uint32_t>(first) + gap, RandomBytes(second, seed++)}};
         Produce(chunks,
-                std::string("srec_cat {bin0} -binary -offset ") + Hex(chunks[0].address) + " {bin1} -binary -offset " +
-                    Hex(chunks[1].address) + " -o {out} " + c.format +
+                std::string("srec_cat {bin0} -binary -offset ") + Hex(chunks[0].address) +
+                    " {bin1} -binary -offset " + Hex(chunks[1].address) + " -o {out} " + c.format +
                     " -output_block_size=" + std::to_string(c.lineBytes),
                 c.name);
         DecodeAndCompare(chunks, 0x5A);

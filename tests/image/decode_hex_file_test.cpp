@@ -24,7 +24,7 @@ std::string Lines(const std::vector<std::string>& lines, const char* end = "\r\n
 
 // Two ranges with a gap: 1000-1FFF and 3000-3FFF.
 class DecodeHexFileTest : public ::testing::Test {
-protected:
+  protected:
     DecodeHexFileTest() {
         t.ctx.rangeStart[0] = 0x1000;
         t.ctx.rangeEnd[0] = 0x1FFF;
@@ -33,7 +33,8 @@ protected:
         t.ctx.rangeCount = 2;
         t.ctx.rangesBuilt = true;
     }
-    int Decode(const std::string& contents, std::uint8_t fill = 0xFF, const char* name = "file.mhx") {
+    int Decode(const std::string& contents, std::uint8_t fill = 0xFF,
+               const char* name = "file.mhx") {
         t.dir.Write(name, contents);
         t.ctx.hexFilePath = t.dir.File(name);
         return DecodeHexFile(t.ctx, false, fill);
@@ -232,11 +233,12 @@ TEST_F(DecodeHexFileTest, VeryLongLinesAreJudgedWithoutReadingPastTheirEnd) {
 
 TEST(DecodeBeforeAnyRangesTest, BuildsTheRangesOfTheSelectedChipFirstOrFailsWhenRefused) {
     TestContext t;
-    t.dir.Write("CHIPDEF.INI",
-                "[TC100]\r\nDownloadFile=TC100.BIN\r\nLoadAddress=1000\r\nStartAddress=80000,A0000\r\n"
-                "EndAddress=8FFFF,A00FF\r\nFlashSize=64K\r\nClock=10MHz\r\nBaud=9600\r\nFlashArea=1\r\n"
-                "[HUGE]\r\nDownloadFile=H.BIN\r\nLoadAddress=0\r\nStartAddress=0\r\nEndAddress=3FFFFF\r\n"
-                "FlashSize=4M\r\nClock=10MHz\r\nBaud=9600\r\n");
+    t.dir.Write(
+        "CHIPDEF.INI",
+        "[TC100]\r\nDownloadFile=TC100.BIN\r\nLoadAddress=1000\r\nStartAddress=80000,A0000\r\n"
+        "EndAddress=8FFFF,A00FF\r\nFlashSize=64K\r\nClock=10MHz\r\nBaud=9600\r\nFlashArea=1\r\n"
+        "[HUGE]\r\nDownloadFile=H.BIN\r\nLoadAddress=0\r\nStartAddress=0\r\nEndAddress=3FFFFF\r\n"
+        "FlashSize=4M\r\nClock=10MHz\r\nBaud=9600\r\n");
     ASSERT_EQ(ListChipSections(t.ctx), StartupFailure::None);
     ASSERT_FALSE(t.ctx.rangesBuilt);
     t.dir.Write("f.mhx", Lines({SRec('2', 0xA00FF, {0x12})}));
@@ -258,7 +260,9 @@ TEST(DecodeBeforeAnyRangesTest, BuildsTheRangesOfTheSelectedChipFirstOrFailsWhen
 // --- Intel HEX ----------------------------------------------------------------
 
 TEST_F(DecodeHexFileTest, IntelHexEndRecordStopsBeforeMalformedLines) {
-    ASSERT_EQ(Decode(Lines({IHex(0, 0x1000, {1, 2}), ":00000001FF", "garbage", ":zz"}), 0xFF, "a.hex"), 1);
+    ASSERT_EQ(
+        Decode(Lines({IHex(0, 0x1000, {1, 2}), ":00000001FF", "garbage", ":zz"}), 0xFF, "a.hex"),
+        1);
     EXPECT_EQ(At(0x1001), 2);
     // Without any end record the file decodes to its last line.
     ASSERT_EQ(Decode(Lines({IHex(0, 0x1000, {3}), "", IHex(0, 0x3FFF, {4})}), 0xFF, "a.hex"), 1);
@@ -270,12 +274,13 @@ TEST_F(DecodeHexFileTest, IntelHexBasesFromType02And04AreNotWrappedWithin64K) {
     t.ctx.rangeStart[0] = 0;
     t.ctx.rangeEnd[0] = 0xFFFFF;
     t.ctx.rangeCount = 1;
-    ASSERT_EQ(Decode(Lines({IHex(4, 0, {0x00, 0x08}), IHex(0, 0x0000, {0x81}), IHex(2, 0, {0x10, 0x00}),
-                            IHex(0, 0x0000, {0x82}), IHex(4, 0, {0x00, 0x00}),
-                            IHex(0, 0xFFFF, {0x83, 0x84}), IHex(3, 0, {0, 0, 0, 0}),
-                            IHex(5, 0, {0, 0, 0, 0}), IHex(0, 0x0010, {})}),
-                     0xFF, "a.hex"),
-              1);
+    ASSERT_EQ(
+        Decode(
+            Lines({IHex(4, 0, {0x00, 0x08}), IHex(0, 0x0000, {0x81}), IHex(2, 0, {0x10, 0x00}),
+                   IHex(0, 0x0000, {0x82}), IHex(4, 0, {0x00, 0x00}), IHex(0, 0xFFFF, {0x83, 0x84}),
+                   IHex(3, 0, {0, 0, 0, 0}), IHex(5, 0, {0, 0, 0, 0}), IHex(0, 0x0010, {})}),
+            0xFF, "a.hex"),
+        1);
     EXPECT_EQ(t.ctx.imageBuffer[0x80000], 0x81);
     EXPECT_EQ(t.ctx.imageBuffer[0xFFFF], 0x83);
     EXPECT_EQ(t.ctx.imageBuffer[0x10000], 0x84);  // past 64K, not back at 0
@@ -303,8 +308,12 @@ TEST_F(DecodeHexFileTest, IntelHexErrorsAreShownOnlyWithAProgressWindow) {
         {"not a record", {ok, ok, "S1030000FC"}, "file error in 3"},
         {"below first range", {IHex(0, 0x0FFF, {1, 2})}, "address error in 1"},
         {"past last range", {ok, IHex(0, 0x3FFF, {1, 2})}, "address error in 2"},
-        {"type 04 moves past the ranges", {IHex(4, 0, {0, 1}), IHex(0, 0x1000, {1})}, "address error in 2"},
-        {"count 00 passes the range check", {ok, IHex(0, 0x3000, {}), IHex(0, 0x0FFF, {})}, "address error in 3"},
+        {"type 04 moves past the ranges",
+         {IHex(4, 0, {0, 1}), IHex(0, 0x1000, {1})},
+         "address error in 2"},
+        {"count 00 passes the range check",
+         {ok, IHex(0, 0x3000, {}), IHex(0, 0x0FFF, {})},
+         "address error in 3"},
     };
     auto& progress = t.OpenProgress();
     (void)progress;

@@ -26,7 +26,8 @@ inline std::string SRec(char type, std::uint32_t address, const std::vector<std:
     const int addressBytes = type == '2' || type == '8' ? 3 : type == '3' || type == '7' ? 4 : 2;
     std::vector<std::uint8_t> bytes;
     bytes.push_back(static_cast<std::uint8_t>(addressBytes + data.size() + 1 + countDelta));
-    for (int i = addressBytes - 1; i >= 0; --i) bytes.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
+    for (int i = addressBytes - 1; i >= 0; --i)
+        bytes.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
     bytes.insert(bytes.end(), data.begin(), data.end());
     unsigned sum = 0;
     for (auto b : bytes) sum += b;
@@ -36,9 +37,9 @@ inline std::string SRec(char type, std::uint32_t address, const std::vector<std:
 
 // ":" count, offset, type, data, checksum.
 inline std::string IHex(int type, std::uint16_t offset, const std::vector<std::uint8_t>& data) {
-    std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(data.size()),
-                                    static_cast<std::uint8_t>(offset >> 8),
-                                    static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(type)};
+    std::vector<std::uint8_t> bytes{
+        static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(offset >> 8),
+        static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(type)};
     bytes.insert(bytes.end(), data.begin(), data.end());
     unsigned sum = 0;
     for (auto b : bytes) sum += b;

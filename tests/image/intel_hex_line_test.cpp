@@ -11,7 +11,8 @@ using testing::IHex;
 
 TEST(IntelHexLineTest, DecodesDataAndBaseRecords) {
     IntelHexRecord r;
-    ASSERT_EQ(DecodeIntelHexLine(std::string_view(":10010000214601360121470136007EFE09D2190140"), r), 0);
+    ASSERT_EQ(
+        DecodeIntelHexLine(std::string_view(":10010000214601360121470136007EFE09D2190140"), r), 0);
     EXPECT_EQ(r.type, 0);
     EXPECT_EQ(r.length, 16);
     EXPECT_EQ(r.address, 0x0100u);
@@ -39,7 +40,7 @@ TEST(IntelHexLineTest, ErrorNumbersAndTheirOrder) {
     EXPECT_EQ(DecodeIntelHexLine(std::string_view(" :00000001FF"), r), 1);
     EXPECT_EQ(DecodeIntelHexLine(std::string_view(":00000001ff"), r), 2);
     EXPECT_EQ(DecodeIntelHexLine(std::string_view(":00000001FF "), r), 2);
-    EXPECT_EQ(DecodeIntelHexLine(std::string_view(":00000001F"), r), 2);  // missing digit
+    EXPECT_EQ(DecodeIntelHexLine(std::string_view(":00000001F"), r), 2);   // missing digit
     EXPECT_EQ(DecodeIntelHexLine(std::string_view(":00000001FE"), r), 2);  // checksum
     EXPECT_EQ(DecodeIntelHexLine(std::string_view(":"), r), 2);
     EXPECT_EQ(DecodeIntelHexLine(IHex(4, 0, {0, 8, 0}), r), 3);  // three data bytes

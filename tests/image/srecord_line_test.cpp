@@ -11,7 +11,8 @@ using testing::SRec;
 
 TEST(SRecordLineTest, DecodesS1S2S3AddressAndData) {
     SRecordLine r;
-    EXPECT_EQ(DecodeSRecordLine(std::string_view("S1130000285F245F2212226A000424290008237C2A"), r), 16);
+    EXPECT_EQ(DecodeSRecordLine(std::string_view("S1130000285F245F2212226A000424290008237C2A"), r),
+              16);
     EXPECT_EQ(r.address, 0u);
     EXPECT_EQ(r.dataOffset, 3);
     EXPECT_EQ(r.bytes[3], 0x28);

@@ -19,14 +19,16 @@ struct Read {
     bool operator==(const Read&) const = default;
 };
 
-std::vector<Read> ReadAll(const std::string& contents, std::size_t chunk = TextLineReader::kDefaultChunkSize) {
+std::vector<Read> ReadAll(const std::string& contents,
+                          std::size_t chunk = TextLineReader::kDefaultChunkSize) {
     TempDir dir;
     dir.Write("f.txt", contents);
     TextLineReader reader(chunk);
     EXPECT_TRUE(reader.Open(dir.File("f.txt")));
     std::vector<Read> lines;
     TextLine line;
-    while (reader.Next(line)) lines.push_back({std::string(line.text), line.truncated, line.tailUpperHex});
+    while (reader.Next(line))
+        lines.push_back({std::string(line.text), line.truncated, line.tailUpperHex});
     EXPECT_FALSE(reader.Failed());
     return lines;
 }
@@ -50,7 +52,8 @@ TEST(TextLinesTest, LinesCrossingChunkBoundariesComeWhole) {
     std::string contents;
     std::vector<std::string> expected;
     for (int i = 0; i < 500; ++i) {
-        expected.push_back(std::string(static_cast<std::size_t>(i % 97), static_cast<char>('A' + i % 26)));
+        expected.push_back(
+            std::string(static_cast<std::size_t>(i % 97), static_cast<char>('A' + i % 26)));
         contents += expected.back() + (i % 2 ? "\r\n" : "\n");
     }
     EXPECT_EQ(Texts(ReadAll(contents, 2048)), expected);
@@ -59,13 +62,14 @@ TEST(TextLinesTest, LinesCrossingChunkBoundariesComeWhole) {
 TEST(TextLinesTest, LineLongerThanTheChunkGivesItsHeadAndAVerdictOnTheRest) {
     const std::size_t chunk = 2048;
     const std::string hex(5000, 'A');
-    auto lines = ReadAll(hex + "\r\nS1\n" + hex + "a" + hex + "\n" + hex + "\rB\n" + hex + "\r", chunk);
+    auto lines =
+        ReadAll(hex + "\r\nS1\n" + hex + "a" + hex + "\n" + hex + "\rB\n" + hex + "\r", chunk);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], (Read{hex.substr(0, kLineHeadLength), true, true}));
     EXPECT_EQ(lines[1], (Read{"S1", false, true}));
     EXPECT_EQ(lines[2], (Read{hex.substr(0, kLineHeadLength), true, false}));  // lower-case a
     EXPECT_EQ(lines[3].tailUpperHex, false);                                   // stray CR
-    EXPECT_EQ(lines[4].tailUpperHex, false);                                   // CR without LF at the end
+    EXPECT_EQ(lines[4].tailUpperHex, false);  // CR without LF at the end
 }
 
 TEST(TextLinesTest, CrLfSplitByAChunkBoundaryIsStillALineEnd) {
@@ -81,7 +85,8 @@ TEST(TextLinesTest, CrLfSplitByAChunkBoundaryIsStillALineEnd) {
             EXPECT_EQ(lines[1].text, "S9");
             auto stray = ReadAll(hex + "\r\r\nS9\n", chunk);
             ASSERT_EQ(stray.size(), 2u);
-            EXPECT_EQ(stray[0].truncated ? !stray[0].tailUpperHex : stray[0].text.back() == '\r', true)
+            EXPECT_EQ(stray[0].truncated ? !stray[0].tailUpperHex : stray[0].text.back() == '\r',
+                      true)
                 << length << " " << extra;
         }
     }
