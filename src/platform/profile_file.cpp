@@ -27,15 +27,18 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The lines of a file without their line ends (CR LF or LF).
+// The lines of a file without their line ends (CR LF or LF). A UTF-8 byte
+// order mark, as some editors put before the first line, would hide the first
+// section; stray CRs before a line end (CR CR LF) would end up in values and
+// multiply with each rewrite. Both are dropped.
 std::vector<std::string> SplitLines(const std::string& data) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
+    std::size_t start = data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < data.size()) {
         std::size_t eol = data.find('\n', start);
         std::size_t end = eol == std::string::npos ? data.size() : eol;
         std::size_t cut = end;
-        if (cut > start && data[cut - 1] == '\r') --cut;
+        while (cut > start && data[cut - 1] == '\r') --cut;
         lines.emplace_back(data, start, cut - start);
         if (eol == std::string::npos) break;
         start = eol + 1;
@@ -140,6 +143,11 @@ int ProfileInt(const std::string& path, std::string_view section, std::string_vi
 
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
+    // A line break in a name or value would add lines of its own to the file
+    // (a stray key, or a section that hides the rest); such a write is refused.
+    for (std::string_view part : {section, key, value}) {
+        if (part.find_first_of("\r\n") != std::string_view::npos) return false;
+    }
     std::vector<std::string> lines;
     if (FileExists(path)) {
         auto data = ReadWholeFile(path);

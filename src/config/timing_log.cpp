@@ -1,0 +1,46 @@
+#include "config/timing_log.hpp"
+
+#include <cstdio>
+
+#include "app/operation_context.hpp"
+#include "platform/paths.hpp"
+#include "platform/profile_file.hpp"
+
+namespace quillon {
+
+namespace {
+
+constexpr const char* kTimingLogFile = "TIMETEST.TXT";
+
+// Keys by operation kind; "ERACE" is the key the log has always used.
+constexpr const char* kKindKeys[] = {"DOWNLOAD", "ERACE", "BLANK", "PROGRAM",
+                                     "READ",     "COPY",  "AUTO"};
+
+}  // namespace
+
+std::string FormatElapsed(const TimeStamp& start, const TimeStamp& now) {
+    long long seconds = static_cast<long long>(now.seconds - start.seconds);
+    int milliseconds = now.milliseconds - start.milliseconds;
+    if (now.milliseconds < start.milliseconds) {
+        seconds -= 1;
+        milliseconds += 1000;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld.%03d", seconds, milliseconds);
+    return text;
+}
+
+void LogOperationTime(OperationContext& ctx, int kind) {
+    const std::string elapsed = FormatElapsed(ctx.operationStartTime, ctx.clock->Now());
+    if (kind < kLogDownload || kind > kLogAuto) return;
+    // The log is switched on by creating the file; it is never created here.
+    const std::string path = JoinPath(ctx.programDir, kTimingLogFile);
+    if (!FileExists(path)) return;
+    const LocalDate today = ctx.clock->Today();
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", today.year, today.month, today.day);
+    const std::string section = std::string(date) + " - " + ctx.SelectedChipName();
+    WriteProfileString(path, section, kKindKeys[kind], elapsed);
+}
+
+}  // namespace quillon

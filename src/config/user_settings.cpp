@@ -1,0 +1,114 @@
+#include "config/user_settings.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "app/command_panel.hpp"
+#include "app/operation_context.hpp"
+#include "platform/paths.hpp"
+#include "platform/profile_file.hpp"
+
+namespace quillon {
+
+namespace {
+
+constexpr const char* kCustomizeFile = "Customize.ini";
+constexpr const char* kRecentFile = "DATAFILE.TXT";
+constexpr const char* kNoWaveFile = "<none>";
+constexpr std::size_t kWavePathBuffer = 261;
+constexpr std::size_t kHexPathBuffer = 260;
+constexpr int kComPageButtons = 20;  // COM1 ... COM20
+
+std::string CustomizePath(const std::string& programDir) {
+    return JoinPath(programDir, kCustomizeFile);
+}
+std::string RecentPath(const std::string& programDir) {
+    return JoinPath(programDir, kRecentFile);
+}
+
+// What the Sound page stores for a chosen wave file: its short form, or
+// "<none>" when there is no such file.
+std::string StoredWavePath(const std::string& chosen) {
+    if (chosen.empty() || chosen == kNoWaveFile || DirectoryExists(chosen)) return kNoWaveFile;
+    std::string shortPath = ShortPathName(chosen);
+    return shortPath.empty() ? std::string(kNoWaveFile) : shortPath;
+}
+
+}  // namespace
+
+std::string CommandGroupCaption(int comPortIndex) {
+    return "Command  to  COM" + std::to_string(comPortIndex + 1);
+}
+
+void ReadCustomSettings(OperationContext& ctx) {
+    const std::string path = CustomizePath(ctx.programDir);
+    if (ctx.batchMode && ctx.arguments.size() >= 2) {
+        int index = BatchComPortIndex(ctx.arguments);
+        ctx.comPortIndex = static_cast<std::uint8_t>(index < 0 ? 0 : index);
+    } else {
+        // The index is held in a byte; a hand-edited value that does not fit
+        // falls back to COM1 instead of wrapping to some other port.
+        int index = ProfileInt(path, "Com", "Com", 0);
+        ctx.comPortIndex = static_cast<std::uint8_t>(index < 0 || index > 255 ? 0 : index);
+    }
+    ctx.soundEnabled = ProfileInt(path, "Sound", "Sound", 0);
+    ctx.errorSoundEnabled = ProfileInt(path, "Sound", "ErrorEnable", 0);
+    ctx.errorSoundType = ProfileInt(path, "Sound", "ErrorType", 0);
+    ctx.errorWavePath = ProfileString(path, "Sound", "ErrorPass", kNoWaveFile, kWavePathBuffer);
+    ctx.endSoundEnabled = ProfileInt(path, "Sound", "EndEnable", 0);
+    ctx.endSoundType = ProfileInt(path, "Sound", "EndType", 0);
+    ctx.endWavePath = ProfileString(path, "Sound", "EndPass", kNoWaveFile, kWavePathBuffer);
+    ctx.toolTipsEnabled = ProfileInt(path, "Tool", "ToolTips", 0);
+    ctx.panel->SetControlText(kIdCommandGroup, CommandGroupCaption(ctx.comPortIndex));
+}
+
+void ReadRecentSettings(OperationContext& ctx) {
+    const std::string path = RecentPath(ctx.programDir);
+    // Never written negative; a hand-edited one selects the first entry.
+    ctx.chipIndex = std::max(0, ProfileInt(path, "Recent", "CPU", 0));
+    ctx.clockIndex = std::max(0, ProfileInt(path, "Recent", "RATE", 0));
+    if (ctx.batchMode && !ctx.arguments.empty()) {
+        ctx.hexFilePath = ctx.arguments[0];
+    } else {
+        ctx.hexFilePath = ProfileString(path, "Recent", "Write File", "", kHexPathBuffer);
+    }
+    ctx.hexFileName = FileNamePart(ctx.hexFilePath);
+}
+
+void WriteRecentSettings(OperationContext& ctx) {
+    const std::string path = RecentPath(ctx.programDir);
+    if (ctx.chipIndex < 0) ctx.chipIndex = 0;
+    WriteProfileString(path, "Recent", "CPU", std::to_string(ctx.chipIndex));
+    if (ctx.clockIndex < 0) ctx.clockIndex = 0;
+    WriteProfileString(path, "Recent", "RATE", std::to_string(ctx.clockIndex));
+    WriteProfileString(path, "Recent", "Write File", ctx.hexFilePath);
+    ctx.panel->SetHexFileTip(ctx.hexFilePath);
+}
+
+void WriteComPageSettings(const std::string& programDir, int selectedIndex) {
+    // No valid button: the empty text, which reads back as COM1.
+    const bool valid = selectedIndex >= 0 && selectedIndex < kComPageButtons;
+    WriteProfileString(CustomizePath(programDir), "Com", "Com",
+                       valid ? std::to_string(selectedIndex) : std::string());
+}
+
+void WriteSoundPageSettings(const std::string& programDir, SoundPageSettings& settings) {
+    const std::string path = CustomizePath(programDir);
+    settings.errorWavePath = StoredWavePath(settings.errorWavePath);
+    settings.endWavePath = StoredWavePath(settings.endWavePath);
+    WriteProfileString(path, "Sound", "Sound", std::to_string(settings.soundEnabled));
+    WriteProfileString(path, "Sound", "ErrorEnable", std::to_string(settings.errorSoundEnabled));
+    WriteProfileString(path, "Sound", "ErrorType", std::to_string(settings.errorSoundType));
+    WriteProfileString(path, "Sound", "ErrorPass", settings.errorWavePath);
+    WriteProfileString(path, "Sound", "EndEnable", std::to_string(settings.endSoundEnabled));
+    WriteProfileString(path, "Sound", "EndType", std::to_string(settings.endSoundType));
+    WriteProfileString(path, "Sound", "EndPass", settings.endWavePath);
+}
+
+void WriteToolPageSettings(const std::string& programDir, int toolTipsEnabled) {
+    WriteProfileString(CustomizePath(programDir), "Tool", "ToolTips",
+                       std::to_string(toolTipsEnabled));
+}
+
+}  // namespace quillon
