@@ -59,6 +59,14 @@ int WaitForVerdict(OperationContext& ctx) {
             Report(ctx, kMsgPortReadError, kSeverityRedownload, kSoundError);
             return kUnlockStopped;
         }
+        // As in WaitAck: the time is taken after the read, and a byte that
+        // comes too late is a time-out all the same.
+        const std::uint32_t now = ctx.clock->TickMs();
+        const std::uint32_t elapsed = now >= start ? now - start : now;
+        if (elapsed > kVerdictWaitMs) {
+            Report(ctx, kMsgTimeout, kSeverityError, kSoundError);
+            return kUnlockStopped;
+        }
         if (got == 1 && byte != 0) {
             if (byte == kKeyAccepted) return kUnlockGoOn;
             if (byte == kKeyEraseFirst) return kUnlockEraseFirst;
@@ -66,12 +74,6 @@ int WaitForVerdict(OperationContext& ctx) {
             std::snprintf(detail, sizeof detail, "CRYPT ERROR : %02XH", byte);
             ctx.detailText = detail;
             Report(ctx, kMsgDownloadError, kSeverityError, kSoundError);
-            return kUnlockStopped;
-        }
-        const std::uint32_t now = ctx.clock->TickMs();
-        const std::uint32_t elapsed = now >= start ? now - start : now;
-        if (elapsed > kVerdictWaitMs) {
-            Report(ctx, kMsgTimeout, kSeverityError, kSoundError);
             return kUnlockStopped;
         }
     }
