@@ -256,6 +256,7 @@ public:
             const int events = WaitFor(fd_, POLLOUT, wait);
             if (events < 0 || (events & (POLLERR | POLLNVAL | POLLHUP))) return false;
         }
+        WaitUntilSent(hasTotal, deadline);
         return true;
     }
 
@@ -286,6 +287,24 @@ private:
             return false;
         }
         return true;
+    }
+
+    // A Win32 write ends when the bytes have left for the line, so the
+    // acknowledgement waits that follow a long image do not start while it
+    // is still queued in the driver. Bounded by the write time-out.
+    void WaitUntilSent(bool hasTotal, SteadyClock::time_point deadline) {
+#ifdef TIOCOUTQ
+        while (true) {
+            int pending = 0;
+            if (ioctl(fd_, TIOCOUTQ, &pending) != 0 || pending <= 0) return;
+            long long left = hasTotal ? MsUntil(deadline) : 2;
+            if (left <= 0) return;
+            WaitFor(-1, 0, std::min(left, 2LL));
+        }
+#else
+        (void)hasTotal;
+        (void)deadline;
+#endif
     }
 
     // A device without modem lines (a pseudo-terminal) refuses these calls;
