@@ -9,8 +9,8 @@ namespace quillon::sim {
 namespace {
 
 constexpr std::array<std::string_view, 14> kSteps = {
-    "boot",  "identify",    "image-frame", "image",    "boot2",    "ready",   "rate",
-    "key-frame", "key", "erase-frame", "erase", "tcs-poll", "tcs-load", "tcs-run"};
+    "boot",      "identify", "image-frame", "image", "boot2",    "ready",    "rate",
+    "key-frame", "key",      "erase-frame", "erase", "tcs-poll", "tcs-load", "tcs-run"};
 
 bool Number(const std::string& text, int base, long max, long& out) {
     char* end = nullptr;

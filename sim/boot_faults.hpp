@@ -11,11 +11,11 @@
 namespace quillon::sim {
 
 struct BootFaults {
-    std::set<std::string> silentAt;                // steps whose reply is never sent
-    std::map<std::string, std::uint8_t> wrongAt;   // steps answered with another byte
-    int zerosBeforeReplies = 0;                    // 0x00 bytes sent before every reply
-    int strayBeforeAnswer = 0;                     // TCS2: stray bytes before the 'F'
-    int pollsBeforeAnswer = 3;                     // 'V' polls until the RESET button is "pushed"
+    std::set<std::string> silentAt;               // steps whose reply is never sent
+    std::map<std::string, std::uint8_t> wrongAt;  // steps answered with another byte
+    int zerosBeforeReplies = 0;                   // 0x00 bytes sent before every reply
+    int strayBeforeAnswer = 0;                    // TCS2: stray bytes before the 'F'
+    int pollsBeforeAnswer = 3;                    // 'V' polls until the RESET button is "pushed"
 };
 
 // Takes the boot ROM's faults out of `specs`; specs of other kinds are left

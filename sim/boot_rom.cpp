@@ -25,7 +25,7 @@ std::string Hex(std::uint8_t b) {
 }
 
 class BootSession {
-public:
+  public:
     BootSession(SimLine& line, FlashModel& flash, const BootSettings& s, BootMemory& memory)
         : line_(line), flash_(flash), s_(s), memory_(memory) {}
 
@@ -34,7 +34,7 @@ public:
         return RunFrames();
     }
 
-private:
+  private:
     enum class Step { Done, Listen, Gone };
 
     void Log(const std::string& text) {
@@ -47,7 +47,8 @@ private:
             Log(std::string(step) + ": silent (fault)");
             return;
         }
-        if (auto it = s_.faults.wrongAt.find(step); it != s_.faults.wrongAt.end()) byte = it->second;
+        if (auto it = s_.faults.wrongAt.find(step); it != s_.faults.wrongAt.end())
+            byte = it->second;
         for (int i = 0; i < s_.faults.zerosBeforeReplies; ++i) line_.WriteByte(0x00);
         line_.WriteByte(byte);
         Log(std::string(step) + ": answered " + Hex(byte));
@@ -105,8 +106,8 @@ private:
 
     BootOutcome RunFrames() {
         const std::string& chip = s_.chip.name;
-        bool booted = false;      // 0x18 answered
-        bool imageLoaded = false; // waiting for the second 0x18 and the run frame
+        bool booted = false;       // 0x18 answered
+        bool imageLoaded = false;  // waiting for the second 0x18 and the run frame
         // A chip with flash security takes a control program only after its
         // key was accepted or its flash erased.
         bool unlocked = !IsSecurityChip(chip);
@@ -222,9 +223,10 @@ private:
 
     Step CheckKey(const DecodedFrame& frame, bool& unlocked) {
         const SecurityKey* key = s_.key ? &*s_.key : nullptr;
-        const bool addressOk = !key || key->address == 0xFFFFFFFFu || frame.address == key->address + 1;
-        const bool frameOk = IsSecurityChip(s_.chip.name) && addressOk && frame.length >= kMinKeyLength &&
-                             frame.length <= kMaxKeyLength &&
+        const bool addressOk =
+            !key || key->address == 0xFFFFFFFFu || frame.address == key->address + 1;
+        const bool frameOk = IsSecurityChip(s_.chip.name) && addressOk &&
+                             frame.length >= kMinKeyLength && frame.length <= kMaxKeyLength &&
                              (!key || frame.length == key->bytes.size());
         if (!frameOk) {
             Reply("key-frame", RefusalFor(kKeyCommand));
@@ -301,10 +303,11 @@ private:
             if (!Read(header[0], -1)) return BootOutcome::HostGone;
         } while (header[0] == kTcsPoll);
         if (!line_.ReadExact(header + 1, 7, kByteTimeoutMs)) return Gone();
-        const std::uint32_t address = header[2] | (header[3] << 8) | (header[4] << 16) |
-                                      (std::uint32_t{header[5]} << 24);
+        const std::uint32_t address =
+            header[2] | (header[3] << 8) | (header[4] << 16) | (std::uint32_t{header[5]} << 24);
         const std::uint32_t length = header[6] | (header[7] << 8);
-        if (header[0] != 0x01 || header[1] != 0x03 || address != s_.chip.loadAddress || length < 3) {
+        if (header[0] != 0x01 || header[1] != 0x03 || address != s_.chip.loadAddress ||
+            length < 3) {
             Log("TCS header refused");
             Reply("tcs-load", 0xF0);
             return Gone();
@@ -327,8 +330,8 @@ private:
         }
         std::uint8_t run[6];
         if (!line_.ReadExact(run, sizeof run, kByteTimeoutMs)) return Gone();
-        const std::uint32_t runAddress = run[2] | (run[3] << 8) | (run[4] << 16) |
-                                         (std::uint32_t{run[5]} << 24);
+        const std::uint32_t runAddress =
+            run[2] | (run[3] << 8) | (run[4] << 16) | (std::uint32_t{run[5]} << 24);
         if (run[0] != 0x01 || run[1] != 0x04 || runAddress != address) {
             Reply("tcs-run", 0xF0);
             return Gone();

@@ -9,7 +9,7 @@
 namespace quillon::sim {
 
 class PtyLine : public SimLine {
-public:
+  public:
     // Creates the pseudo-terminal; null with the reason on failure.
     static std::unique_ptr<PtyLine> Create(bool pace, std::string& error);
 

@@ -20,7 +20,7 @@ namespace quillon::sim {
 namespace {
 
 class PosixPtyLine final : public PtyLine {
-public:
+  public:
     PosixPtyLine(int master, std::string path, bool pace)
         : master_(master), path_(std::move(path)), pace_(pace) {}
     ~PosixPtyLine() override { close(master_); }
@@ -35,13 +35,15 @@ public:
     }
 
     bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
         while (true) {
             pollfd p{master_, POLLIN, 0};
-            int wait = timeoutMs < 0 ? -1 : static_cast<int>(std::max<long long>(
-                0, std::chrono::duration_cast<std::chrono::milliseconds>(
-                       deadline - std::chrono::steady_clock::now()).count()));
+            int wait = timeoutMs < 0 ? -1
+                                     : static_cast<int>(std::max<long long>(
+                                           0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  deadline - std::chrono::steady_clock::now())
+                                                  .count()));
             const int r = poll(&p, 1, wait);
             if (r < 0 && errno == EINTR) continue;
             if (r < 0) return false;
@@ -92,7 +94,7 @@ public:
         return (p.revents & POLLHUP) != 0;
     }
 
-private:
+  private:
     int master_;
     std::string path_;
     bool pace_;

@@ -13,7 +13,7 @@
 namespace quillon::sim {
 
 struct SimChip {
-    std::string name;                      // as the target list holds it (upper case)
+    std::string name;  // as the target list holds it (upper case)
     std::uint32_t loadAddress = 0;
     std::vector<std::string> crystals;     // the Clock labels
     std::vector<std::uint32_t> bootRates;  // Baud, per crystal

@@ -9,15 +9,15 @@
 namespace quillon::sim {
 
 struct SimOptions {
-    std::string programDir;            // where CHIPDEF.INI (and a key file) lie
-    std::string chip;                  // the section to play
-    std::optional<int> crystal;        // the crystal index byte 2 must carry; else by the host's rate
-    std::string flashFile;             // keeps the flash across runs
-    std::string linkPath;              // a symbolic link to the pseudo-terminal
-    bool pace = false;                 // write at the host's rate
-    std::string key;                   // --key: a key file, or the key bytes "11,22,..."
-    bool eraseFirst = false;           // the key check answers 0x14 until the flash is erased
-    std::vector<std::string> faults;   // every --fault, for the boot ROM and the control program
+    std::string programDir;      // where CHIPDEF.INI (and a key file) lie
+    std::string chip;            // the section to play
+    std::optional<int> crystal;  // the crystal index byte 2 must carry; else by the host's rate
+    std::string flashFile;       // keeps the flash across runs
+    std::string linkPath;        // a symbolic link to the pseudo-terminal
+    bool pace = false;           // write at the host's rate
+    std::string key;             // --key: a key file, or the key bytes "11,22,..."
+    bool eraseFirst = false;     // the key check answers 0x14 until the flash is erased
+    std::vector<std::string> faults;  // every --fault, for the boot ROM and the control program
     bool verbose = false;
 };
 

@@ -11,8 +11,7 @@
 
 namespace quillon {
 
-std::string ChooseControlProgramFile(const std::string& programDir,
-                                     const std::string& downloadFile,
+std::string ChooseControlProgramFile(const std::string& programDir, const std::string& downloadFile,
                                      const std::string& crystalText) {
     // The crystal goes after the whole value, extension included.
     const std::string variant = downloadFile + "-" + crystalText;

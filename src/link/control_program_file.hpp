@@ -20,8 +20,7 @@ inline constexpr std::size_t kMaxVariantName = 4095;
 
 // The file to send, relative to programDir unless absolute: "<DownloadFile>-<crystal>"
 // when that file exists, else the DownloadFile value as it stands.
-std::string ChooseControlProgramFile(const std::string& programDir,
-                                     const std::string& downloadFile,
+std::string ChooseControlProgramFile(const std::string& programDir, const std::string& downloadFile,
                                      const std::string& crystalText);
 
 // Reads the chosen file into `image` and records it in downloadFilePath.

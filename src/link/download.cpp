@@ -21,9 +21,8 @@ constexpr const char* kResetPrompt =
     "Please reset the microcontroller on userboard.\nThen push OK button.";
 
 bool AskForReset(OperationContext& ctx) {
-    const PromptAnswer answer = ctx.prompt->Ask(
-        {kResetPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
-         PromptOwner::Progress});
+    const PromptAnswer answer = ctx.prompt->Ask({kResetPrompt, "flash", PromptButtons::OkCancel,
+                                                 PromptIcon::Information, PromptOwner::Progress});
     return IsAffirmative(answer);
 }
 
@@ -49,8 +48,8 @@ bool RunStandardBoot(OperationContext& ctx, bool fullOperation, const std::strin
         StepDownloadProgress(ctx);
     }
 
-    if (SendControlProgramImage(ctx, ctx.loadAddress,
-                                static_cast<std::uint32_t>(image.size()), image) != 0) {
+    if (SendControlProgramImage(ctx, ctx.loadAddress, static_cast<std::uint32_t>(image.size()),
+                                image) != 0) {
         return false;
     }
     if (IsUnacknowledgedImageChip(chip)) {

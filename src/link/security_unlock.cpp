@@ -115,7 +115,8 @@ int UnlockSecurity(OperationContext& ctx, bool fullOperation) {
 int SendSecurityKey(OperationContext& ctx, const std::string& keyFilePath) {
     std::string text;
     switch (ReadKeyFile(JoinPath(ctx.programDir, keyFilePath), text)) {
-        case KeyFileRead::Ok: break;
+        case KeyFileRead::Ok:
+            break;
         case KeyFileRead::CannotOpen:
             Report(ctx, kMsgCannotOpenKeyFile, kSeverityRedownload, kSoundError);
             return kUnlockStopped;

@@ -107,22 +107,21 @@ bool RunTcsSequence(OperationContext& ctx, bool fullOperation, bool tcs2, std::u
 
     PurgePort(ctx);
     const auto length = static_cast<std::uint16_t>(image.size());
-    const std::array<std::uint8_t, 8> header = {
-        0x01,
-        0x03,
-        static_cast<std::uint8_t>(address),
-        static_cast<std::uint8_t>(address >> 8),
-        static_cast<std::uint8_t>(address >> 16),
-        static_cast<std::uint8_t>(address >> 24),
-        static_cast<std::uint8_t>(length),
-        static_cast<std::uint8_t>(length >> 8)};
+    const std::array<std::uint8_t, 8> header = {0x01,
+                                                0x03,
+                                                static_cast<std::uint8_t>(address),
+                                                static_cast<std::uint8_t>(address >> 8),
+                                                static_cast<std::uint8_t>(address >> 16),
+                                                static_cast<std::uint8_t>(address >> 24),
+                                                static_cast<std::uint8_t>(length),
+                                                static_cast<std::uint8_t>(length >> 8)};
     WriteBytes(ctx, header.data(), header.size());
     WriteBytes(ctx, image.data(), image.size());
     ctx.clock->SleepMs(250);
     if (!HeaderReplyOk(ctx, 0x83, 4)) return Refuse(ctx);
     StepDownloadProgress(ctx);
 
-    const std::array<std::uint8_t, 6> run = {header[0], 0x04, header[2],
+    const std::array<std::uint8_t, 6> run = {header[0], 0x04,      header[2],
                                              header[3], header[4], header[5]};
     WriteBytes(ctx, run.data(), run.size());
     if (!HeaderReplyOk(ctx, 0x84, 2)) return Refuse(ctx);

@@ -32,7 +32,8 @@ using SteadyClock = std::chrono::steady_clock;
 constexpr std::uint32_t kMaxDword = 0xFFFFFFFFu;
 
 long long MsUntil(SteadyClock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     return left.count();
 }
 
@@ -64,9 +65,10 @@ std::string OpenFailureText(const std::string& path, int error) {
             return "Cannot open " + path + ": no such device.";
         case EACCES:
         case EPERM:
-            return "Cannot open " + path + ": permission denied. The user must be a member of "
-                   "the group that owns the device (" + GroupOwning(path) +
-                   "), for example: sudo usermod -aG " + GroupOwning(path) +
+            return "Cannot open " + path +
+                   ": permission denied. The user must be a member of "
+                   "the group that owns the device (" +
+                   GroupOwning(path) + "), for example: sudo usermod -aG " + GroupOwning(path) +
                    " $USER, then log in again.";
         case EBUSY:
         case EWOULDBLOCK:
@@ -79,7 +81,7 @@ std::string OpenFailureText(const std::string& path, int error) {
 }
 
 class PosixSerialDevice final : public SerialDevice {
-public:
+  public:
     explicit PosixSerialDevice(int fd) : fd_(fd) {}
     ~PosixSerialDevice() override {
         // A pseudo-terminal outlives our close while its master is open; the
@@ -97,7 +99,7 @@ public:
         // Whatever mode the device was left in, nothing may be translated,
         // echoed or taken as a signal: every byte value is data.
         t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                             ICRNL | IXON | IXOFF | IXANY | INPCK);
+                                            ICRNL | IXON | IXOFF | IXANY | INPCK);
         t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
         t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN);
         t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
@@ -135,21 +137,40 @@ public:
         t.c_cflag &= ~static_cast<tcflag_t>(CMSPAR);
 #endif
         switch (s.byteSize) {
-            case 5: t.c_cflag |= CS5; break;
-            case 6: t.c_cflag |= CS6; break;
-            case 7: t.c_cflag |= CS7; break;
-            case 8: t.c_cflag |= CS8; break;
-            default: return false;
+            case 5:
+                t.c_cflag |= CS5;
+                break;
+            case 6:
+                t.c_cflag |= CS6;
+                break;
+            case 7:
+                t.c_cflag |= CS7;
+                break;
+            case 8:
+                t.c_cflag |= CS8;
+                break;
+            default:
+                return false;
         }
         switch (s.parity) {
-            case Parity::None: break;
-            case Parity::Odd: t.c_cflag |= PARENB | PARODD; break;
-            case Parity::Even: t.c_cflag |= PARENB; break;
+            case Parity::None:
+                break;
+            case Parity::Odd:
+                t.c_cflag |= PARENB | PARODD;
+                break;
+            case Parity::Even:
+                t.c_cflag |= PARENB;
+                break;
 #ifdef CMSPAR
-            case Parity::Mark: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-            case Parity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+            case Parity::Mark:
+                t.c_cflag |= PARENB | PARODD | CMSPAR;
+                break;
+            case Parity::Space:
+                t.c_cflag |= PARENB | CMSPAR;
+                break;
 #else
-            default: return false;
+            default:
+                return false;
 #endif
         }
         if (s.stopBits != StopBits::One) t.c_cflag |= CSTOPB;
@@ -189,7 +210,8 @@ public:
             returnOnAny = true;
             if (t.readTotalTimeoutMultiplier == kMaxDword) {
                 totalMs = t.readTotalTimeoutConstant;
-                hasTotal = t.readTotalTimeoutConstant != 0 && t.readTotalTimeoutConstant != kMaxDword;
+                hasTotal =
+                    t.readTotalTimeoutConstant != 0 && t.readTotalTimeoutConstant != kMaxDword;
             } else if (!hasTotal) {
                 totalMs = 0;
                 hasTotal = true;
@@ -238,11 +260,12 @@ public:
     bool Write(const std::uint8_t* data, std::size_t n, std::size_t& written) override {
         written = 0;
         const SerialTimeouts t = timeouts_;
-        const bool hasTotal = t.writeTotalTimeoutMultiplier != 0 || t.writeTotalTimeoutConstant != 0;
+        const bool hasTotal =
+            t.writeTotalTimeoutMultiplier != 0 || t.writeTotalTimeoutConstant != 0;
         const auto deadline =
-            SteadyClock::now() +
-            std::chrono::milliseconds(static_cast<std::uint64_t>(t.writeTotalTimeoutMultiplier) * n +
-                                      t.writeTotalTimeoutConstant);
+            SteadyClock::now() + std::chrono::milliseconds(
+                                     static_cast<std::uint64_t>(t.writeTotalTimeoutMultiplier) * n +
+                                     t.writeTotalTimeoutConstant);
         while (written < n) {
             const ssize_t r = ::write(fd_, data + written, n - written);
             if (r > 0) {
@@ -272,7 +295,7 @@ public:
         return true;
     }
 
-private:
+  private:
     // Reads what is there without waiting; false on a device failure.
     bool ReadAvailable(std::uint8_t* buffer, std::size_t n, std::size_t& got) {
         while (got < n) {
@@ -322,7 +345,7 @@ private:
     // driver keeps them.
     void TakeCounters(std::uint32_t* errors) {
 #ifdef TIOCGICOUNT
-        serial_icounter_struct now {};
+        serial_icounter_struct now{};
         if (ioctl(fd_, TIOCGICOUNT, &now) != 0) return;
         if (errors && haveCounters_) {
             if (now.frame != counters_.frame) *errors |= kLineErrorFrame;

@@ -26,7 +26,7 @@ std::string OpenFailureText(const std::string& path, DWORD error) {
 }
 
 class Win32SerialDevice final : public SerialDevice {
-public:
+  public:
     explicit Win32SerialDevice(HANDLE h) : handle_(h) {}
     ~Win32SerialDevice() override { CloseHandle(handle_); }
     Win32SerialDevice(const Win32SerialDevice&) = delete;
@@ -114,15 +114,15 @@ public:
         return true;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 }  // namespace
 
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error = OpenFailureText(path, GetLastError());
         return nullptr;

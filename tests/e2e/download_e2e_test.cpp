@@ -1,11 +1,11 @@
 // The download and the security unlock over a real pseudo-terminal against
 // quillon-sim, one chip of each group, with the real protocol delays.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <iostream>
-
-#include <gtest/gtest.h>
 
 #include "app/catalog.hpp"
 #include "config/chip_file.hpp"
@@ -76,8 +76,8 @@ TEST_P(DownloadE2E, DownloadsAndSwitchesToTheControlProgramsRate) {
     SimProcess sim(args, host.t.dir.File("sim.log"));
     host.Connect(sim);
 
-    ASSERT_TRUE(DownloadControlProgram(host.t.ctx, false))
-        << host.t.ctx.lastReport.text << "\n" << host.t.dir.Read("sim.log");
+    ASSERT_TRUE(DownloadControlProgram(host.t.ctx, false)) << host.t.ctx.lastReport.text << "\n"
+                                                           << host.t.dir.Read("sim.log");
     EXPECT_EQ(host.t.ctx.controlProgramBaud, c.fastRate);
     EXPECT_EQ(host.t.ctx.currentBaud, c.fastRate);
     EXPECT_EQ(host.LineRate(), c.fastRate);
@@ -214,7 +214,8 @@ TEST(LinkE2E, TimeOfAStandardDownloadOf4KiB) {
                             std::chrono::steady_clock::now() - start)
                             .count();
         std::cout << "[ measure  ] TC370 4096-byte download at 9600/38400"
-                  << (pace ? " (paced)" : "") << ": " << ms << " ms, of which 500 ms mandated waits\n";
+                  << (pace ? " (paced)" : "") << ": " << ms
+                  << " ms, of which 500 ms mandated waits\n";
     }
 }
 

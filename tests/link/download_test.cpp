@@ -28,8 +28,13 @@ struct DownloadTest : ::testing::Test, LinkFixture {
     }
     // The whole standard exchange of a chip with image acknowledgement.
     Bytes StandardStream(const Bytes& image, std::uint8_t runByte) {
-        return Cat({{0x18}, Frame(0x00, kLoad, static_cast<std::uint32_t>(image.size())), image,
-                    {Sum8(image)}, {0x18}, Frame(runByte, 0, 0), {0xE8}});
+        return Cat({{0x18},
+                    Frame(0x00, kLoad, static_cast<std::uint32_t>(image.size())),
+                    image,
+                    {Sum8(image)},
+                    {0x18},
+                    Frame(runByte, 0, 0),
+                    {0xE8}});
     }
 };
 
@@ -80,9 +85,14 @@ TEST_F(DownloadTest, IdentificationFrameChipTakesEightSteps) {
     const Bytes image = Patched(Program(8), 0);
     line().Queue({0x11, 0xE1, 0x01, 0x01, 0x11, 0x31, 0x31});
     ASSERT_TRUE(DownloadControlProgram(t.ctx, false));
-    const Bytes expected =
-        Cat({{0x18}, {0xE0, 0xF0, 0x37, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x07},
-             Frame(0x00, kLoad, 8), image, {Sum8(image)}, {0x18}, Frame(0xC0, 0, 0), {0xE8}});
+    const Bytes expected = Cat({{0x18},
+                                {0xE0, 0xF0, 0x37, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x07},
+                                Frame(0x00, kLoad, 8),
+                                image,
+                                {Sum8(image)},
+                                {0x18},
+                                Frame(0xC0, 0, 0),
+                                {0xE8}});
     EXPECT_EQ(line().tx, expected);
     EXPECT_EQ(progress->rangeHigh, 8);
     EXPECT_EQ(progress->steps, 8);

@@ -17,8 +17,7 @@ TEST(KeyFileFields, CommasWhiteSpacePrefixesAndTrailingText) {
     EXPECT_EQ(KeyFileFields(""), std::vector<std::int32_t>{});
     EXPECT_EQ(KeyFileFields(",,, ,"), std::vector<std::int32_t>{});
     // Above 0x7FFFFFFF saturates; text with no digits reads as 0.
-    EXPECT_EQ(KeyFileFields("123456789ABC,zz,+5"),
-              (std::vector<std::int32_t>{0x7FFFFFFF, 0, 5}));
+    EXPECT_EQ(KeyFileFields("123456789ABC,zz,+5"), (std::vector<std::int32_t>{0x7FFFFFFF, 0, 5}));
 }
 
 std::string KeyText(const std::string& address, const std::string& length, int count) {

@@ -2,11 +2,11 @@
 // A context with a scripted serial line and one chip in CHIPDEF.INI, for the
 // link's protocol tests.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "app/operation_context.hpp"
 #include "config/chip_file.hpp"
@@ -31,7 +31,8 @@ struct LinkFixture {
         t.dir.Write("CHIPDEF.INI", "[" + name + "]\r\nDownloadFile=" + downloadFile +
                                        "\r\nLoadAddress=" + std::to_string(kLoad) +
                                        "\r\nStartAddress=10000\r\nEndAddress=3FFFF\r\nFlashSize=1"
-                                       "\r\nClock=" + clock + "\r\nBaud=" + baud + "\r\n" + extra);
+                                       "\r\nClock=" +
+                                       clock + "\r\nBaud=" + baud + "\r\n" + extra);
         if (!select) return;
         ASSERT_EQ(ListChipSections(t.ctx), StartupFailure::None);
         ASSERT_EQ(t.ctx.SelectedChipName(), name);

@@ -114,11 +114,11 @@ TEST_F(UnlockTest, FileFaultsAreReportedBeforeAnythingIsSent) {
         const char* text;
         int code;
     };
-    for (const Case& c : {Case{"FFFF,7,1,2,3,4,5,6,7", kMsgIllegalSecurityFile},
-                          Case{"10000,6,1,2,3,4,5,6", kMsgKeyTooShort},
-                          Case{"10000,FF,1", kMsgKeyTooLong},
-                          Case{"10000,7,1,2,3,4,5,6", kMsgIllegalSecurityFile},
-                          Case{"10000", kMsgIllegalSecurityFile}}) {
+    for (const Case& c :
+         {Case{"FFFF,7,1,2,3,4,5,6,7", kMsgIllegalSecurityFile},
+          Case{"10000,6,1,2,3,4,5,6", kMsgKeyTooShort}, Case{"10000,FF,1", kMsgKeyTooLong},
+          Case{"10000,7,1,2,3,4,5,6", kMsgIllegalSecurityFile},
+          Case{"10000", kMsgIllegalSecurityFile}}) {
         LinkFixture f;
         f.Chip("TC326", "SecurityFile=key.txt\r\n");
         f.t.dir.Write("key.txt", c.text);

@@ -88,8 +88,8 @@ TEST(OpenPortTest, FailuresGiveTheirCodes) {
 TEST_F(SerialLinkTest, SendCommandFrameWritesTenSingleBytesAndWaitsForItsAck) {
     line().Queue({0x01});
     EXPECT_EQ(SendCommandFrame(t.ctx, 0x00, 0x00030000, 0x00000100), 0);
-    EXPECT_EQ(line().tx, (std::vector<std::uint8_t>{0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00,
-                                                     0x01, 0x00, 0x04}));
+    EXPECT_EQ(line().tx, (std::vector<std::uint8_t>{0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01,
+                                                    0x00, 0x04}));
     EXPECT_EQ(line().writeSizes, std::vector<std::size_t>(10, 1));
 }
 

@@ -113,7 +113,8 @@ TEST_F(TcsTest, Tcs2PollsWithTenMillisecondTimeoutsAndRestoresThem) {
     EXPECT_EQ(history.back().writeTotalTimeoutMultiplier, 80u);
     EXPECT_NE(std::find(progress->calls.begin(), progress->calls.end(), "SetTitle Full Operation"),
               progress->calls.end());
-    EXPECT_EQ(t.ctx.operationStartTime.seconds, static_cast<std::int64_t>(t.clock.stampBaseMs / 1000))
+    EXPECT_EQ(t.ctx.operationStartTime.seconds,
+              static_cast<std::int64_t>(t.clock.stampBaseMs / 1000))
         << "stamped when the handshake starts";
 }
 

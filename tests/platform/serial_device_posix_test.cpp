@@ -2,6 +2,7 @@
 // master side and plays the target.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -9,8 +10,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/serial_device.hpp"
 #include "platform/terminal_rate.hpp"
@@ -20,7 +19,7 @@ namespace quillon {
 namespace {
 
 class PtyPair {
-public:
+  public:
     PtyPair() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
@@ -51,7 +50,7 @@ public:
         return out;
     }
 
-private:
+  private:
     int master_ = -1;
     std::string slavePath_;
 };
@@ -112,7 +111,8 @@ TEST(PosixSerialDeviceLine, RawModeWhateverModeTheDeviceWasIn) {
     }
     auto device = OpenOrFail(pty.slave());
     ASSERT_TRUE(device->SetTimeouts(Timeouts(80, 80, 80)));
-    const std::vector<std::uint8_t> tricky = {0x0D, 0x0A, 0x11, 0x13, 0x03, 0x1A, 0xFF, 0x00, 0x7F, 0x04};
+    const std::vector<std::uint8_t> tricky = {0x0D, 0x0A, 0x11, 0x13, 0x03,
+                                              0x1A, 0xFF, 0x00, 0x7F, 0x04};
     pty.Send(tricky);
     std::vector<std::uint8_t> got(tricky.size());
     std::size_t n = 0;

@@ -2,9 +2,9 @@
 
 #include "sim/boot_rom.hpp"
 
-#include <deque>
-
 #include <gtest/gtest.h>
+
+#include <deque>
 
 #include "link/command_frame.hpp"
 #include "sim/sim_options.hpp"
@@ -17,7 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 // The host's side as a script: each byte arrives with the rate the host has
 // set at that moment. When the script ends, the host has gone.
 class ScriptLine final : public SimLine {
-public:
+  public:
     void Send(const Bytes& bytes, std::uint32_t baud = 9600) {
         for (auto b : bytes) script.push_back({b, baud});
     }
@@ -28,7 +28,9 @@ public:
         script.pop_front();
         return true;
     }
-    void Write(const std::uint8_t* data, std::size_t n) override { out.insert(out.end(), data, data + n); }
+    void Write(const std::uint8_t* data, std::size_t n) override {
+        out.insert(out.end(), data, data + n);
+    }
     std::uint32_t HostBaud() override { return baud; }
     bool HostGone() override { return script.empty(); }
 
@@ -151,16 +153,16 @@ TEST_F(BootRomTest, SecurityChipWantsItsKeyBeforeTheImage) {
     settings.key = SecurityKey{0x0, {1, 2, 3, 4, 5, 6, 7}};
     const Bytes key = {1, 2, 3, 4, 5, 6, 7};
     line.Send({0x18});
-    line.Send(Frame(0x00, kLoad, 5));     // refused: still locked
+    line.Send(Frame(0x00, kLoad, 5));  // refused: still locked
     line.Send(Frame(0x10, 0x1, 7));
     Bytes wrong = key;
     wrong[6] = 8;
     line.Send(wrong);
-    line.Send({Sum(wrong)});              // wrong key: 0x12
+    line.Send({Sum(wrong)});  // wrong key: 0x12
     line.Send({0x18});
     line.Send(Frame(0x10, 0x1, 7));
     line.Send(key);
-    line.Send({Sum(key)});                // accepted
+    line.Send({Sum(key)});  // accepted
     line.Send({0x18});
     SendImage(Image(0));
     line.Send({0xE8}, 38400);
@@ -250,10 +252,10 @@ TEST(BootFaultsParse, RefusesMalformedBootFaultsAndLeavesOthers) {
 TEST(SimOptionsParse, OptionsAndTheirErrors) {
     SimOptions o;
     std::string error;
-    ASSERT_TRUE(ParseSimOptions({"--chip", "TC370", "--crystal", "1", "--pace", "--fault",
-                                 "silent:boot", "--fault", "crc:2", "--key", "a.key",
-                                 "--erase-first", "--link", "/tmp/x", "--flash", "f.bin"},
-                                o, error))
+    ASSERT_TRUE(ParseSimOptions(
+        {"--chip", "TC370", "--crystal", "1", "--pace", "--fault", "silent:boot", "--fault",
+         "crc:2", "--key", "a.key", "--erase-first", "--link", "/tmp/x", "--flash", "f.bin"},
+        o, error))
         << error;
     EXPECT_EQ(o.chip, "TC370");
     EXPECT_EQ(o.crystal, 1);

@@ -9,7 +9,7 @@
 namespace quillon::testing {
 
 class SimProcess {
-public:
+  public:
     // Starts QUILLON_BIN_DIR/quillon-sim with `args` and waits up to 10 s for
     // the device path. Its standard error goes to `logPath` when given.
     explicit SimProcess(const std::vector<std::string>& args, const std::string& logPath = "");
@@ -25,7 +25,7 @@ public:
     // Stops the simulator now; returns its exit status (-1 when it was killed).
     int Stop();
 
-private:
+  private:
     int pid_ = -1;
     int stdoutFd_ = -1;
     std::string path_;
