@@ -22,6 +22,12 @@ void WaitUntilHostLeaves(SimLine& line) {
 }  // namespace
 
 int RunSimulator(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::cout << SimUsage();
+            return 0;
+        }
+    }
     SimOptions options;
     std::string error;
     if (!ParseSimOptions(args, options, error)) {
