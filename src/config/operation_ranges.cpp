@@ -33,6 +33,13 @@ void AppendEraseAddresses(OperationRanges& r, const std::vector<std::uint32_t>& 
 // first range start: why the ranges cannot be used, or empty when they can.
 std::string RangeFault(const OperationRanges& r, const std::string& chip) {
     char text[256];
+    // Every operation and the image are placed by the first and last range.
+    if (r.rangeCount == 0) {
+        std::snprintf(text, sizeof text,
+                      "%s has no flash range for the selected areas.\nPlease correct CHIPDEF.INI.",
+                      chip.c_str());
+        return text;
+    }
     for (int i = 0; i < r.rangeCount; ++i) {
         if (r.rangeEnd[i] < r.rangeStart[i]) {
             std::snprintf(text, sizeof text,

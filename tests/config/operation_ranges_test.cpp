@@ -186,6 +186,21 @@ TEST_F(OperationRangesTest, AMiddleRangeReachingPastTheImageIsRefusedToo) {
     EXPECT_EQ(t.prompt.asked.size(), 1u);
 }
 
+TEST_F(OperationRangesTest, NoRangeForTheSelectedAreasIsRefused) {
+    // A sector-table chip whose offered area has no sector would leave the
+    // image and every operation without a first and last range.
+    ChipText chip;
+    chip.flashArea = 2;
+    chip.workStart = "";
+    chip.workEnd = "";
+    Load(chip);
+    EXPECT_FALSE(BuildOperationRanges(t.ctx));
+    EXPECT_FALSE(t.ctx.rangesBuilt);
+    EXPECT_EQ(t.ctx.rangeCount, 0);
+    ASSERT_EQ(t.prompt.asked.size(), 1u);
+    EXPECT_NE(t.prompt.asked[0].text.find("TC350 has no flash range"), std::string::npos);
+}
+
 TEST_F(OperationRangesTest, RangeEndingBeforeItStartsIsRefused) {
     ChipText chip;
     chip.name = "TC301";
