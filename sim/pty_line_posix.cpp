@@ -115,6 +115,11 @@ std::unique_ptr<PtyLine> PtyLine::Create(bool pace, std::string& error) {
         close(master);
         return nullptr;
     }
+    // The master reports a hang-up only once a slave has been closed: open
+    // and close it once, so that "no host" reads the same before the first
+    // host as after the last one.
+    const int probe = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (probe >= 0) close(probe);
     // Raw from the start; the host sets its own mode when it opens the line.
     termios t{};
     if (tcgetattr(master, &t) == 0) {
