@@ -22,7 +22,6 @@ struct BootSettings {
     SimChip chip;
     std::optional<int> crystal;      // the index byte 2 must carry; else by the host's rate
     std::optional<SecurityKey> key;  // the chip's key; none: every key is accepted
-    bool eraseFirst = false;         // the key check answers 0x14 until a burn-in erase
     BootFaults faults;
     int burnInEraseMs = 300;                      // how long the burn-in erase sends filler bytes
     std::function<void(const std::string&)> log;  // verbose output; may be empty

@@ -41,7 +41,6 @@ int RunSimulator(const std::vector<std::string>& args) {
         return 2;
     }
     boot.crystal = options.crystal;
-    boot.eraseFirst = options.eraseFirst;
     if (!options.key.empty()) {
         boot.key = LoadSimKey(options.programDir, options.key, error);
         if (!boot.key) {
