@@ -60,6 +60,7 @@ public:
         ++pumps;
         if (pressAfterChecks > 0 && --pressAfterChecks == 0) cancelRequested = true;
         if (pressAlways) cancelRequested = true;
+        if (acknowledgeResults && (buttonText == "Ok" || buttonText == "OK")) cancelRequested = true;
         int result = cancelRequested ? 1 : 0;
         cancelRequested = false;
         return result;
@@ -90,6 +91,9 @@ public:
     bool cancelRequested = false;
     int pressAfterChecks = 0;
     bool pressAlways = true;
+    // Press only when the button reads "Ok" or "OK", that is acknowledge
+    // every result or cancel notice shown, never cancel the operation.
+    bool acknowledgeResults = false;
 };
 
 }  // namespace quillon::testing
