@@ -68,21 +68,13 @@ protected:
     // A target whose flash byte at address a is `(a >> 4) ^ a`, answering
     // every read command.
     void AnswerFromFlash() {
-        port().onWrite = [this, pending = 0, address = Bytes()](ScriptedSerial& s, const std::uint8_t* d,
-                                                                 std::size_t n) mutable {
-            if (pending == 0 && n == 1 && d[0] == kCmdReadBlock) {
-                pending = 3;
-                address.clear();
-            } else if (pending > 0) {
-                address.push_back(d[0]);
-                if (--pending == 0) {
-                    const std::uint32_t a = DecodeAddress24(address.data());
-                    readAddresses.push_back(a);
-                    Bytes data(512);
-                    for (std::uint32_t i = 0; i < 512; ++i) data[i] = FlashByte(a + i);
-                    s.Queue(ReadReply(data));
-                }
-            }
+        port().onWrite = [this](ScriptedSerial& s, const std::uint8_t* d, std::size_t n) {
+            if (n != 4 || d[0] != kCmdReadBlock) return;
+            const std::uint32_t a = DecodeAddress24(d + 1);
+            readAddresses.push_back(a);
+            Bytes data(512);
+            for (std::uint32_t i = 0; i < 512; ++i) data[i] = FlashByte(a + i);
+            s.Queue(ReadReply(data));
         };
     }
     static std::uint8_t FlashByte(std::uint32_t a) { return static_cast<std::uint8_t>((a >> 4) ^ a); }

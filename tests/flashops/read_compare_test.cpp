@@ -25,16 +25,10 @@ protected:
     void QueueAllBlocks() {
         for (std::uint32_t a : {0x080000u, 0x080200u, 0x0FFE00u}) port().Queue(ReadReply(BlockAsImage(a)));
     }
-    // Plays a target that answers every read command with `data`, once its
-    // three address bytes have arrived.
+    // Plays a target that answers every read command with `data`.
     void AnswerEveryRead(Bytes data) {
-        port().onWrite = [this, data, pending = 0](ScriptedSerial& s, const std::uint8_t* d,
-                                                   std::size_t n) mutable {
-            if (pending == 0 && n == 1 && d[0] == kCmdReadBlock) {
-                pending = 3;
-            } else if (pending > 0 && --pending == 0) {
-                s.Queue(ReadReply(data));
-            }
+        port().onWrite = [data](ScriptedSerial& s, const std::uint8_t* d, std::size_t n) {
+            if (n == 4 && d[0] == kCmdReadBlock) s.Queue(ReadReply(data));
         };
     }
     std::size_t Questions() {
