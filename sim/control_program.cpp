@@ -122,10 +122,13 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 class ControlProgram {
-public:
+  public:
     ControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
                    const Faults& faults)
-        : line_(line), flash_(flash), settings_(settings), faults_(faults),
+        : line_(line),
+          flash_(flash),
+          settings_(settings),
+          faults_(faults),
           blockSize_(ProgramBlockSize(settings.chip)) {}
 
     int Run() {
@@ -146,7 +149,7 @@ public:
         }
     }
 
-private:
+  private:
     template <typename... Args>
     void Log(const char* format, Args... args) {
         if (!settings_.verbose) return;
@@ -284,7 +287,8 @@ private:
             const std::uint32_t at = address + i;
             if (!flash_.Contains(at)) continue;
             const std::uint16_t expected = static_cast<std::uint16_t>(block[i] << 8 | block[i + 1]);
-            const std::uint16_t found = static_cast<std::uint16_t>(flash_.Get(at) << 8 | flash_.Get(at + 1));
+            const std::uint16_t found =
+                static_cast<std::uint16_t>(flash_.Get(at) << 8 | flash_.Get(at + 1));
             if (expected != found) {
                 SendVerifyFailure(at, expected, found);
                 return;

@@ -68,7 +68,8 @@ std::string ReadDetailBytes(OperationContext& ctx, std::size_t n, std::size_t pe
         std::uint8_t buffer[16] = {};
         const std::size_t want = std::min(perRead, n - out.size());
         const long got = ReadBytes(ctx, buffer, want);
-        if (got > 0) out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
+        if (got > 0)
+            out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
         if (got < static_cast<long>(want)) break;
     }
     return out;

@@ -25,14 +25,14 @@ namespace quillon::testing {
 namespace {
 
 class PathChooser final : public FileChooser {
-public:
+  public:
     std::optional<std::string> ChooseCopyFile(bool, std::string_view) override { return path; }
     std::string path;
 };
 
 // Copy makes its own progress window; this one acknowledges every result.
 class AcknowledgingFactory final : public ProgressFactory {
-public:
+  public:
     std::unique_ptr<ProgressSink> CreateProgress(int) override {
         auto p = std::make_unique<RecordingProgress>();
         p->pressAlways = false;
@@ -65,8 +65,8 @@ struct FlashHost {
 
     // Starts the simulator with these control-program faults and downloads.
     bool Start(const std::vector<std::string>& faults = {}) {
-        std::vector<std::string> args{"--program-dir", t.dir.path(), "--chip", kChip,
-                                      "--flash",       t.dir.File("flash.bin")};
+        std::vector<std::string> args{"--program-dir", t.dir.path(), "--chip",
+                                      kChip,           "--flash",    t.dir.File("flash.bin")};
         for (const auto& f : faults) args.insert(args.end(), {"--fault", f});
         sim.emplace(args, t.dir.File("sim.log"));
         if (!sim->ok()) {
@@ -88,7 +88,8 @@ struct FlashHost {
         for (int r = 0; r < t.ctx.rangeCount; ++r) {
             for (std::uint32_t a = t.ctx.rangeStart[r]; a <= t.ctx.rangeEnd[r]; ++a) {
                 if ((a / 512) % 5 == 3) continue;  // an erased block now and then
-                t.ctx.imageBuffer[a - t.ctx.rangeStart[0]] = static_cast<std::uint8_t>((a * 31) ^ (a >> 9));
+                t.ctx.imageBuffer[a - t.ctx.rangeStart[0]] =
+                    static_cast<std::uint8_t>((a * 31) ^ (a >> 9));
             }
         }
     }
@@ -152,16 +153,18 @@ TEST(FlashOpsE2E, ProgrammedFlashSurvivesASimulatorRestart) {
 }
 
 class FlashOpsFaultE2E : public ::testing::Test {
-protected:
+  protected:
     // Programs one block of data at the start of the second range.
     void ProgramOneBlock() {
         OperationContext& ctx = host.t.ctx;
         std::fill(ctx.imageBuffer.begin(), ctx.imageBuffer.end(), 0xFF);
-        for (std::uint32_t i = 0; i < 512; ++i) ctx.imageBuffer[0x80000 + i] = static_cast<std::uint8_t>(i);
+        for (std::uint32_t i = 0; i < 512; ++i)
+            ctx.imageBuffer[0x80000 + i] = static_cast<std::uint8_t>(i);
     }
     std::size_t Questions() {
-        return static_cast<std::size_t>(std::count_if(host.t.prompt.asked.begin(), host.t.prompt.asked.end(),
-                                                      [](const PromptRequest& r) { return r.caption == "crc checking"; }));
+        return static_cast<std::size_t>(
+            std::count_if(host.t.prompt.asked.begin(), host.t.prompt.asked.end(),
+                          [](const PromptRequest& r) { return r.caption == "crc checking"; }));
     }
     FlashHost host;
 };

@@ -11,7 +11,7 @@ namespace {
 const Bytes kNotBlank{kStatusFailed, 0x00, 0x08, 0xAB, 0xCD, 0x12, 0x34, 0x56, 0x78, 0x00};
 
 class BlankCheckTest : public FlashOpsTest {
-protected:
+  protected:
     void SetUp() override {
         OpenPortNow();
         SetRanges({{0x080000, 0x0FFFFF}, {0x100000, 0x10FFFF}});

@@ -9,7 +9,7 @@ namespace quillon::testing {
 namespace {
 
 class CommandExchangeTest : public FlashOpsTest {
-protected:
+  protected:
     void SetUp() override { OpenPortNow(); }
     // Busy bytes every half second from 0 up to (not including) untilMs.
     void BusyUntil(std::uint64_t untilMs) {

@@ -12,7 +12,7 @@ namespace quillon::testing {
 namespace {
 
 class FixedChooser final : public FileChooser {
-public:
+  public:
     std::optional<std::string> ChooseCopyFile(bool intelHex, std::string_view initial) override {
         askedIntelHex = intelHex;
         askedInitial = std::string(initial);
@@ -24,7 +24,7 @@ public:
 };
 
 class RecordingFactory final : public ProgressFactory {
-public:
+  public:
     std::unique_ptr<ProgressSink> CreateProgress(int flags) override {
         createdWith = flags;
         if (fail) return nullptr;
@@ -57,7 +57,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 class CopyFlashTest : public FlashOpsTest {
-protected:
+  protected:
     void SetUp() override {
         OpenPortNow();
         chooser.path = t.dir.File("out.mhx");
@@ -77,7 +77,9 @@ protected:
             s.Queue(ReadReply(data));
         };
     }
-    static std::uint8_t FlashByte(std::uint32_t a) { return static_cast<std::uint8_t>((a >> 4) ^ a); }
+    static std::uint8_t FlashByte(std::uint32_t a) {
+        return static_cast<std::uint8_t>((a >> 4) ^ a);
+    }
     std::string Output() { return t.dir.Read("out.mhx"); }
 
     FixedChooser chooser;

@@ -11,7 +11,7 @@ namespace quillon::testing {
 namespace {
 
 class EraseTest : public FlashOpsTest {
-protected:
+  protected:
     void SetUp() override {
         OpenPortNow();
         SetRanges({{0x0F0000, 0x0FFFFF}, {0x100000, 0x10FFFF}});
@@ -69,7 +69,8 @@ TEST_F(EraseTest, StatusesAndTheirReports) {
         EXPECT_EQ(EraseFlash(t.ctx, false), 1);
         EXPECT_EQ(t.ctx.lastReport.code, c.code);
         if (c.detail != nullptr) {
-            EXPECT_NE(t.ctx.lastReport.text.find(c.detail), std::string::npos) << t.ctx.lastReport.text;
+            EXPECT_NE(t.ctx.lastReport.text.find(c.detail), std::string::npos)
+                << t.ctx.lastReport.text;
         }
     }
     EXPECT_GE(t.clock.elapsedMs, 91000u);
@@ -92,7 +93,8 @@ TEST_F(EraseTest, SectorsAreErasedOneByOne) {
     RecordingProgress& p = Progress();
     port().Queue({kStatusOk, kStatusBusy, kStatusOk, kStatusOk});
     EXPECT_EQ(EraseFlash(t.ctx, false), 0);
-    EXPECT_EQ(port().tx, (Bytes{0x39, 0x00, 0x00, 0x0F, 0x39, 0x00, 0x00, 0x10, 0x39, 0x00, 0x80, 0x10}));
+    EXPECT_EQ(port().tx,
+              (Bytes{0x39, 0x00, 0x00, 0x0F, 0x39, 0x00, 0x00, 0x10, 0x39, 0x00, 0x80, 0x10}));
     EXPECT_EQ(p.rangeHigh, 3);
     EXPECT_EQ(p.pos, 3);
     EXPECT_EQ(t.ctx.lastReport.code, kMsgErased);
@@ -126,7 +128,7 @@ TEST_F(EraseTest, Tc326WithTheControlProgramRunningUsesItsCommands) {
 }
 
 class BurnInEraseTest : public EraseTest {
-protected:
+  protected:
     void SetUp() override {
         EraseTest::SetUp();
         SelectChip("TC326");
@@ -144,7 +146,8 @@ TEST_F(BurnInEraseTest, InFullOperationTheBootRomErasesUpToOneMiB) {
     const auto frame = EncodeCommandFrame(0x20, 0x0F0000, 0x00010000);
     expected.insert(expected.end(), frame.begin(), frame.end());
     EXPECT_EQ(port().tx, expected);
-    EXPECT_EQ(p.messages[1], "Full Operation - " + CatalogText(t.ctx.language, kMsgErasing) + "(burnin)");
+    EXPECT_EQ(p.messages[1],
+              "Full Operation - " + CatalogText(t.ctx.language, kMsgErasing) + "(burnin)");
     EXPECT_EQ(p.rangeHigh, 32);
     EXPECT_EQ(p.pos, 32);
     EXPECT_EQ(p.steps, 7);

@@ -20,7 +20,7 @@ namespace quillon::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 class FlashOpsTest : public ::testing::Test {
-protected:
+  protected:
     FlashOpsTest() : opener(t.clock) {
         t.ctx.openSerial = opener.Opener();
         t.ctx.targetList = {"TC320", "TC326", "TC337", "TC371"};

@@ -10,7 +10,7 @@ namespace quillon::testing {
 namespace {
 
 class ProgramFlashTest : public FlashOpsTest {
-protected:
+  protected:
     void SetUp() override {
         OpenPortNow();
         SetRanges({{0x080000, 0x0807FF}});
@@ -77,7 +77,8 @@ TEST_F(ProgramFlashTest, ALastBlockCutByTheRangeEndIsPaddedWithErasedBytes) {
     const Bytes& tx = port().tx;
     ASSERT_EQ(tx.size(), 4u + 514);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), tx.begin() + 4));
-    EXPECT_TRUE(std::all_of(tx.begin() + 4 + 0x180, tx.begin() + 4 + 512, [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_TRUE(std::all_of(tx.begin() + 4 + 0x180, tx.begin() + 4 + 512,
+                            [](std::uint8_t b) { return b == 0xFF; }));
 }
 
 TEST_F(ProgramFlashTest, VerifyFailureShowsAddressAndBothData) {
@@ -181,7 +182,8 @@ TEST_F(ProgramFlashTest, FullOperationReports306AndLogsAuto) {
     EXPECT_EQ(t.ctx.lastReport.code, kMsgFullOperationOk);
     EXPECT_TRUE(TimingLogHas("AUTO"));
     EXPECT_FALSE(TimingLogHas("PROGRAM"));
-    EXPECT_EQ(p.messages.front(), "Full Operation - " + CatalogText(t.ctx.language, kMsgProgramming));
+    EXPECT_EQ(p.messages.front(),
+              "Full Operation - " + CatalogText(t.ctx.language, kMsgProgramming));
     EXPECT_EQ(p.calls.front(), "SetButtons 14");
 }
 

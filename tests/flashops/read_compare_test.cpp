@@ -10,7 +10,7 @@ namespace quillon::testing {
 namespace {
 
 class ReadCompareTest : public FlashOpsTest {
-protected:
+  protected:
     void SetUp() override {
         OpenPortNow();
         SetRanges({{0x080000, 0x0803FF}, {0x0FFE00, 0x0FFFFF}});
@@ -23,7 +23,8 @@ protected:
         return data;
     }
     void QueueAllBlocks() {
-        for (std::uint32_t a : {0x080000u, 0x080200u, 0x0FFE00u}) port().Queue(ReadReply(BlockAsImage(a)));
+        for (std::uint32_t a : {0x080000u, 0x080200u, 0x0FFE00u})
+            port().Queue(ReadReply(BlockAsImage(a)));
     }
     // Plays a target that answers every read command with `data`.
     void AnswerEveryRead(Bytes data) {
@@ -32,9 +33,9 @@ protected:
         };
     }
     std::size_t Questions() {
-        return static_cast<std::size_t>(std::count_if(t.prompt.asked.begin(), t.prompt.asked.end(), [](const PromptRequest& r) {
-            return r.buttons == PromptButtons::YesNo;
-        }));
+        return static_cast<std::size_t>(std::count_if(
+            t.prompt.asked.begin(), t.prompt.asked.end(),
+            [](const PromptRequest& r) { return r.buttons == PromptButtons::YesNo; }));
     }
     std::size_t ReadCommands() {
         // The host writes only read commands here, 4 bytes each.
@@ -55,7 +56,8 @@ TEST_F(ReadCompareTest, IdenticalFlashIsReportedAndLogged) {
     EXPECT_EQ(p.rangeHigh, 3);
     EXPECT_EQ(p.pos, 3);
     EXPECT_TRUE(TimingLogHas("READ"));
-    EXPECT_EQ(port().tx, (Bytes{0x28, 0x00, 0x00, 0x08, 0x28, 0x00, 0x02, 0x08, 0x28, 0x00, 0xFE, 0x0F}));
+    EXPECT_EQ(port().tx,
+              (Bytes{0x28, 0x00, 0x00, 0x08, 0x28, 0x00, 0x02, 0x08, 0x28, 0x00, 0xFE, 0x0F}));
 }
 
 TEST_F(ReadCompareTest, TheFirstDifferenceShowsAddressFlashAndFileWords) {
