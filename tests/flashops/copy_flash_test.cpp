@@ -226,6 +226,25 @@ TEST_F(CopyFlashTest, AFileThatCannotBeCreatedStopsBeforeAnyCommand) {
     EXPECT_EQ(t.ctx.progress, nullptr);
 }
 
+TEST_F(CopyFlashTest, AFileThatCannotTakeItsPlaceIsAWriteError) {
+    SetRanges({{0x080000, 0x0801FF}});
+    // A folder stands where the file should go.
+    std::filesystem::create_directory(t.dir.File("out.mhx"));
+    t.dir.Write("out.mhx/keep", "x");
+    AnswerFromFlash();
+    CopyFlashToFile(t.ctx);
+    ASSERT_FALSE(t.prompt.asked.empty());
+    EXPECT_EQ(t.prompt.asked.back().text, "ERROR : WRITE FILE ERROR");
+    EXPECT_EQ(t.prompt.asked.back().owner, PromptOwner::Progress);
+    EXPECT_NE(t.ctx.lastReport.code, kMsgCopied);
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(t.dir.path())) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);  // the folder only: no temporary file left
+}
+
 TEST_F(CopyFlashTest, CancelledDialogOrMissingWindowEndsQuietly) {
     SetRanges({{0x080000, 0x0801FF}});
     chooser.path.reset();
