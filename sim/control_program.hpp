@@ -23,4 +23,7 @@ struct ControlProgramSettings {
 // fault option could not be understood (after saying why on standard error).
 int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings);
 
+// The --fault options of the control program, for the simulator's --help.
+const char* ControlProgramFaultHelp();
+
 }  // namespace quillon::sim
