@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/console_progress.hpp"
+#include "cli/console_prompt.hpp"
+
+namespace quillon {
+namespace {
+
+PromptAnswer AskWith(const std::string& input, PromptButtons buttons,
+                     std::string* shown = nullptr) {
+    std::ostringstream out;
+    std::istringstream in(input);
+    ConsolePrompt prompt(out, in);
+    PromptAnswer a = prompt.Ask(
+        PromptRequest{"CRC error detected in 0x80000\r\nretry?", "crc checking", buttons});
+    if (shown) *shown = out.str();
+    return a;
+}
+
+TEST(ConsolePromptTest, NoticesPrintUnderTheirCaptionAndQuestionsReadOneLine) {
+    std::string shown;
+    EXPECT_EQ(AskWith("", PromptButtons::Ok, &shown), PromptAnswer::Ok);
+    EXPECT_EQ(shown, "crc checking: CRC error detected in 0x80000\nretry?\n");
+    EXPECT_EQ(AskWith("\n", PromptButtons::YesNo), PromptAnswer::Yes);
+    EXPECT_EQ(AskWith("y\r\n", PromptButtons::YesNo), PromptAnswer::Yes);
+    EXPECT_EQ(AskWith("n\n", PromptButtons::YesNo), PromptAnswer::No);
+    EXPECT_EQ(AskWith("c\n", PromptButtons::OkCancel), PromptAnswer::Cancel);
+    EXPECT_EQ(AskWith("\n", PromptButtons::OkCancel), PromptAnswer::Ok);
+    // No input at all never waits: it answers the negative.
+    EXPECT_EQ(AskWith("", PromptButtons::YesNo), PromptAnswer::No);
+    EXPECT_EQ(AskWith("", PromptButtons::OkCancel), PromptAnswer::Cancel);
+}
+
+TEST(ConsoleProgressTest, PrintsMessagesAcknowledgesOkAndNeverCancels) {
+    std::ostringstream out;
+    ConsoleProgress progress(out);
+    progress.SetMessage(" Decoding HexFile");
+    EXPECT_EQ(out.str(), "Decoding HexFile\n");
+    progress.SetButtons(13, false, std::nullopt);
+    EXPECT_EQ(progress.CheckCancel(), 1);  // a result waiting for "Ok" does not hang
+    progress.SetButtons(14, false, std::nullopt);
+    EXPECT_EQ(progress.CheckCancel(), 0);
+    progress.SetButtons(5, false, std::nullopt);
+    EXPECT_EQ(progress.CheckCancel(), 1);
+    progress.SetButtons(8, false, std::nullopt);
+    EXPECT_EQ(progress.CheckCancel(), 0);
+}
+
+}  // namespace
+}  // namespace quillon
