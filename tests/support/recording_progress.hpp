@@ -60,6 +60,7 @@ public:
         ++pumps;
         if (pressAfterChecks > 0 && --pressAfterChecks == 0) cancelRequested = true;
         if (pressAlways) cancelRequested = true;
+        if (pressWhenOk && (flags & kProgressButtonOk)) cancelRequested = true;
         int result = cancelRequested ? 1 : 0;
         cancelRequested = false;
         return result;
@@ -90,6 +91,9 @@ public:
     bool cancelRequested = false;
     int pressAfterChecks = 0;
     bool pressAlways = true;
+    // Presses at once whenever the button reads "Ok" (the user acknowledging
+    // a result), while "Cancel" stays untouched.
+    bool pressWhenOk = false;
 };
 
 }  // namespace quillon::testing

@@ -1,0 +1,90 @@
+#include "sim/simulator.hpp"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "sim/boot_rom.hpp"
+#include "sim/pty_line.hpp"
+#include "sim/sim_options.hpp"
+
+namespace quillon::sim {
+
+namespace {
+
+void WaitUntilHostLeaves(SimLine& line) {
+    std::uint8_t byte = 0;
+    while (line.ReadByte(byte, -1)) {
+    }
+}
+
+}  // namespace
+
+int RunSimulator(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::cout << SimUsage();
+            return 0;
+        }
+    }
+    SimOptions options;
+    std::string error;
+    if (!ParseSimOptions(args, options, error)) {
+        std::cerr << "quillon-sim: " << error << "\n" << SimUsage();
+        return 2;
+    }
+    BootSettings boot;
+    if (!ParseBootFaults(options.faults, boot.faults, error) ||
+        !LoadSimChip(options.programDir, options.chip, boot.chip, error)) {
+        std::cerr << "quillon-sim: " << error << "\n";
+        return 2;
+    }
+    boot.crystal = options.crystal;
+    boot.eraseFirst = options.eraseFirst;
+    if (!options.key.empty()) {
+        boot.key = LoadSimKey(options.programDir, options.key, error);
+        if (!boot.key) {
+            std::cerr << "quillon-sim: " << error << "\n";
+            return 2;
+        }
+    }
+    if (options.verbose) {
+        boot.log = [](const std::string& text) { std::cerr << "quillon-sim: " << text << "\n"; };
+    }
+    FlashModel flash(boot.chip.ranges, options.flashFile);
+    if (!flash.Load(error)) {
+        std::cerr << "quillon-sim: " << error << "\n";
+        return 2;
+    }
+
+    auto line = PtyLine::Create(options.pace, error);
+    if (!line) {
+        std::cerr << "quillon-sim: " << error << "\n";
+        return 1;
+    }
+    if (!options.linkPath.empty()) {
+        unlink(options.linkPath.c_str());
+        if (symlink(line->HostPath().c_str(), options.linkPath.c_str()) != 0) {
+            std::cerr << "quillon-sim: cannot place the link " << options.linkPath << "\n";
+            return 1;
+        }
+    }
+    // The first line of output is the device path: scripts and tests read it.
+    std::cout << line->HostPath() << std::endl;
+
+    BootMemory memory;
+    memory.eraseStillNeeded = options.eraseFirst;
+    while (true) {
+        line->WaitForHost();
+        if (boot.log) boot.log("host connected");
+        if (RunBootRom(*line, flash, boot, memory) == BootOutcome::Running) {
+            if (boot.log) boot.log("control program running");
+            // The flash commands are served by the control program.
+            WaitUntilHostLeaves(*line);
+        }
+        if (boot.log) boot.log("host gone");
+    }
+}
+
+}  // namespace quillon::sim
