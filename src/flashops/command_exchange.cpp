@@ -35,12 +35,20 @@ int WaitStatus(OperationContext& ctx, int limitSeconds, bool pollCancel,
     return last;
 }
 
-bool SendAddressCommand(OperationContext& ctx, std::uint8_t command, std::uint32_t address) {
-    if (!WriteByte(ctx, command)) return false;
-    for (std::uint8_t byte : EncodeAddress24(address)) {
-        if (!WriteByte(ctx, byte)) return false;
+bool WriteCommand(OperationContext& ctx, const std::uint8_t* bytes, std::size_t n) {
+    // One port write for the whole command: each write waits until its
+    // bytes have left, and a block command is sent thousands of times.
+    if (!WriteBytes(ctx, bytes, n)) {
+        Report(ctx, kMsgPortWriteError, kSeverityRedownloadData, kSoundError);
+        return false;
     }
     return true;
+}
+
+bool SendAddressCommand(OperationContext& ctx, std::uint8_t command, std::uint32_t address) {
+    const auto a = EncodeAddress24(address);
+    const std::uint8_t bytes[4] = {command, a[0], a[1], a[2]};
+    return WriteCommand(ctx, bytes, sizeof bytes);
 }
 
 std::uint8_t SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read) {
