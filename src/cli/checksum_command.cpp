@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/operation_context.hpp"
-#include "cli/cli_options.hpp"
 #include "cli/cli_run.hpp"
 #include "cli/console_progress.hpp"
 #include "image/checksum.hpp"
@@ -14,25 +13,38 @@
 
 namespace quillon {
 
-int RunChecksumCommand(OperationContext& ctx, const CliOptions& options, std::ostream& out,
-                       std::ostream& err) {
+int RunChecksumCommand(OperationContext& ctx, const std::string& fillText,
+                       const std::string& hexFile, std::ostream& out, std::ostream& err) {
     // The dialog's field upper-cases what is typed; so does the console.
-    std::string fill = options.fillText;
+    std::string fill = fillText;
     for (char& c : fill) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (fill.size() != 2 || !ParseFillText(fill)) {
         err << "quillon-cli: the fill byte must be two hexadecimal digits, not \""
-            << options.fillText << "\"\n";
+            << fillText << "\"\n";
         return kExitUsage;
     }
-    ctx.hexFilePath = options.hexFile;
-    ctx.hexFileName = FileNamePart(options.hexFile);
+    // The file named here is not the selected one: later commands of the
+    // same line keep theirs.
+    const std::string selectedPath = ctx.hexFilePath;
+    const std::string selectedName = ctx.hexFileName;
+    struct Restore {
+        OperationContext& ctx;
+        const std::string& path;
+        const std::string& name;
+        ~Restore() {
+            ctx.hexFilePath = path;
+            ctx.hexFileName = name;
+        }
+    } restore{ctx, selectedPath, selectedName};
+    ctx.hexFilePath = hexFile;
+    ctx.hexFileName = FileNamePart(hexFile);
 
     // With a progress "window" open the decoders show every message.
     ctx.progress = std::make_unique<ConsoleProgress>(err);
     const std::string sum = ChecksumFieldText(ctx, fill);
     ctx.progress.reset();
     if (sum.empty()) {
-        err << "quillon-cli: no checksum: " << options.hexFile << " could not be decoded\n";
+        err << "quillon-cli: no checksum: " << hexFile << " could not be decoded\n";
         return kExitFailed;
     }
     out << sum << '\n';

@@ -2,13 +2,13 @@
 // --checksum XX HEXFILE: the Check SUM dialog's result on standard output.
 
 #include <iosfwd>
+#include <string>
 
 namespace quillon {
 
-struct CliOptions;
 struct OperationContext;
 
-int RunChecksumCommand(OperationContext& ctx, const CliOptions& options, std::ostream& out,
-                       std::ostream& err);
+int RunChecksumCommand(OperationContext& ctx, const std::string& fillText,
+                       const std::string& hexFile, std::ostream& out, std::ostream& err);
 
 }  // namespace quillon

@@ -1,14 +1,17 @@
 #include "cli/cli_startup.hpp"
 
 #include <cctype>
+#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/operation_context.hpp"
+#include "app/startup.hpp"
 #include "cli/cli_options.hpp"
 #include "config/chip_file.hpp"
 #include "config/user_settings.hpp"
+#include "platform/paths.hpp"
 
 namespace quillon {
 
@@ -54,11 +57,8 @@ bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, s
 
 }  // namespace
 
-bool StartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
-    if (!ReportStartupFailure(LocateChipDefinitionFile(ctx, options.programDir), ctx, err))
-        return false;
-    ReadRecentSettings(ctx);
-    if (!ReportStartupFailure(ListChipSections(ctx), ctx, err)) return false;
+bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
+    if (!ReportStartupFailure(StartUp(ctx, options.programDir), ctx, err)) return false;
 
     if (options.chip) {
         const int index = FindEntry(ctx.targetList, *options.chip);
@@ -70,6 +70,7 @@ bool StartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err
         if (index != ctx.chipIndex) {
             ctx.chipIndex = index;
             LoadChipDefinition(ctx);
+            ResetCommandButtons(ctx);
         }
     }
     if (options.crystal) {
@@ -81,7 +82,37 @@ bool StartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err
         }
         ctx.clockIndex = index;
     }
-    ReadCustomSettings(ctx);
+    if (options.areas) {
+        // As the user ticks the boxes; only offered areas can be ticked.
+        const bool main = options.areas->find("main") != std::string::npos;
+        const bool work = options.areas->find("work") != std::string::npos;
+        ctx.mainFlashSelected = main && (ctx.flashArea & 1) != 0 ? 1 : 0;
+        ctx.workFlashSelected = work && (ctx.flashArea & 2) != 0 ? 1 : 0;
+    }
+    if (options.hexFile && !ctx.batchMode) {
+        ctx.hexFilePath = *options.hexFile;
+        ctx.hexFileName = FileNamePart(ctx.hexFilePath);
+    }
+    if (options.port) {
+        const std::string& port = *options.port;
+        const bool comName = port.size() > 3 && SameIgnoringCase(port.substr(0, 3), "com") &&
+                             port.find_first_not_of("0123456789", 3) == std::string::npos;
+        if (comName) {
+            const int number = std::atoi(port.c_str() + 3);
+            if (number < 1 || number > 256) {
+                err << "quillon-cli: no port " << port << " (com1 to com256)\n";
+                return false;
+            }
+            ctx.comPortIndex = static_cast<std::uint8_t>(number - 1);
+        } else {
+            ctx.portPathOverride = port;
+        }
+    }
+    if (options.askReset && !ctx.batchMode) {
+        // The download decides by the batch words; a command line says it
+        // with --reset or --no-reset.
+        ctx.arguments = {ctx.hexFilePath, *options.askReset ? "reset" : "no_reset"};
+    }
     return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// What the desktop program does when it opens, for the console: program
-// folder, DATAFILE.TXT, CHIPDEF.INI and its chip list, the selected chip, the
-// crystal, Customize.ini. --chip and --crystal select without writing
-// DATAFILE.TXT.
+// What the desktop program does when it opens, for the console: the core's
+// start-up (program folder, DATAFILE.TXT, CHIPDEF.INI, chip, Customize.ini),
+// then the command line's selections: --chip, --crystal, --areas, --hex,
+// --port, --reset/--no-reset. None of them writes DATAFILE.TXT.
 
 #include <iosfwd>
 
@@ -12,6 +12,6 @@ struct CliOptions;
 struct OperationContext;
 
 // False after printing why on `err`.
-bool StartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err);
+bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err);
 
 }  // namespace quillon

@@ -7,7 +7,6 @@
 #include <ostream>
 
 #include "app/operation_context.hpp"
-#include "cli/cli_options.hpp"
 #include "cli/cli_run.hpp"
 #include "cli/console_progress.hpp"
 #include "image/flash_image.hpp"
@@ -32,28 +31,42 @@ std::string RangeImageBytes(const OperationContext& ctx) {
     return bytes;
 }
 
-int RunDecodeCommand(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
-    ctx.hexFilePath = options.hexFile;
-    ctx.hexFileName = FileNamePart(options.hexFile);
+int RunDecodeCommand(OperationContext& ctx, const std::string& hexFile, const std::string& outFile,
+                     std::ostream& err) {
+    // The file named here is not the selected one: later commands of the
+    // same line keep theirs.
+    const std::string selectedPath = ctx.hexFilePath;
+    const std::string selectedName = ctx.hexFileName;
+    struct Restore {
+        OperationContext& ctx;
+        const std::string& path;
+        const std::string& name;
+        ~Restore() {
+            ctx.hexFilePath = path;
+            ctx.hexFileName = name;
+        }
+    } restore{ctx, selectedPath, selectedName};
+    ctx.hexFilePath = hexFile;
+    ctx.hexFileName = FileNamePart(hexFile);
     ctx.progress = std::make_unique<ConsoleProgress>(err);
     const int decoded = DecodeHexFile(ctx, false, 0xFF);
     ctx.progress.reset();
     if (decoded == 0) {
-        err << "quillon-cli: " << options.hexFile << " could not be decoded; " << options.outFile
+        err << "quillon-cli: " << hexFile << " could not be decoded; " << outFile
             << " was not written\n";
         return kExitFailed;
     }
     const std::string bytes = RangeImageBytes(ctx);
     // Through a temporary file: a failed write leaves no partial file and
     // keeps an existing one.
-    if (!WriteFileAtomically(options.outFile, bytes)) {
-        err << "quillon-cli: cannot write " << options.outFile << '\n';
+    if (!WriteFileAtomically(outFile, bytes)) {
+        err << "quillon-cli: cannot write " << outFile << '\n';
         return kExitFailed;
     }
     char summary[96];
     std::snprintf(summary, sizeof summary, "%zu bytes from %d range(s) starting at 0x%08" PRIX32,
                   bytes.size(), ctx.rangeCount, ctx.rangeStart[0]);
-    err << options.outFile << ": " << summary << '\n';
+    err << outFile << ": " << summary << '\n';
     return kExitOk;
 }
 

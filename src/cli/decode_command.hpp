@@ -7,10 +7,10 @@
 
 namespace quillon {
 
-struct CliOptions;
 struct OperationContext;
 
-int RunDecodeCommand(OperationContext& ctx, const CliOptions& options, std::ostream& err);
+int RunDecodeCommand(OperationContext& ctx, const std::string& hexFile, const std::string& outFile,
+                     std::ostream& err);
 
 // The image bytes of every operation range, range after range.
 std::string RangeImageBytes(const OperationContext& ctx);

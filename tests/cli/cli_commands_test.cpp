@@ -149,5 +149,36 @@ TEST_F(CliCommandsTest, HelpGoesToStandardOutputAndNoCommandIsAUsageError) {
     EXPECT_EQ(Run({"--checksum"}), kExitUsage);
 }
 
+TEST_F(CliCommandsTest, CommandsNeedingTheControlProgramAreRefusedBeforeADownload) {
+    // The dialog offers Blank Check only after a download; so does the console.
+    EXPECT_EQ(Run({"--chip", "TC100", "--blank-check"}), kExitUsage);
+    EXPECT_NE(err.str().find("--blank-check needs the control program"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(Run({"--chip", "TC100", "--copy", dir.File("out.mhx")}), kExitUsage);
+    EXPECT_FALSE(dir.Exists("out.mhx"));
+}
+
+TEST_F(CliCommandsTest, ListShowsChipsAndCrystalsWithTheSelectionMarked) {
+    EXPECT_EQ(Run({"--chip", "TC200", "--list"}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "  TC100: 10MHz 20MHz\n* TC200: *10MHz\n");
+}
+
+TEST_F(CliCommandsTest, ChecksumOfANamedFileLeavesTheSelectedHexFileForLaterCommands) {
+    dir.Write("a.mhx", SRec2(0x80010, {0x20, 0x0A}));
+    dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=1\r\nRATE=0\r\nWrite File=" + dir.File("sel.mhx") +
+                                  "\r\n");
+    dir.Write("sel.mhx", SRec2(0x80000, {0x01}));
+    EXPECT_EQ(Run({"--checksum", "00", dir.File("a.mhx"), "--checksum", "00", dir.File("sel.mhx")}),
+              kExitOk)
+        << err.str();
+    EXPECT_EQ(out.str(), "002A\n0001\n");
+}
+
+TEST_F(CliCommandsTest, BatchWithoutAHexFileRecordsTheFailureAndExitsNonZero) {
+    EXPECT_EQ(Run({"--chip", "TC200", dir.File("missing.mhx"), "no_reset"}), kExitFailed);
+    EXPECT_EQ(dir.Read("MESSFILE.TXT"), "NG\r\n No.101 Please set \"hex file\"\r\n");
+    EXPECT_NE(out.str().find("NG\n"), std::string::npos) << out.str();
+}
+
 }  // namespace
 }  // namespace quillon

@@ -33,7 +33,7 @@ TEST(ConsolePromptTest, NoticesPrintUnderTheirCaptionAndQuestionsReadOneLine) {
     EXPECT_EQ(AskWith("", PromptButtons::OkCancel), PromptAnswer::Cancel);
 }
 
-TEST(ConsoleProgressTest, PrintsMessagesAcknowledgesOkAndNeverCancels) {
+TEST(ConsoleProgressTest, PrintsMessagesAcknowledgesOkAndCancelsOnlyOnCtrlC) {
     std::ostringstream out;
     ConsoleProgress progress(out);
     progress.SetMessage(" Decoding HexFile");
@@ -46,6 +46,32 @@ TEST(ConsoleProgressTest, PrintsMessagesAcknowledgesOkAndNeverCancels) {
     EXPECT_EQ(progress.CheckCancel(), 1);
     progress.SetButtons(8, false, std::nullopt);
     EXPECT_EQ(progress.CheckCancel(), 0);
+
+    // Ctrl-C presses Cancel at the next poll, once; not while polling is off.
+    RequestInterrupt();
+    EXPECT_EQ(progress.CheckCancel(), 0);
+    progress.SetButtons(14, false, std::nullopt);
+    EXPECT_EQ(progress.CheckCancel(), 1);
+    EXPECT_EQ(progress.CheckCancel(), 0);
+    // CancelEnding turns the Cancel button into "OK", which the console acknowledges.
+    progress.SetButtonText("OK");
+    EXPECT_EQ(progress.CheckCancel(), 1);
+}
+
+TEST(ConsoleProgressTest, PlainOutputShowsTitlesTextsWithoutDoubledAmpersandsAndTenths) {
+    std::ostringstream out;
+    ConsoleProgress progress(out, false, 14);
+    progress.SetTitle("Read & Compare");
+    progress.SetMessage(" Reading && Comparing");
+    progress.Reset(0, 20, 1, 0);
+    for (int i = 0; i < 20; ++i) progress.StepIt();
+    const std::string text = out.str();
+    EXPECT_NE(text.find("== Read & Compare\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Reading & Comparing\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  0 / 20\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  10 / 20\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  20 / 20\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("  11 / 20"), std::string::npos) << text;  // a line a tenth, not a step
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#include "app/area_notice.hpp"
+
+#include "app/catalog.hpp"
+#include "app/operation_context.hpp"
+#include "app/report.hpp"
+#include "platform/paths.hpp"
+
+namespace quillon {
+
+bool CheckAreaSelected(OperationContext& ctx) {
+    if (ctx.mainFlashSelected != 0 || ctx.workFlashSelected != 0) return true;
+    ctx.prompt->Ask(PromptRequest{"Please Select the area of writing.", "flash", PromptButtons::Ok,
+                                  PromptIcon::Exclamation, PromptOwner::MainDialog});
+    return false;
+}
+
+bool CheckHexFileExists(OperationContext& ctx) {
+    if (!ctx.hexFilePath.empty() && FileExists(ctx.hexFilePath)) return true;
+    Report(ctx, kMsgSetHexFile, kSeverityError, kSoundError);
+    return false;
+}
+
+}  // namespace quillon

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace quillon {
+
+struct OperationContext;
+
+// True when at least one flash area is ticked; otherwise shows "Please Select
+// the area of writing." and returns false.
+bool CheckAreaSelected(OperationContext& ctx);
+
+// True when ctx.hexFilePath names an existing file; otherwise reports 401.
+bool CheckHexFileExists(OperationContext& ctx);
+
+}  // namespace quillon
