@@ -1,22 +1,33 @@
 #include "sim/simulator.hpp"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
 
+#include "link/command_frame.hpp"
 #include "sim/boot_rom.hpp"
+#include "sim/control_program.hpp"
 #include "sim/pty_line.hpp"
+#include "sim/pushback_line.hpp"
 #include "sim/sim_options.hpp"
 
 namespace quillon::sim {
 
 namespace {
 
-void WaitUntilHostLeaves(SimLine& line) {
-    std::uint8_t byte = 0;
-    while (line.ReadByte(byte, -1)) {
-    }
+void OnStopSignal(int) {
+    RequestStop();
+}
+
+// SIGTERM and SIGINT end the simulator cleanly, with its flash file saved.
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }
 
 }  // namespace
@@ -69,21 +80,43 @@ int RunSimulator(const std::vector<std::string>& args) {
             return 1;
         }
     }
+    InstallStopSignals();
     // The first line of output is the device path: scripts and tests read it.
     std::cout << line->HostPath() << std::endl;
 
+    ControlProgramSettings program;
+    program.chip = boot.chip.name;
+    program.faults = options.faults;
+    program.verbose = options.verbose;
+
     BootMemory memory;
     memory.eraseStillNeeded = options.eraseFirst;
-    while (true) {
+    // The control program keeps running while hosts come and go: each
+    // command reopens the port. A new download starts with the board's
+    // reset, which the first byte shows: the boot command or a TCS poll.
+    bool programRunning = false;
+    while (!StopRequested()) {
         line->WaitForHost();
+        std::uint8_t first = 0;
+        if (!line->ReadByte(first, -1)) continue;
+        PushbackLine session(*line, first);
         if (boot.log) boot.log("host connected");
-        if (RunBootRom(*line, flash, boot, memory) == BootOutcome::Running) {
+        if (programRunning && first != kBootCommand && first != kTcsPoll) {
+            if (RunControlProgram(session, flash, program) != 0) return 2;
+            continue;
+        }
+        programRunning = false;
+        if (RunBootRom(session, flash, boot, memory) == BootOutcome::Running) {
+            programRunning = true;
             if (boot.log) boot.log("control program running");
-            // The flash commands are served by the control program.
-            WaitUntilHostLeaves(*line);
+            // A fault option it cannot understand ends the simulator.
+            if (RunControlProgram(session, flash, program) != 0) return 2;
         }
         if (boot.log) boot.log("host gone");
     }
+    // Stopped (SIGTERM, SIGINT): whatever was programmed stays in the file.
+    flash.Save();
+    return 0;
 }
 
 }  // namespace quillon::sim
