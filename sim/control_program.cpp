@@ -33,6 +33,8 @@
 
 #include "sim/control_program.hpp"
 
+#include "link/command_frame.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -53,8 +55,6 @@ namespace {
 constexpr int kParameterTimeoutMs = 2000;  // between bytes of one command
 constexpr int kIdleMs = 200;               // no command for this long: save the flash
 constexpr int kBusyEveryMs = 100;
-constexpr std::uint8_t kRateCheck = 0xE8;
-constexpr std::uint8_t kRateCheckReply = 0x31;
 
 struct Faults {
     int crcErrorBlock = 0;
@@ -194,8 +194,8 @@ class ControlProgram {
             case kCmdReadBlock:
                 if (ReadAddress(address)) Read(address);
                 break;
-            case kRateCheck:
-                line_.WriteByte(kRateCheckReply);
+            case kRateCheckByte:
+                line_.WriteByte(kReadyByte);
                 break;
             default:
                 Log("ignored byte %02X", command);

@@ -18,6 +18,8 @@ struct SimOptions {
     std::string key;             // --key: a key file, or the key bytes "11,22,..."
     bool eraseFirst = false;     // the key check answers 0x14 until the flash is erased
     std::vector<std::string> faults;  // every --fault, for the boot ROM and the control program
+    int eraseMs = 200;      // how long an erase keeps the control program busy
+    int blankCheckMs = 50;  // how long a blank check does
     bool verbose = false;
 };
 

@@ -35,7 +35,7 @@ void InstallStopSignals() {
 int RunSimulator(const std::vector<std::string>& args) {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
-            std::cout << SimUsage();
+            std::cout << SimUsage() << "Control-program faults:\n" << ControlProgramFaultHelp();
             return 0;
         }
     }
@@ -87,6 +87,8 @@ int RunSimulator(const std::vector<std::string>& args) {
     ControlProgramSettings program;
     program.chip = boot.chip.name;
     program.faults = options.faults;
+    program.eraseMs = options.eraseMs;
+    program.blankCheckMs = options.blankCheckMs;
     program.verbose = options.verbose;
 
     BootMemory memory;
