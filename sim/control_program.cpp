@@ -33,6 +33,8 @@
 
 #include "sim/control_program.hpp"
 
+#include "link/command_frame.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -53,8 +55,6 @@ namespace {
 constexpr int kParameterTimeoutMs = 2000;  // between bytes of one command
 constexpr int kIdleMs = 200;               // no command for this long: save the flash
 constexpr int kBusyEveryMs = 100;
-constexpr std::uint8_t kRateCheck = 0xE8;
-constexpr std::uint8_t kRateCheckReply = 0x31;
 
 struct Faults {
     int crcErrorBlock = 0;
@@ -122,10 +122,13 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 class ControlProgram {
-public:
+  public:
     ControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
                    const Faults& faults)
-        : line_(line), flash_(flash), settings_(settings), faults_(faults),
+        : line_(line),
+          flash_(flash),
+          settings_(settings),
+          faults_(faults),
           blockSize_(ProgramBlockSize(settings.chip)) {}
 
     int Run() {
@@ -146,7 +149,7 @@ public:
         }
     }
 
-private:
+  private:
     template <typename... Args>
     void Log(const char* format, Args... args) {
         if (!settings_.verbose) return;
@@ -191,8 +194,8 @@ private:
             case kCmdReadBlock:
                 if (ReadAddress(address)) Read(address);
                 break;
-            case kRateCheck:
-                line_.WriteByte(kRateCheckReply);
+            case kRateCheckByte:
+                line_.WriteByte(kReadyByte);
                 break;
             default:
                 Log("ignored byte %02X", command);
@@ -284,7 +287,8 @@ private:
             const std::uint32_t at = address + i;
             if (!flash_.Contains(at)) continue;
             const std::uint16_t expected = static_cast<std::uint16_t>(block[i] << 8 | block[i + 1]);
-            const std::uint16_t found = static_cast<std::uint16_t>(flash_.Get(at) << 8 | flash_.Get(at + 1));
+            const std::uint16_t found =
+                static_cast<std::uint16_t>(flash_.Get(at) << 8 | flash_.Get(at + 1));
             if (expected != found) {
                 SendVerifyFailure(at, expected, found);
                 return;

@@ -19,12 +19,11 @@ constexpr int kWholeBlankBarSteps = 3;
 constexpr std::size_t kBlankDetailBytes = 8;
 
 bool SendRangeCheck(OperationContext& ctx, int i) {
-    if (!SendAddressCommand(ctx, kCmdBlankRange, ctx.rangeStart[i])) return false;
+    const auto from = EncodeAddress24(ctx.rangeStart[i]);
     // The end travels exclusive: the last address of the range plus one.
-    for (std::uint8_t byte : EncodeAddress24(ctx.rangeEnd[i] + 1)) {
-        if (!WriteByte(ctx, byte)) return false;
-    }
-    return true;
+    const auto to = EncodeAddress24(ctx.rangeEnd[i] + 1);
+    const std::uint8_t bytes[7] = {kCmdBlankRange, from[0], from[1], from[2], to[0], to[1], to[2]};
+    return WriteCommand(ctx, bytes, sizeof bytes);
 }
 
 void StartCheck(OperationContext& ctx, bool fullOperation, int barSteps) {

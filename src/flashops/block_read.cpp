@@ -42,7 +42,8 @@ BlockRead ReadFlashBlock(OperationContext& ctx, std::uint32_t address, int block
         SetBarPos(ctx, blocksDone);
         if (PollCancel(ctx) == 1) return BlockRead::Cancel;
 
-        if (auto end = CheckAccepted(ctx, SendBlockCommand(ctx, address, true), purpose)) return *end;
+        if (auto end = CheckAccepted(ctx, SendBlockCommand(ctx, address, true), purpose))
+            return *end;
 
         block.fill(0);
         if (ReadBytes(ctx, block.data(), block.size()) < 0) {
@@ -66,7 +67,8 @@ BlockRead ReadFlashBlock(OperationContext& ctx, std::uint32_t address, int block
 
         // The diagnostic switch corrupts a block now and then to exercise
         // the retry path below.
-        block[kReadBlockSize] = static_cast<std::uint8_t>(block[kReadBlockSize] + CrcTestFault(ctx.programDir));
+        block[kReadBlockSize] =
+            static_cast<std::uint8_t>(block[kReadBlockSize] + CrcTestFault(ctx.programDir));
         if (Crc16(block.data(), block.size()) == 0) return BlockRead::Ok;
 
         if (!ctx.batchMode) {

@@ -35,12 +35,20 @@ int WaitStatus(OperationContext& ctx, int limitSeconds, bool pollCancel,
     return last;
 }
 
-bool SendAddressCommand(OperationContext& ctx, std::uint8_t command, std::uint32_t address) {
-    if (!WriteByte(ctx, command)) return false;
-    for (std::uint8_t byte : EncodeAddress24(address)) {
-        if (!WriteByte(ctx, byte)) return false;
+bool WriteCommand(OperationContext& ctx, const std::uint8_t* bytes, std::size_t n) {
+    // One port write for the whole command: each write waits until its
+    // bytes have left, and a block command is sent thousands of times.
+    if (!WriteBytes(ctx, bytes, n)) {
+        Report(ctx, kMsgPortWriteError, kSeverityRedownloadData, kSoundError);
+        return false;
     }
     return true;
+}
+
+bool SendAddressCommand(OperationContext& ctx, std::uint8_t command, std::uint32_t address) {
+    const auto a = EncodeAddress24(address);
+    const std::uint8_t bytes[4] = {command, a[0], a[1], a[2]};
+    return WriteCommand(ctx, bytes, sizeof bytes);
 }
 
 std::uint8_t SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read) {
@@ -60,7 +68,8 @@ std::string ReadDetailBytes(OperationContext& ctx, std::size_t n, std::size_t pe
         std::uint8_t buffer[16] = {};
         const std::size_t want = std::min(perRead, n - out.size());
         const long got = ReadBytes(ctx, buffer, want);
-        if (got > 0) out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
+        if (got > 0)
+            out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
         if (got < static_cast<long>(want)) break;
     }
     return out;

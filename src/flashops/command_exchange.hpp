@@ -39,8 +39,12 @@ int WaitStatus(OperationContext& ctx, int limitSeconds, bool pollCancel,
 // kBlockLinkFailed when a byte could not be written (or read).
 std::uint8_t SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read);
 
-// Writes the command byte and the 24-bit address. False when a byte could
-// not be written (reported by the link).
+// Writes a whole command in one port write; false when it failed (reported
+// as 216, as the link reports a failed byte).
+bool WriteCommand(OperationContext& ctx, const std::uint8_t* bytes, std::size_t n);
+
+// Writes the command byte and the 24-bit address in one port write. False
+// when it failed (reported as 216, as the link reports a failed byte).
 bool SendAddressCommand(OperationContext& ctx, std::uint8_t command, std::uint32_t address);
 
 // Reads up to n detail bytes with one plain port read each call of `perRead`

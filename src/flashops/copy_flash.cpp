@@ -23,7 +23,8 @@ constexpr const char* kCaption = "Flash Memory Writer";
 constexpr std::uint32_t kLineBytes = 16;
 
 void ShowFileError(OperationContext& ctx, const char* text, PromptOwner owner) {
-    ctx.prompt->Ask(PromptRequest{text, kCaption, PromptButtons::Ok, PromptIcon::Exclamation, owner});
+    ctx.prompt->Ask(
+        PromptRequest{text, kCaption, PromptButtons::Ok, PromptIcon::Exclamation, owner});
 }
 
 void ShowWriteError(OperationContext& ctx, const FileReplacement& file) {
@@ -57,7 +58,8 @@ struct LineWriter {
                 if ((at & 0xFFFF) == 0 && rangeHasData && !Put(FormatIntelHexExtendedAddress(at))) {
                     return false;
                 }
-                if (!Put(FormatIntelHexData(block.data() + off, static_cast<std::uint16_t>(at), n))) {
+                if (!Put(FormatIntelHexData(block.data() + off, static_cast<std::uint16_t>(at),
+                                            n))) {
                     return false;
                 }
             } else if (!Put(FormatSRecord(block.data() + off, n, at, 2))) {
@@ -85,9 +87,12 @@ CopyEnd ReadRanges(OperationContext& ctx, LineWriter& writer, int& k) {
                 continue;
             }
             switch (ReadFlashBlock(ctx, address, k, ReadPurpose::Copy, block)) {
-                case BlockRead::Cancel: return CopyEnd::Cancel;
-                case BlockRead::Failed: return CopyEnd::Failure;
-                case BlockRead::Ok: break;
+                case BlockRead::Cancel:
+                    return CopyEnd::Cancel;
+                case BlockRead::Failed:
+                    return CopyEnd::Failure;
+                case BlockRead::Ok:
+                    break;
             }
             if (!writer.PutBlock(block, address, BlockBytesInRange(address, end, kReadBlockSize))) {
                 return CopyEnd::FileError;
@@ -115,7 +120,8 @@ void CopyFlash(OperationContext& ctx) {
 
 void CopyFlashToFile(OperationContext& ctx) {
     const bool intelHex = ctx.copyAsIntelHex != 0;
-    const std::optional<std::string> path = ctx.fileChooser->ChooseCopyFile(intelHex, ctx.hexFilePath);
+    const std::optional<std::string> path =
+        ctx.fileChooser->ChooseCopyFile(intelHex, ctx.hexFilePath);
     if (!path) return;
 
     const int total = BarTotal(ctx, kReadBlockSize);
@@ -138,7 +144,8 @@ void CopyFlashToFile(OperationContext& ctx) {
     }
     LineWriter writer{file, intelHex};
     int k = 0;
-    CopyEnd end = intelHex || writer.Put(kSRecordHeader) ? ReadRanges(ctx, writer, k) : CopyEnd::FileError;
+    CopyEnd end =
+        intelHex || writer.Put(kSRecordHeader) ? ReadRanges(ctx, writer, k) : CopyEnd::FileError;
 
     if (end == CopyEnd::Success) {
         SetBarPos(ctx, k);

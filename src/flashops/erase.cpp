@@ -22,7 +22,8 @@ constexpr int kWholeEraseBarSteps = 39;
 
 void SetEraseDetail(OperationContext& ctx, int status) {
     char text[48];
-    std::snprintf(text, sizeof text, "ERASE ERROR MCU : %02XH", static_cast<unsigned>(status & 0xFF));
+    std::snprintf(text, sizeof text, "ERASE ERROR MCU : %02XH",
+                  static_cast<unsigned>(status & 0xFF));
     ctx.detailText = text;
 }
 

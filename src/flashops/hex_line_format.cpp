@@ -14,7 +14,8 @@ void PutByte(std::string& line, unsigned& sum, std::uint8_t byte) {
 
 }  // namespace
 
-std::string FormatSRecord(const std::uint8_t* data, std::size_t n, std::uint32_t address, int type) {
+std::string FormatSRecord(const std::uint8_t* data, std::size_t n, std::uint32_t address,
+                          int type) {
     std::string line = "S" + std::to_string(type);
     unsigned sum = 0;
     int addressBytes = 2;
@@ -41,8 +42,9 @@ std::string FormatSRecord(const std::uint8_t* data, std::size_t n, std::uint32_t
 std::string FormatIntelHexExtendedAddress(std::uint32_t address) {
     std::string line = ":";
     unsigned sum = 0;
-    for (std::uint8_t b : {std::uint8_t{0x02}, std::uint8_t{0x00}, std::uint8_t{0x00}, std::uint8_t{0x04},
-                           static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16)}) {
+    for (std::uint8_t b :
+         {std::uint8_t{0x02}, std::uint8_t{0x00}, std::uint8_t{0x00}, std::uint8_t{0x04},
+          static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16)}) {
         PutByte(line, sum, b);
     }
     unsigned ignored = 0;

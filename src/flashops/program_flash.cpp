@@ -53,8 +53,8 @@ void ReportProgramError(OperationContext& ctx) {
     Report(ctx, kMsgProgramError, kSeverityRedownloadData, kSoundError);
 }
 
-BlockOutcome SendBlock(OperationContext& ctx, std::uint32_t address, std::vector<std::uint8_t>& send,
-                       std::uint32_t blockSize, int& crcErrors) {
+BlockOutcome SendBlock(OperationContext& ctx, std::uint32_t address,
+                       std::vector<std::uint8_t>& send, std::uint32_t blockSize, int& crcErrors) {
     const std::uint8_t accepted = SendBlockCommand(ctx, address, false);
     if (accepted == kBlockCancel) return BlockOutcome::Cancel;
     if (accepted == kBlockTimeout) {
@@ -82,7 +82,8 @@ BlockOutcome SendBlock(OperationContext& ctx, std::uint32_t address, std::vector
     }
     if (status == kStatusOk) return BlockOutcome::Done;
     if (status == kStatusCrcError) {
-        if (!ctx.batchMode) return AskCrcRetry(ctx, address) ? BlockOutcome::Retry : BlockOutcome::Cancel;
+        if (!ctx.batchMode)
+            return AskCrcRetry(ctx, address) ? BlockOutcome::Retry : BlockOutcome::Cancel;
         // Nobody can answer in batch mode: retry a few times, then give up
         // rather than loop on a line that keeps corrupting the block.
         if (++crcErrors <= kBatchCrcRetries) return BlockOutcome::Retry;
@@ -125,10 +126,15 @@ int ProgramFlash(OperationContext& ctx, bool fullOperation) {
                 continue;
             }
             switch (SendBlock(ctx, address, send, blockSize, crcErrors)) {
-                case BlockOutcome::Retry: continue;
-                case BlockOutcome::Cancel: CancelEnding(ctx, k); return 1;
-                case BlockOutcome::Failed: return 1;
-                case BlockOutcome::Done: break;
+                case BlockOutcome::Retry:
+                    continue;
+                case BlockOutcome::Cancel:
+                    CancelEnding(ctx, k);
+                    return 1;
+                case BlockOutcome::Failed:
+                    return 1;
+                case BlockOutcome::Done:
+                    break;
             }
             SetBarPos(ctx, k);
             a += blockSize;

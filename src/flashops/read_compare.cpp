@@ -32,16 +32,17 @@ std::string Hex32(std::uint32_t value) {
 // First word of the block that differs from the image and is not exempt.
 // Only bytes within the range are compared; a word cut by the range end is
 // filled with 0xFF on both sides.
-bool FindDifference(const OperationContext& ctx, const ReadBlockBuffer& block, std::uint32_t address,
-                    std::uint32_t inRange, bool exempt, std::uint32_t& at, std::uint32_t& flashWord,
-                    std::uint32_t& imageWord) {
+bool FindDifference(const OperationContext& ctx, const ReadBlockBuffer& block,
+                    std::uint32_t address, std::uint32_t inRange, bool exempt, std::uint32_t& at,
+                    std::uint32_t& flashWord, std::uint32_t& imageWord) {
     for (std::uint32_t off = 0; off < inRange; off += 4) {
         std::uint32_t f = 0;
         std::uint32_t h = 0;
         for (std::uint32_t i = 0; i < 4; ++i) {
             const bool inside = off + i < inRange;
             f = (f << 8) | (inside ? block[off + i] : 0xFFu);
-            h = (h << 8) | (inside ? ImageByte(ctx.imageBuffer, ctx.rangeStart[0], address + off + i) : 0xFFu);
+            h = (h << 8) |
+                (inside ? ImageByte(ctx.imageBuffer, ctx.rangeStart[0], address + off + i) : 0xFFu);
         }
         if (f == h) continue;
         const std::uint32_t wordAddress = address + off;
@@ -71,9 +72,13 @@ void ReadAndCompare(OperationContext& ctx) {
         for (std::uint64_t a = ctx.rangeStart[r]; a <= end; a += kReadBlockSize) {
             const std::uint32_t address = static_cast<std::uint32_t>(a);
             switch (ReadFlashBlock(ctx, address, k, ReadPurpose::Compare, block)) {
-                case BlockRead::Cancel: CancelEnding(ctx, k); return;
-                case BlockRead::Failed: return;
-                case BlockRead::Ok: break;
+                case BlockRead::Cancel:
+                    CancelEnding(ctx, k);
+                    return;
+                case BlockRead::Failed:
+                    return;
+                case BlockRead::Ok:
+                    break;
             }
             std::uint32_t at = 0, flashWord = 0, imageWord = 0;
             const std::uint32_t inRange = BlockBytesInRange(address, end, kReadBlockSize);

@@ -13,7 +13,9 @@
 
 namespace quillon {
 
-FileReplacement::~FileReplacement() { Abandon(); }
+FileReplacement::~FileReplacement() {
+    Abandon();
+}
 
 bool FileReplacement::Open(const std::string& target) {
     Abandon();

@@ -13,7 +13,7 @@ namespace quillon {
 enum class FileWriteError { None, DiskFull, Other };
 
 class FileReplacement {
-public:
+  public:
     FileReplacement() = default;
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -32,7 +32,7 @@ public:
     FileWriteError error() const { return error_; }
     const std::string& temporaryPath() const { return temp_; }
 
-private:
+  private:
     void NoteError();
     std::FILE* file_ = nullptr;
     std::string target_;

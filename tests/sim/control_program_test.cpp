@@ -34,7 +34,7 @@ Bytes Pattern(std::size_t n, std::uint8_t seed) {
 }
 
 class ControlProgramTest : public ::testing::Test {
-protected:
+  protected:
     ControlProgramTest() : flash({{0x080000, 0x08FFFF}, {0x0F0000, 0x0F3FFF}}, "") {
         settings.chip = "TC320";
         settings.eraseMs = 0;

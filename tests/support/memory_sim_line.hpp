@@ -12,8 +12,10 @@
 namespace quillon::testing {
 
 class MemorySimLine final : public sim::SimLine {
-public:
-    void Send(const std::vector<std::uint8_t>& bytes) { fromHost.insert(fromHost.end(), bytes.begin(), bytes.end()); }
+  public:
+    void Send(const std::vector<std::uint8_t>& bytes) {
+        fromHost.insert(fromHost.end(), bytes.begin(), bytes.end());
+    }
 
     bool ReadByte(std::uint8_t& byte, int) override {
         if (fromHost.empty()) return false;
@@ -21,7 +23,9 @@ public:
         fromHost.pop_front();
         return true;
     }
-    void Write(const std::uint8_t* data, std::size_t n) override { toHost.insert(toHost.end(), data, data + n); }
+    void Write(const std::uint8_t* data, std::size_t n) override {
+        toHost.insert(toHost.end(), data, data + n);
+    }
     std::uint32_t HostBaud() override { return baud; }
     bool HostGone() override { return fromHost.empty(); }
 

@@ -60,6 +60,8 @@ public:
         ++pumps;
         if (pressAfterChecks > 0 && --pressAfterChecks == 0) cancelRequested = true;
         if (pressAlways) cancelRequested = true;
+        if (pressWhenOk && (flags & kProgressButtonOk)) cancelRequested = true;
+        if (acknowledgeResults && (buttonText == "Ok" || buttonText == "OK")) cancelRequested = true;
         int result = cancelRequested ? 1 : 0;
         cancelRequested = false;
         return result;
@@ -90,6 +92,12 @@ public:
     bool cancelRequested = false;
     int pressAfterChecks = 0;
     bool pressAlways = true;
+    // Presses at once whenever the flags show an "Ok" button (the user
+    // acknowledging a result), while "Cancel" stays untouched.
+    bool pressWhenOk = false;
+    // Presses only when the button reads "Ok" or "OK" (flags or a caption
+    // set later): acknowledges every result or cancel notice, never cancels.
+    bool acknowledgeResults = false;
 };
 
 }  // namespace quillon::testing

@@ -1,0 +1,155 @@
+// The pseudo-terminal's master side. The host's settings (its rate above
+// all) are read from the master, as on Linux both ends share them.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "platform/terminal_rate.hpp"
+#include "sim/pty_line.hpp"
+
+namespace quillon::sim {
+
+namespace {
+
+constexpr long long kStopCheckMs = 50;
+volatile std::sig_atomic_t gStopRequested = 0;
+
+class PosixPtyLine final : public PtyLine {
+  public:
+    PosixPtyLine(int master, std::string path, bool pace)
+        : master_(master), path_(std::move(path)), pace_(pace) {}
+    ~PosixPtyLine() override { close(master_); }
+    PosixPtyLine(const PosixPtyLine&) = delete;
+    PosixPtyLine& operator=(const PosixPtyLine&) = delete;
+
+    const std::string& HostPath() const override { return path_; }
+
+    void WaitForHost() override {
+        // Until a host opens the slave the master reports a hang-up.
+        while (HostGone() && !StopRequested()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+        while (!StopRequested()) {
+            // Waits in slices, so that a stop request is seen soon even when
+            // it came just before the wait began.
+            long long wait = kStopCheckMs;
+            if (timeoutMs >= 0) {
+                const long long left =
+                    duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+                if (left <= 0 && timeoutMs > 0) return false;  // time-out
+                wait = std::min(std::max(left, 0LL), wait);
+            }
+            pollfd p{master_, POLLIN, 0};
+            const int r = poll(&p, 1, static_cast<int>(wait));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) return false;
+            if (r == 0) {
+                if (timeoutMs == 0) return false;
+                continue;
+            }
+            if (p.revents & POLLIN) {
+                const ssize_t n = read(master_, &byte, 1);
+                if (n == 1) return true;
+                if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+                return false;  // EIO: the host closed its end
+            }
+            if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return false;
+        }
+        return false;
+    }
+
+    void Write(const std::uint8_t* data, std::size_t n) override {
+        for (std::size_t i = 0; i < n;) {
+            std::size_t chunk = n - i;
+            if (pace_) {
+                // Ten bits per byte at the host's rate, as a real line takes.
+                chunk = 1;
+                const std::uint32_t baud = HostBaud();
+                if (baud > 0) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(10'000'000ULL / baud));
+                }
+            }
+            const ssize_t w = write(master_, data + i, chunk);
+            if (w > 0) {
+                i += static_cast<std::size_t>(w);
+                continue;
+            }
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0 && errno == EAGAIN) {
+                pollfd p{master_, POLLOUT, 0};
+                if (poll(&p, 1, 100) >= 0 && !HostGone()) continue;
+            }
+            return;  // the host is gone; what it does not read is lost
+        }
+    }
+
+    std::uint32_t HostBaud() override {
+        std::uint32_t baud = 0;
+        return GetTerminalRate(master_, baud) ? baud : 0;
+    }
+
+    bool HostGone() override {
+        if (StopRequested()) return true;
+        pollfd p{master_, 0, 0};
+        if (poll(&p, 1, 0) < 0) return true;
+        return (p.revents & POLLHUP) != 0;
+    }
+
+  private:
+    int master_;
+    std::string path_;
+    bool pace_;
+};
+
+}  // namespace
+
+void RequestStop() {
+    gStopRequested = 1;
+}
+bool StopRequested() {
+    return gStopRequested != 0;
+}
+
+std::unique_ptr<PtyLine> PtyLine::Create(bool pace, std::string& error) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        if (master >= 0) close(master);
+        return nullptr;
+    }
+    const char* name = ptsname(master);
+    if (!name) {
+        error = "cannot name the pseudo-terminal";
+        close(master);
+        return nullptr;
+    }
+    // The master reports a hang-up only once a slave has been closed: open
+    // and close it once, so that "no host" reads the same before the first
+    // host as after the last one.
+    const int probe = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (probe >= 0) close(probe);
+    // Raw from the start; the host sets its own mode when it opens the line.
+    termios t{};
+    if (tcgetattr(master, &t) == 0) {
+        cfmakeraw(&t);
+        tcsetattr(master, TCSANOW, &t);
+    }
+    return std::make_unique<PosixPtyLine>(master, name, pace);
+}
+
+}  // namespace quillon::sim

@@ -1,0 +1,107 @@
+#include "cli/cli_options.hpp"
+
+#include <string_view>
+
+namespace quillon {
+
+namespace {
+
+bool IsOptionWord(std::string_view word) { return word.size() > 2 && word.substr(0, 2) == "--"; }
+
+struct CommandWord {
+    const char* word;
+    CliCommand command;
+    std::vector<const char*> values;  // what each value is, for messages
+};
+
+const std::vector<CommandWord>& CommandWords() {
+    static const std::vector<CommandWord> words = {
+        {"--help", CliCommand::Help, {}},
+        {"--list", CliCommand::List, {}},
+        {"--checksum", CliCommand::Checksum, {"a fill byte (two hexadecimal digits)", "a hex file"}},
+        {"--decode", CliCommand::Decode, {"a hex file", "an output file"}},
+        {"--download", CliCommand::Download, {}},
+        {"--erase", CliCommand::Erase, {}},
+        {"--blank-check", CliCommand::BlankCheck, {}},
+        {"--program", CliCommand::ProgramVerify, {}},
+        {"--read-compare", CliCommand::ReadCompare, {}},
+        {"--copy", CliCommand::Copy, {"an output file"}},
+        {"--copy-ihex", CliCommand::CopyIntelHex, {"an output file"}},
+        {"--full-operation", CliCommand::FullOperation, {}},
+    };
+    return words;
+}
+
+struct Cursor {
+    const std::vector<std::string>& args;
+    std::size_t next = 0;
+    std::vector<std::string>& errors;
+
+    // The value after `option`; an option word or the end of the line is no value.
+    std::optional<std::string> Value(const std::string& option, const char* what) {
+        if (next >= args.size() || IsOptionWord(args[next])) {
+            errors.push_back(option + " needs " + what);
+            return std::nullopt;
+        }
+        return args[next++];
+    }
+};
+
+}  // namespace
+
+CliParse ParseCliOptions(const std::vector<std::string>& args) {
+    CliParse parse;
+    CliOptions& o = parse.options;
+    Cursor cursor{args, 0, parse.errors};
+    while (cursor.next < args.size()) {
+        const std::string word = args[cursor.next++];
+        if (!IsOptionWord(word)) {
+            o.positional.push_back(word);
+            continue;
+        }
+        bool isCommand = false;
+        for (const CommandWord& c : CommandWords()) {
+            if (word != c.word) continue;
+            isCommand = true;
+            CliStep step{c.command, word, {}};
+            for (const char* what : c.values) {
+                if (auto value = cursor.Value(word, what)) step.values.push_back(*value);
+            }
+            if (step.values.size() == c.values.size()) o.steps.push_back(step);
+            break;
+        }
+        if (isCommand) continue;
+        if (word == "--program-dir") {
+            if (auto dir = cursor.Value(word, "a folder")) o.programDir = *dir;
+        } else if (word == "--port") {
+            o.port = cursor.Value(word, "a device path or comN");
+        } else if (word == "--chip") {
+            o.chip = cursor.Value(word, "a chip name");
+        } else if (word == "--crystal") {
+            o.crystal = cursor.Value(word, "a crystal frequency as CHIPDEF.INI lists it");
+        } else if (word == "--hex") {
+            o.hexFile = cursor.Value(word, "a hex file");
+        } else if (word == "--areas") {
+            o.areas = cursor.Value(word, "main, work or main,work");
+            if (o.areas && *o.areas != "main" && *o.areas != "work" && *o.areas != "main,work" &&
+                *o.areas != "work,main") {
+                parse.errors.push_back("--areas takes main, work or main,work, not " + *o.areas);
+            }
+        } else if (word == "--reset") {
+            o.askReset = true;
+        } else if (word == "--no-reset") {
+            o.askReset = false;
+        } else {
+            parse.errors.push_back("unknown option " + word);
+        }
+    }
+    // The batch form is positional only; a command word makes it a command line.
+    if (!o.steps.empty()) {
+        for (const std::string& word : o.positional)
+            parse.errors.push_back("unexpected argument " + word +
+                                   " (the batch form HEXFILE [comN] [reset|no_reset] takes no commands)");
+    }
+    return parse;
+}
+
+}  // namespace quillon

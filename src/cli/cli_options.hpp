@@ -1,0 +1,57 @@
+#pragma once
+// The command line of quillon-cli. Every command and option is a word
+// starting with "--" that takes its values after it, so an invocation made
+// only of such words is never taken for the batch form
+// (HEXFILE [comN] [reset|no_reset], positional). Commands run in the order
+// given, in one process, as the buttons of the main dialog would.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+enum class CliCommand {
+    Help,           // --help
+    List,           // --list: chips and crystals of CHIPDEF.INI
+    Checksum,       // --checksum XX HEXFILE
+    Decode,         // --decode HEXFILE OUTFILE
+    Download,       // --download
+    Erase,          // --erase
+    BlankCheck,     // --blank-check
+    ProgramVerify,  // --program
+    ReadCompare,    // --read-compare
+    Copy,           // --copy OUTFILE (S-records)
+    CopyIntelHex,   // --copy-ihex OUTFILE
+    FullOperation,  // --full-operation
+};
+
+struct CliStep {
+    CliCommand command = CliCommand::Help;
+    std::string word;                 // as typed, for messages
+    std::vector<std::string> values;  // the values after the word
+};
+
+struct CliOptions {
+    std::vector<CliStep> steps;
+    // Common options.
+    std::string programDir;              // --program-dir DIR
+    std::optional<std::string> port;     // --port PATH|comN
+    std::optional<std::string> chip;     // --chip NAME
+    std::optional<std::string> crystal;  // --crystal TEXT
+    std::optional<std::string> hexFile;  // --hex FILE: the hex file of Program, Read & Compare, Full Operation
+    std::optional<std::string> areas;    // --areas main|work|main,work
+    std::optional<bool> askReset;        // --reset / --no-reset
+    // Words not starting with "--": the batch arguments, in order.
+    std::vector<std::string> positional;
+};
+
+struct CliParse {
+    CliOptions options;
+    std::vector<std::string> errors;  // one message per problem; empty when the line is usable
+};
+
+// `args` are the words after the program name.
+CliParse ParseCliOptions(const std::vector<std::string>& args);
+
+}  // namespace quillon

@@ -1,0 +1,117 @@
+#include "cli/cli_run.hpp"
+
+#include <istream>
+#include <ostream>
+
+#include "app/controller.hpp"
+#include "app/operation_context.hpp"
+#include "cli/batch_command.hpp"
+#include "cli/cli_file_chooser.hpp"
+#include "cli/cli_options.hpp"
+#include "cli/cli_panel.hpp"
+#include "cli/cli_startup.hpp"
+#include "cli/cli_steps.hpp"
+#include "cli/console_progress.hpp"
+#include "cli/console_prompt.hpp"
+
+namespace quillon {
+
+std::string CliUsage() {
+    return "Usage:\n"
+           "  quillon-cli [options] HEXFILE [comN] [reset|no_reset]\n"
+           "      Batch mode: one Full Operation (download, erase when needed, blank check,\n"
+           "      program and verify) of HEXFILE, as the desktop program runs it when started\n"
+           "      with arguments. The outcome goes to MESSFILE.TXT in the program folder and\n"
+           "      to standard output; the exit status is 0 exactly when it is OK.\n"
+           "  quillon-cli [options] COMMAND... \n"
+           "      The commands of the main dialog, run in the order given in one session\n"
+           "      (the downloaded control program carries over from one to the next):\n"
+           "        --download            download the control program\n"
+           "        --erase               erase the flash\n"
+           "        --blank-check         check that the flash is blank\n"
+           "        --program             program and verify the hex file (--hex)\n"
+           "        --read-compare        read the flash and compare it with the hex file\n"
+           "        --copy FILE           read the flash out into FILE as S-records\n"
+           "        --copy-ihex FILE      read the flash out into FILE as Intel HEX\n"
+           "        --full-operation      download, erase, blank check and program\n"
+           "        --checksum XX HEXFILE print the 16-bit checksum of HEXFILE with fill XX\n"
+           "        --decode HEXFILE OUT  write the decoded ranges of HEXFILE to OUT (raw)\n"
+           "        --list                list the chips and crystals of CHIPDEF.INI\n"
+           "        --help                show this text\n"
+           "\n"
+           "Options:\n"
+           "  --program-dir DIR   folder of CHIPDEF.INI, DATAFILE.TXT and Customize.ini\n"
+           "                      (default: $QUILLON_HOME, else the program's folder)\n"
+           "  --chip NAME         target chip (default: the last one chosen, DATAFILE.TXT)\n"
+           "  --crystal TEXT      crystal frequency as CHIPDEF.INI lists it\n"
+           "  --hex FILE          the hex file (default: the last one chosen)\n"
+           "  --areas LIST        flash areas of a sector-table chip: main, work or main,work\n"
+           "  --port PATH|comN    serial device, or COM port n (mapped by [Ports] in\n"
+           "                      Customize.ini; default: the port set there)\n"
+           "  --reset, --no-reset ask, or do not ask, to reset the board before a download\n"
+           "\n"
+           "Examples:\n"
+           "  quillon-cli --chip TC370 app.mhx com3 no_reset\n"
+           "  quillon-cli --port /dev/ttyUSB0 --hex app.mhx --download --program --read-compare\n"
+           "  quillon-cli --download --copy-ihex flash.hex\n"
+           "  quillon-cli --checksum FF app.hex\n"
+           "\n"
+           "None of the options changes DATAFILE.TXT. Progress and messages go to standard\n"
+           "error; Ctrl-C cancels where the operation can be cancelled. A question (reset,\n"
+           "CRC retry) reads one line: empty or y answers OK/Yes, n, c or the end of input\n"
+           "Cancel/No. Exit status: 0 on success, 1 when a command failed, 2 for a wrong\n"
+           "command line, a command not possible in that state, or a failed set-up.\n";
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           std::istream& in, bool liveProgress) {
+    const CliParse parse = ParseCliOptions(args);
+    if (!parse.errors.empty()) {
+        for (const std::string& e : parse.errors) err << "quillon-cli: " << e << '\n';
+        err << "Try quillon-cli --help.\n";
+        return kExitUsage;
+    }
+    const CliOptions& options = parse.options;
+    for (const CliStep& step : options.steps) {
+        if (step.command == CliCommand::Help) {
+            out << CliUsage();
+            return kExitOk;
+        }
+    }
+    if (options.steps.empty() && options.positional.empty()) {
+        err << CliUsage();
+        return kExitUsage;
+    }
+
+    OperationContext ctx;
+    ConsolePrompt prompt(err, in);
+    ConsoleProgressFactory progressFactory(err, liveProgress);
+    CliPanel panel;
+    CliFileChooser chooser;
+    ctx.prompt = &prompt;
+    ctx.progressFactory = &progressFactory;
+    ctx.panel = &panel;
+    ctx.fileChooser = &chooser;
+    ctx.openSerial = OpenSystemSerialDevice;
+    ctx.language = DetectLanguage();
+    ctx.batchMode = options.steps.empty();
+    if (ctx.batchMode) ctx.arguments = options.positional;
+
+    int status = kExitUsage;
+    if (CliStartUp(ctx, options, err)) {
+        if (ctx.batchMode) {
+            status = RunBatchCommand(ctx, out, err);
+        } else {
+            CliSession session{ctx, panel, chooser, out, err};
+            status = kExitOk;
+            for (const CliStep& step : options.steps) {
+                status = RunCliStep(session, step);
+                if (status != kExitOk) break;
+            }
+        }
+    }
+    EndCommand(ctx);
+    return status;
+}
+
+}  // namespace quillon

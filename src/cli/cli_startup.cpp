@@ -1,0 +1,119 @@
+#include "cli/cli_startup.hpp"
+
+#include <cctype>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/operation_context.hpp"
+#include "app/startup.hpp"
+#include "cli/cli_options.hpp"
+#include "config/chip_file.hpp"
+#include "config/user_settings.hpp"
+#include "platform/paths.hpp"
+
+namespace quillon {
+
+namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The entry named `text`: exact first, then without regard to case.
+int FindEntry(const std::vector<std::string>& list, const std::string& text) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i] == text) return static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (SameIgnoringCase(list[i], text)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string Joined(const std::vector<std::string>& list) {
+    std::string out;
+    for (const std::string& item : list) out += (out.empty() ? "" : ", ") + item;
+    return out.empty() ? "none" : out;
+}
+
+bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, std::ostream& err) {
+    if (failure == StartupFailure::None) return true;
+    err << "quillon-cli: " << StartupFailureText(failure);
+    if (failure == StartupFailure::RegistFailed) {
+        err << " (no usable chip definition in " << ctx.chipDefPath << ")";
+    }
+    err << '\n';
+    return false;
+}
+
+}  // namespace
+
+bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
+    if (!ReportStartupFailure(StartUp(ctx, options.programDir), ctx, err)) return false;
+
+    if (options.chip) {
+        const int index = FindEntry(ctx.targetList, *options.chip);
+        if (index < 0) {
+            err << "quillon-cli: no chip " << *options.chip << " in " << ctx.chipDefPath
+                << " (chips: " << Joined(ctx.targetList) << ")\n";
+            return false;
+        }
+        if (index != ctx.chipIndex) {
+            ctx.chipIndex = index;
+            LoadChipDefinition(ctx);
+            ResetCommandButtons(ctx);
+        }
+    }
+    if (options.crystal) {
+        const int index = FindEntry(ctx.crystalList, *options.crystal);
+        if (index < 0) {
+            err << "quillon-cli: " << ctx.SelectedChipName() << " has no crystal "
+                << *options.crystal << " (crystals: " << Joined(ctx.crystalList) << ")\n";
+            return false;
+        }
+        ctx.clockIndex = index;
+    }
+    if (options.areas) {
+        // As the user ticks the boxes; only offered areas can be ticked.
+        const bool main = options.areas->find("main") != std::string::npos;
+        const bool work = options.areas->find("work") != std::string::npos;
+        ctx.mainFlashSelected = main && (ctx.flashArea & 1) != 0 ? 1 : 0;
+        ctx.workFlashSelected = work && (ctx.flashArea & 2) != 0 ? 1 : 0;
+    }
+    if (options.hexFile && !ctx.batchMode) {
+        ctx.hexFilePath = *options.hexFile;
+        ctx.hexFileName = FileNamePart(ctx.hexFilePath);
+    }
+    if (options.port) {
+        const std::string& port = *options.port;
+        const bool comName = port.size() > 3 && SameIgnoringCase(port.substr(0, 3), "com") &&
+                             port.find_first_not_of("0123456789", 3) == std::string::npos;
+        if (comName) {
+            const int number = std::atoi(port.c_str() + 3);
+            if (number < 1 || number > 256) {
+                err << "quillon-cli: no port " << port << " (com1 to com256)\n";
+                return false;
+            }
+            ctx.comPortIndex = static_cast<std::uint8_t>(number - 1);
+        } else {
+            ctx.portPathOverride = port;
+        }
+    }
+    if (options.askReset && !ctx.batchMode) {
+        // The download decides by the batch words; a command line says it
+        // with --reset or --no-reset.
+        ctx.arguments = {ctx.hexFilePath, *options.askReset ? "reset" : "no_reset"};
+    }
+    return true;
+}
+
+}  // namespace quillon

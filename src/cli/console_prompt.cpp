@@ -1,0 +1,46 @@
+#include "cli/console_prompt.hpp"
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+namespace quillon {
+
+std::string ConsoleText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
+            out += '\n';
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+PromptAnswer ConsolePrompt::Ask(const PromptRequest& request) {
+    const std::string text = ConsoleText(request.text);
+    if (request.caption.empty()) {
+        out_ << text << '\n';
+    } else {
+        out_ << request.caption << ": " << text << '\n';
+    }
+    if (request.buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+
+    const bool yesNo = request.buttons == PromptButtons::YesNo;
+    out_ << (yesNo ? "[Y/n] " : "[OK/cancel] ") << std::flush;
+    std::string answer;
+    if (!std::getline(in_, answer)) {
+        out_ << '\n';
+        return yesNo ? PromptAnswer::No : PromptAnswer::Cancel;
+    }
+    if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+    const bool affirmative = answer.empty() || answer == "y" || answer == "Y" || answer == "yes" ||
+                             answer == "ok" || answer == "OK";
+    if (yesNo) return affirmative ? PromptAnswer::Yes : PromptAnswer::No;
+    return affirmative ? PromptAnswer::Ok : PromptAnswer::Cancel;
+}
+
+}  // namespace quillon

@@ -1,0 +1,28 @@
+#pragma once
+// Message boxes and questions on a terminal: the text goes to standard error
+// under its caption; a question reads one line of answer. An empty line or
+// "y" answers OK/Yes; "n", "c" or the end of input answers Cancel/No, so a
+// run without input never waits.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "app/user_prompt.hpp"
+
+namespace quillon {
+
+class ConsolePrompt final : public UserPrompt {
+  public:
+    ConsolePrompt(std::ostream& out, std::istream& in) : out_(out), in_(in) {}
+    PromptAnswer Ask(const PromptRequest& request) override;
+
+  private:
+    std::ostream& out_;
+    std::istream& in_;
+};
+
+// A text as a terminal shows it: CR LF and lone CRs become LF.
+std::string ConsoleText(std::string_view text);
+
+}  // namespace quillon

@@ -1,0 +1,91 @@
+#include "image/srecord_decoder.hpp"
+
+#include <string>
+
+#include "app/operation_context.hpp"
+#include "config/result_file.hpp"
+#include "image/image_store.hpp"
+#include "image/srecord_line.hpp"
+#include "image/text_lines.hpp"
+
+namespace quillon {
+
+namespace {
+
+enum SRecordError : int {
+    kNoError = 0,
+    kNotAnSRecord = 1,
+    kUnknownType = 2,
+    kBadRecord = 3,
+};
+
+std::string ErrorMessage(int error, int lineNumber) {
+    const char* text = "address error in ";
+    switch (error) {
+        case kNotAnSRecord:
+            text = "file error in ";
+            break;
+        case kUnknownType:
+            text = "S-format error in ";
+            break;
+        case kBadRecord:
+            text = "decode error in ";
+            break;
+        default:
+            break;
+    }
+    return text + std::to_string(lineNumber);
+}
+
+int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) {
+    const ImageWindow window = DecodeWindow(ctx);
+    SRecordLine record;
+    TextLine line;
+    for (;;) {
+        ++lineNumber;
+        if (!reader.Next(line)) return reader.Failed() ? kNotAnSRecord : kNoError;
+        if (line.Empty()) continue;
+        if (line.First() != 'S') return kNotAnSRecord;
+        const char type = line.text.size() > 1 ? line.text[1] : '\0';
+        switch (type) {
+            case '0':  // header
+            case '5':  // record count
+            case '7':
+            case '8':
+            case '9':  // start addresses
+                continue;
+            case '1':
+            case '2':
+            case '3': {
+                const int length = DecodeSRecordLine(line, record);
+                if (length == 0) return kBadRecord;
+                const int stored = StoreRecord(ctx, window, record.address,
+                                               record.bytes + record.dataOffset, length);
+                if (stored != kStoreOk) return stored;
+                continue;
+            }
+            default:
+                return kUnknownType;
+        }
+    }
+}
+
+}  // namespace
+
+int DecodeSRecordFile(OperationContext& ctx, TextLineReader& reader) {
+    int lineNumber = 0;
+    const int error = reader.Rewind() ? DecodeLines(ctx, reader, lineNumber) : kNotAnSRecord;
+    reader.Close();
+    if (error == kNoError) return 1;
+    const std::string message = ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber);
+    if (ctx.batchMode) {
+        WriteResultFile(ctx.programDir, 0, "S format decoder " + message);
+    } else {
+        ctx.prompt->Ask(PromptRequest{message, "S format decoder", PromptButtons::Ok,
+                                      PromptIcon::None,
+                                      ctx.progress ? PromptOwner::Progress : PromptOwner::None});
+    }
+    return 0;
+}
+
+}  // namespace quillon

@@ -1,0 +1,133 @@
+// Serial devices on Windows: the COM port API itself, whose time-out model
+// the rest of the link is written for.
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "platform/serial_device.hpp"
+
+namespace quillon {
+
+namespace {
+
+std::string OpenFailureText(const std::string& path, DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return "Cannot open " + path + ": no such device.";
+        case ERROR_ACCESS_DENIED:
+            return "Cannot open " + path + ": access denied (another program may be using it).";
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_BUSY:
+            return "Cannot open " + path + ": the device is busy (another program uses it).";
+        default:
+            return "Cannot open " + path + ": system error " + std::to_string(error) + ".";
+    }
+}
+
+class Win32SerialDevice final : public SerialDevice {
+  public:
+    explicit Win32SerialDevice(HANDLE h) : handle_(h) {}
+    ~Win32SerialDevice() override { CloseHandle(handle_); }
+    Win32SerialDevice(const Win32SerialDevice&) = delete;
+    Win32SerialDevice& operator=(const Win32SerialDevice&) = delete;
+
+    bool GetTimeouts(SerialTimeouts& out) override {
+        COMMTIMEOUTS t{};
+        if (!GetCommTimeouts(handle_, &t)) return false;
+        out.readIntervalTimeout = t.ReadIntervalTimeout;
+        out.readTotalTimeoutMultiplier = t.ReadTotalTimeoutMultiplier;
+        out.readTotalTimeoutConstant = t.ReadTotalTimeoutConstant;
+        out.writeTotalTimeoutMultiplier = t.WriteTotalTimeoutMultiplier;
+        out.writeTotalTimeoutConstant = t.WriteTotalTimeoutConstant;
+        return true;
+    }
+    bool SetTimeouts(const SerialTimeouts& in) override {
+        COMMTIMEOUTS t{};
+        t.ReadIntervalTimeout = in.readIntervalTimeout;
+        t.ReadTotalTimeoutMultiplier = in.readTotalTimeoutMultiplier;
+        t.ReadTotalTimeoutConstant = in.readTotalTimeoutConstant;
+        t.WriteTotalTimeoutMultiplier = in.writeTotalTimeoutMultiplier;
+        t.WriteTotalTimeoutConstant = in.writeTotalTimeoutConstant;
+        return SetCommTimeouts(handle_, &t) != 0;
+    }
+    bool GetLineSettings(LineSettings& out) override {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        if (!GetCommState(handle_, &dcb)) return false;
+        out.baudRate = dcb.BaudRate;
+        out.byteSize = dcb.ByteSize;
+        out.parity = static_cast<Parity>(dcb.Parity);
+        out.stopBits = static_cast<StopBits>(dcb.StopBits);
+        out.fBinary = dcb.fBinary != 0;
+        out.fParity = dcb.fParity != 0;
+        out.fOutxCtsFlow = dcb.fOutxCtsFlow != 0;
+        out.fOutxDsrFlow = dcb.fOutxDsrFlow != 0;
+        out.fDtrControl = static_cast<DtrControl>(dcb.fDtrControl);
+        out.fRtsControl = static_cast<RtsControl>(dcb.fRtsControl);
+        out.fOutX = dcb.fOutX != 0;
+        out.fInX = dcb.fInX != 0;
+        return true;
+    }
+    // Every field not in LineSettings keeps what the driver reported.
+    bool SetLineSettings(const LineSettings& s) override {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        if (!GetCommState(handle_, &dcb)) return false;
+        dcb.BaudRate = s.baudRate;
+        dcb.ByteSize = s.byteSize;
+        dcb.Parity = static_cast<BYTE>(s.parity);
+        dcb.StopBits = static_cast<BYTE>(s.stopBits);
+        dcb.fBinary = s.fBinary;
+        dcb.fParity = s.fParity;
+        dcb.fOutxCtsFlow = s.fOutxCtsFlow;
+        dcb.fOutxDsrFlow = s.fOutxDsrFlow;
+        dcb.fDtrControl = static_cast<DWORD>(s.fDtrControl);
+        dcb.fRtsControl = static_cast<DWORD>(s.fRtsControl);
+        dcb.fOutX = s.fOutX;
+        dcb.fInX = s.fInX;
+        return SetCommState(handle_, &dcb) != 0;
+    }
+    bool Read(std::uint8_t* buffer, std::size_t n, std::size_t& got) override {
+        DWORD count = 0;
+        const BOOL ok = ReadFile(handle_, buffer, static_cast<DWORD>(n), &count, nullptr);
+        got = count;
+        return ok != 0;
+    }
+    bool Write(const std::uint8_t* data, std::size_t n, std::size_t& written) override {
+        DWORD count = 0;
+        const BOOL ok = WriteFile(handle_, data, static_cast<DWORD>(n), &count, nullptr);
+        written = count;
+        return ok != 0;
+    }
+    bool Purge(bool transmit, bool receive) override {
+        DWORD flags = 0;
+        if (transmit) flags |= PURGE_TXCLEAR;
+        if (receive) flags |= PURGE_RXCLEAR;
+        return flags == 0 || PurgeComm(handle_, flags) != 0;
+    }
+    bool ClearErrors(std::uint32_t& errors) override {
+        DWORD flags = 0;
+        COMSTAT status{};
+        if (!ClearCommError(handle_, &flags, &status)) return false;
+        errors = flags;
+        return true;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = OpenFailureText(path, GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<Win32SerialDevice>(h);
+}
+
+}  // namespace quillon

@@ -1,0 +1,66 @@
+#include "cli/cli_options.hpp"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+std::vector<CliCommand> Commands(const CliParse& p) {
+    std::vector<CliCommand> c;
+    for (const CliStep& s : p.options.steps) c.push_back(s.command);
+    return c;
+}
+
+TEST(CliOptionsTest, CommandsRunInTheOrderGivenWithTheirValuesAndCommonOptionsAnywhere) {
+    CliParse p = ParseCliOptions({"--chip", "TC100", "--checksum", "ff", "a.mhx", "--program-dir",
+                                  "/x", "--crystal", "10MHz", "--port", "com3", "--download",
+                                  "--hex", "h.mhx", "--program", "--copy-ihex", "out.hex",
+                                  "--areas", "work", "--no-reset"});
+    ASSERT_TRUE(p.errors.empty());
+    EXPECT_EQ(Commands(p), (std::vector<CliCommand>{CliCommand::Checksum, CliCommand::Download,
+                                                    CliCommand::ProgramVerify,
+                                                    CliCommand::CopyIntelHex}));
+    EXPECT_EQ(p.options.steps[0].values, (std::vector<std::string>{"ff", "a.mhx"}));
+    EXPECT_EQ(p.options.steps[3].values, std::vector<std::string>{"out.hex"});
+    EXPECT_EQ(p.options.programDir, "/x");
+    EXPECT_EQ(p.options.chip, "TC100");
+    EXPECT_EQ(p.options.crystal, "10MHz");
+    EXPECT_EQ(p.options.port, "com3");
+    EXPECT_EQ(p.options.hexFile, "h.mhx");
+    EXPECT_EQ(p.options.areas, "work");
+    EXPECT_EQ(p.options.askReset, false);
+    EXPECT_TRUE(p.options.positional.empty());
+}
+
+TEST(CliOptionsTest, PositionalWordsAreTheBatchFormAndNeverMixWithACommand) {
+    CliParse p = ParseCliOptions({"--program-dir", "/x", "file.mhx", "com2", "no_reset"});
+    ASSERT_TRUE(p.errors.empty());
+    EXPECT_TRUE(p.options.steps.empty());
+    EXPECT_EQ(p.options.positional, (std::vector<std::string>{"file.mhx", "com2", "no_reset"}));
+
+    // A command word that takes no value never swallows a batch word: the
+    // line is refused instead of being run as something else.
+    p = ParseCliOptions({"--download", "file.mhx", "com2"});
+    EXPECT_EQ(p.errors.size(), 2u);
+    p = ParseCliOptions({"--checksum", "FF", "a.mhx", "extra"});
+    ASSERT_EQ(p.errors.size(), 1u);
+    EXPECT_NE(p.errors[0].find("unexpected argument extra"), std::string::npos);
+}
+
+TEST(CliOptionsTest, MissingValuesUnknownOptionsAndBadAreasAreErrors) {
+    EXPECT_EQ(ParseCliOptions({"--checksum", "FF"}).errors,
+              std::vector<std::string>{"--checksum needs a hex file"});
+    // An option word is never taken as a value.
+    EXPECT_EQ(ParseCliOptions({"--chip", "--decode", "a", "b"}).errors,
+              std::vector<std::string>{"--chip needs a chip name"});
+    EXPECT_EQ(ParseCliOptions({"--copy", "--download"}).errors,
+              std::vector<std::string>{"--copy needs an output file"});
+    EXPECT_EQ(ParseCliOptions({"--frobnicate"}).errors,
+              std::vector<std::string>{"unknown option --frobnicate"});
+    EXPECT_EQ(ParseCliOptions({"--areas", "both", "--list"}).errors.size(), 1u);
+    EXPECT_TRUE(ParseCliOptions({"--decode", "a", "b", "--checksum", "FF", "a"}).errors.empty());
+    EXPECT_TRUE(ParseCliOptions({"--help"}).errors.empty());
+}
+
+}  // namespace
+}  // namespace quillon
