@@ -1,16 +1,15 @@
 #include "gui/screenshot.hpp"
 
 #include <QApplication>
-#include <QLineEdit>
+#include <QLabel>
 #include <QPainter>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 #include <QToolTip>
 
-#include "app/catalog.hpp"
 #include "gui/about_dlg.hpp"
-#include "gui/artwork.hpp"
 #include "gui/check_sum_dlg.hpp"
 #include "gui/custom_prop_main.hpp"
 #include "gui/progress_dlg.hpp"
@@ -80,7 +79,30 @@ bool SaveWithToolTip(CWriterDlg& dlg, QWidget* control) {
 
 }  // namespace
 
-bool ScreenshotRequested() { return !Requested().isEmpty() && !OutputFile().isEmpty(); }
+void ArmLiveProgressGrab() {
+    if (Requested() != "progress-live" || OutputFile().isEmpty()) return;
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<CProgressDlg*>(w);
+            if (!progress || !progress->isVisible()) continue;
+            const QProgressBar* bar = progress->Bar();
+            // Caught well into programming, when the title counts blocks.
+            if (!progress->MessageLabel()->text().contains("Programming")) continue;
+            if (bar->maximum() <= 0 || bar->value() * 10 < bar->maximum() * 4) continue;
+            WithTitleBar(progress, progress->grab()).save(OutputFile(), "PNG");
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+    });
+    timer->start();
+}
+
+bool ScreenshotRequested() {
+    return !Requested().isEmpty() && Requested() != "progress-live" && !OutputFile().isEmpty();
+}
 
 bool TakeScreenshot(CWriterDlg& dlg) {
     const QString what = Requested();
@@ -89,19 +111,6 @@ bool TakeScreenshot(CWriterDlg& dlg) {
     if (what == "main-tip") {
         ctx.toolTipsEnabled = 1;
         return SaveWithToolTip(dlg, dlg.Control(kIdFullOperation));
-    }
-    if (what == "progress") {
-        // The window as a Full Operation shows it while it programs.
-        dlg.show();
-        CProgressDlg progress(13, &dlg);
-        progress.Create();
-        progress.SetButtons(14, true, "Full Operation");
-        progress.SetMessage(StepText(ctx.language, kMsgProgramming, true));
-        progress.Reset(0, 96, 1, 0);
-        progress.SetPos(41);
-        const bool ok = Save(&progress);
-        progress.Destroy();
-        return ok;
     }
     if (what.startsWith("settings-")) {
         CustomSettings settings;

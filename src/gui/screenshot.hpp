@@ -8,6 +8,9 @@ namespace quillon::gui {
 class CWriterDlg;
 
 bool ScreenshotRequested();
+// With QUILLON_SCREENSHOT=progress-live, grabs the progress window of the
+// command that runs (a batch Full Operation) once it is well into programming.
+void ArmLiveProgressGrab();
 // Shows the requested window, saves its picture; false when it could not.
 bool TakeScreenshot(CWriterDlg& dlg);
 

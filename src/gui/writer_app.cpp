@@ -51,6 +51,7 @@ int CWriterApp::Run(const QStringList& arguments) {
         QMessageBox::critical(nullptr, "flash", error);
         return 2;
     }
+    ArmLiveProgressGrab();
     CWriterDlg dlg(std::move(options));
     const CWriterDlg::InitResult init = dlg.OnInitDialog();
     if (init == CWriterDlg::InitResult::Ready) {
