@@ -32,7 +32,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("button1");
     ok->setDefault(true);
-    PlaceAt(ok, du, 180, 5, 47, 14);
+    PlaceAt(ok, du, 195, 5, 32, 14);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(du.Size(233, 47));
 }
