@@ -26,6 +26,7 @@
 #include "gui/custom_prop_sound.hpp"
 #include "gui/gui_test_support.hpp"
 #include "gui/progress_dlg.hpp"
+#include "gui/qt_file_chooser.hpp"
 #include "gui/writer_dlg.hpp"
 
 using namespace quillon;
@@ -85,6 +86,7 @@ private slots:
     void HelpWithoutItsFileSaysSo();
     void OpenTakesTheChosenFileAndSavesEitherWay();
     void JapaneseTextsOnAJapaneseSystem();
+    void CopyOutputDialogOffersTheFormatAndTakesANewName();
 };
 
 void WriterDlgTest::StartupFailuresShowTheirBoxAndEnd_data() {
@@ -623,6 +625,45 @@ void WriterDlgTest::JapaneseTextsOnAJapaneseSystem() {
     }));
     dlg->OnSetEnvironment();
     QCOMPARE(caption, QString::fromUtf8("環境設定"));
+}
+
+void WriterDlgTest::CopyOutputDialogOffersTheFormatAndTakesANewName() {
+    ProgramDir dir;
+    QtFileChooser chooser(nullptr);
+    struct Seen {
+        QStringList filters;
+        QString suffix;
+        bool confirmsOverwrite = false;
+    } seen;
+    auto choose = [&](const QString& name) {
+        return OnModal<QFileDialog>([&seen, name](QFileDialog* fd) {
+            seen.filters = fd->nameFilters();
+            seen.suffix = fd->defaultSuffix();
+            seen.confirmsOverwrite = !fd->testOption(QFileDialog::DontConfirmOverwrite);
+            fd->selectFile(name);
+            QMetaObject::invokeMethod(fd, "accept");
+        });
+    };
+    Autopilot pilot;
+    // A file that does not exist yet is what a readout usually writes.
+    pilot.Then(choose(dir.File("readout")));
+    const auto intel = chooser.ChooseCopyFile(true, dir.File("app.mhx").toStdString());
+    QVERIFY(pilot.Done());
+    QVERIFY(intel.has_value());
+    QCOMPARE(QString::fromStdString(*intel), dir.File("readout.hex"));
+    QCOMPARE(seen.filters, QStringList({"Intel Hex files (*.hex)", "all files (*.*)"}));
+    QCOMPARE(seen.suffix, QString("hex"));
+    QVERIFY(seen.confirmsOverwrite);
+
+    pilot.Then(choose(dir.File("readout")));
+    const auto srec = chooser.ChooseCopyFile(false, "");
+    QVERIFY(srec.has_value());
+    QCOMPARE(QString::fromStdString(*srec), dir.File("readout.mhx"));
+    QCOMPARE(seen.filters,
+             QStringList({"S format files (*.mhx *.cnv *.ahx)", "all files (*.*)"}));
+
+    pilot.Then(OnModal<QFileDialog>([](QFileDialog* fd) { fd->reject(); }));
+    QVERIFY(!chooser.ChooseCopyFile(false, "").has_value());
 }
 
 QTEST_MAIN(WriterDlgTest)
