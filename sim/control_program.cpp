@@ -131,7 +131,7 @@ class ControlProgram {
           faults_(faults),
           blockSize_(ProgramBlockSize(settings.chip)) {}
 
-    int Run() {
+    int Run(std::optional<std::uint8_t>* handBack) {
         while (true) {
             std::uint8_t command = 0;
             if (!line_.ReadByte(command, kIdleMs)) {
@@ -145,6 +145,13 @@ class ControlProgram {
                 silent_ = true;
                 continue;
             }
+            if (!IsCommand(command) && handBack != nullptr) {
+                // A reset and a new download: the boot ROM's turn.
+                Log("byte %02X: back to the boot ROM", command);
+                SaveIfChanged();
+                *handBack = command;
+                return 0;
+            }
             Serve(command);
         }
     }
@@ -156,6 +163,12 @@ class ControlProgram {
         std::fprintf(stderr, "control program: ");
         std::fprintf(stderr, format, args...);
         std::fprintf(stderr, "\n");
+    }
+
+    static bool IsCommand(std::uint8_t b) {
+        return b == kCmdEraseWhole || b == kCmdEraseSector || b == kCmdBlankWhole ||
+               b == kCmdBlankRange || b == kCmdProgramBlock || b == kCmdReadBlock ||
+               b == kRateCheck;
     }
 
     bool ReadAddress(std::uint32_t& address) {
@@ -364,13 +377,23 @@ const char* ControlProgramFaultHelp() {
            "  --fault noise=K                flip a bit in every K-th data block on the line\n";
 }
 
-int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings) {
+bool ControlProgramFaultsValid(const std::vector<std::string>& faults) {
+    Faults parsed;
+    for (const auto& spec : faults) {
+        if (!ParseFault(spec, parsed)) return false;
+    }
+    return true;
+}
+
+int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
+                      std::optional<std::uint8_t>* handBack) {
     Faults faults;
     for (const auto& spec : settings.faults) {
         if (!ParseFault(spec, faults)) return 2;
     }
+    if (handBack != nullptr) handBack->reset();
     ControlProgram program(line, flash, settings, faults);
-    return program.Run();
+    return program.Run(handBack);
 }
 
 }  // namespace quillon::sim

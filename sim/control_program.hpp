@@ -3,6 +3,7 @@
 // (erase, blank check, program block, read block) on the flash model.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,17 @@ struct ControlProgramSettings {
     bool verbose = false;             // log each command on standard error
 };
 
-// Serves commands until the host goes away. Returns 0, or non-zero when a
-// fault option could not be understood (after saying why on standard error).
-int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings);
+// Serves commands until the host goes away, or until a byte arrives that
+// starts no command of the control program: the host has reset the chip and
+// talks to its boot ROM again, so that byte is handed back in `handBack` (when
+// given) for the boot ROM to take. Returns 0, or non-zero when a fault option
+// could not be understood (after saying why on standard error).
+int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
+                      std::optional<std::uint8_t>* handBack = nullptr);
+
+// False (after saying why on standard error) when a fault option meant for the
+// control program cannot be understood; options of the boot ROM are passed over.
+bool ControlProgramFaultsValid(const std::vector<std::string>& faults);
 
 // The --fault options of the control program, for the simulator's --help.
 const char* ControlProgramFaultHelp();

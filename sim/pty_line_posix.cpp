@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -50,7 +51,10 @@ class PosixPtyLine final : public PtyLine {
             if (r == 0) return false;  // time-out
             if (p.revents & POLLIN) {
                 const ssize_t n = read(master_, &byte, 1);
-                if (n == 1) return true;
+                if (n == 1) {
+                    if (pace_) PaceByte(inFree_);
+                    return true;
+                }
                 if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
                 return false;  // EIO: the host closed its end
             }
@@ -62,12 +66,8 @@ class PosixPtyLine final : public PtyLine {
         for (std::size_t i = 0; i < n;) {
             std::size_t chunk = n - i;
             if (pace_) {
-                // Ten bits per byte at the host's rate, as a real line takes.
                 chunk = 1;
-                const std::uint32_t baud = HostBaud();
-                if (baud > 0) {
-                    std::this_thread::sleep_for(std::chrono::microseconds(10'000'000ULL / baud));
-                }
+                PaceByte(outFree_);
             }
             const ssize_t w = write(master_, data + i, chunk);
             if (w > 0) {
@@ -95,9 +95,28 @@ class PosixPtyLine final : public PtyLine {
     }
 
   private:
+    using SteadyClock = std::chrono::steady_clock;
+
+    // Ten bits per byte at the host's rate, as a real line takes, in each
+    // direction: a byte is delivered (or taken) only once the line has had
+    // the time to carry it. While bytes follow each other the deadlines run
+    // on from the previous byte's, not from when the sleep happened to end,
+    // so that the sleeps' own lateness does not add up over a transfer.
+    void PaceByte(SteadyClock::time_point& lineFree) {
+        const std::uint32_t baud = HostBaud();
+        if (baud == 0) return;
+        const auto byteTime = std::chrono::nanoseconds(10'000'000'000ULL / baud);
+        const auto now = SteadyClock::now();
+        if (now > lineFree + byteTime) lineFree = now;  // the line has been idle
+        lineFree += byteTime;
+        std::this_thread::sleep_until(lineFree);
+    }
+
     int master_;
     std::string path_;
     bool pace_;
+    SteadyClock::time_point inFree_{};   // the host's bytes to the target
+    SteadyClock::time_point outFree_{};  // the target's bytes to the host
 };
 
 }  // namespace

@@ -7,6 +7,7 @@ namespace quillon::sim {
 const char* SimUsage() {
     return "usage: quillon-sim --chip NAME [--program-dir DIR] [--crystal INDEX] [--flash FILE]\n"
            "                   [--link PATH] [--pace] [--key FILE|XX,XX,...] [--erase-first]\n"
+           "                   [--erase-ms MS] [--blank-ms MS]\n"
            "                   [--fault SPEC]... [--verbose]\n"
            "Boot ROM faults: silent:STEP, wrong:STEP=XX, zeros:N (0x00 bytes before replies),\n"
            "stray:N (TCS2: N stray bytes before F), polls:N (V polls before the RESET button)\n"
@@ -49,6 +50,15 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
         } else if (a == "--fault") {
             if (!value(text)) return false;
             options.faults.push_back(text);
+        } else if (a == "--erase-ms" || a == "--blank-ms") {
+            if (!value(text)) return false;
+            char* end = nullptr;
+            const long ms = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || ms < 0 || ms > 600000) {
+                error = a + " takes milliseconds (0 to 600000), not \"" + text + "\"";
+                return false;
+            }
+            (a == "--erase-ms" ? options.eraseMs : options.blankCheckMs) = static_cast<int>(ms);
         } else if (a == "--pace") {
             options.pace = true;
         } else if (a == "--erase-first") {

@@ -6,25 +6,18 @@
 #include <iostream>
 
 #include "sim/boot_rom.hpp"
+#include "sim/control_program.hpp"
+#include "sim/pushback_line.hpp"
 #include "sim/pty_line.hpp"
 #include "sim/sim_options.hpp"
 
 namespace quillon::sim {
 
-namespace {
-
-void WaitUntilHostLeaves(SimLine& line) {
-    std::uint8_t byte = 0;
-    while (line.ReadByte(byte, -1)) {
-    }
-}
-
-}  // namespace
 
 int RunSimulator(const std::vector<std::string>& args) {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
-            std::cout << SimUsage();
+            std::cout << SimUsage() << "Control program faults:\n" << ControlProgramFaultHelp();
             return 0;
         }
     }
@@ -35,6 +28,7 @@ int RunSimulator(const std::vector<std::string>& args) {
         return 2;
     }
     BootSettings boot;
+    if (!ControlProgramFaultsValid(options.faults)) return 2;
     if (!ParseBootFaults(options.faults, boot.faults, error) ||
         !LoadSimChip(options.programDir, options.chip, boot.chip, error)) {
         std::cerr << "quillon-sim: " << error << "\n";
@@ -72,16 +66,35 @@ int RunSimulator(const std::vector<std::string>& args) {
     // The first line of output is the device path: scripts and tests read it.
     std::cout << line->HostPath() << std::endl;
 
+    ControlProgramSettings control;
+    control.chip = boot.chip.name;
+    control.faults = options.faults;
+    control.eraseMs = options.eraseMs;
+    control.blankCheckMs = options.blankCheckMs;
+    control.verbose = options.verbose;
+
     BootMemory memory;
     memory.eraseStillNeeded = options.eraseFirst;
+    // Closing the port does not reset a chip: once started, the control
+    // program serves every later host until one talks to the boot ROM again.
+    bool controlRunning = false;
+    PushbackLine session(*line);
     while (true) {
         line->WaitForHost();
         if (boot.log) boot.log("host connected");
-        if (RunBootRom(*line, flash, boot, memory) == BootOutcome::Running) {
-            if (boot.log) boot.log("control program running");
-            // The flash commands are served by the control program.
-            WaitUntilHostLeaves(*line);
+        while (true) {
+            if (!controlRunning) {
+                if (RunBootRom(session, flash, boot, memory) != BootOutcome::Running) break;
+                if (boot.log) boot.log("control program running");
+                controlRunning = true;
+            }
+            std::optional<std::uint8_t> handBack;
+            RunControlProgram(session, flash, control, &handBack);
+            if (!handBack) break;  // the host went away
+            controlRunning = false;
+            session.PushBack(*handBack);
         }
+        session.Drop();
         if (boot.log) boot.log("host gone");
     }
 }
