@@ -45,6 +45,7 @@
 #include "config/chip_groups.hpp"
 #include "flashops/control_commands.hpp"
 #include "flashops/crc16.hpp"
+#include "sim/line_pacer.hpp"
 
 namespace quillon::sim {
 
@@ -120,6 +121,24 @@ bool ParseFault(const std::string& spec, Faults& f) {
 void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     for (int i = 3; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
+
+// The host's bytes at the rate of the line (see ControlProgramSettings::pace).
+class PacedInput final : public SimLine {
+public:
+    explicit PacedInput(SimLine& inner) : inner_(inner) {}
+    bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
+        if (!inner_.ReadByte(byte, timeoutMs)) return false;
+        pacer_.Byte(inner_.HostBaud());
+        return true;
+    }
+    void Write(const std::uint8_t* data, std::size_t n) override { inner_.Write(data, n); }
+    std::uint32_t HostBaud() override { return inner_.HostBaud(); }
+    bool HostGone() override { return inner_.HostGone(); }
+
+private:
+    SimLine& inner_;
+    LinePacer pacer_;
+};
 
 class ControlProgram {
   public:
@@ -392,7 +411,8 @@ int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSett
         if (!ParseFault(spec, faults)) return 2;
     }
     if (handBack != nullptr) handBack->reset();
-    ControlProgram program(line, flash, settings, faults);
+    PacedInput paced(line);
+    ControlProgram program(settings.pace ? paced : line, flash, settings, faults);
     return program.Run(handBack);
 }
 

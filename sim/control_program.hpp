@@ -18,6 +18,12 @@ struct ControlProgramSettings {
     int eraseMs = 200;                // how long an erase keeps the target busy
     int blankCheckMs = 50;            // how long a blank check keeps it busy
     bool verbose = false;             // log each command on standard error
+    // Take the host's bytes no faster than the line's rate carries them
+    // (the pseudo-terminal delivers a whole block at once). The boot ROM's
+    // side stays unpaced: the host cannot tell when a pseudo-terminal has
+    // passed a byte on, and a download waits only a few seconds for its
+    // acknowledgement after the last byte has left.
+    bool pace = false;
 };
 
 // Serves commands until the host goes away, or until a byte arrives that

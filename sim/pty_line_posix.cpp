@@ -6,7 +6,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include <thread>
 
 #include "platform/terminal_rate.hpp"
+#include "sim/line_pacer.hpp"
 #include "sim/pty_line.hpp"
 
 namespace quillon::sim {
@@ -51,10 +51,7 @@ class PosixPtyLine final : public PtyLine {
             if (r == 0) return false;  // time-out
             if (p.revents & POLLIN) {
                 const ssize_t n = read(master_, &byte, 1);
-                if (n == 1) {
-                    if (pace_) PaceByte(inFree_);
-                    return true;
-                }
+                if (n == 1) return true;
                 if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
                 return false;  // EIO: the host closed its end
             }
@@ -67,7 +64,7 @@ class PosixPtyLine final : public PtyLine {
             std::size_t chunk = n - i;
             if (pace_) {
                 chunk = 1;
-                PaceByte(outFree_);
+                pacer_.Byte(HostBaud());
             }
             const ssize_t w = write(master_, data + i, chunk);
             if (w > 0) {
@@ -95,28 +92,10 @@ class PosixPtyLine final : public PtyLine {
     }
 
   private:
-    using SteadyClock = std::chrono::steady_clock;
-
-    // Ten bits per byte at the host's rate, as a real line takes, in each
-    // direction: a byte is delivered (or taken) only once the line has had
-    // the time to carry it. While bytes follow each other the deadlines run
-    // on from the previous byte's, not from when the sleep happened to end,
-    // so that the sleeps' own lateness does not add up over a transfer.
-    void PaceByte(SteadyClock::time_point& lineFree) {
-        const std::uint32_t baud = HostBaud();
-        if (baud == 0) return;
-        const auto byteTime = std::chrono::nanoseconds(10'000'000'000ULL / baud);
-        const auto now = SteadyClock::now();
-        if (now > lineFree + byteTime) lineFree = now;  // the line has been idle
-        lineFree += byteTime;
-        std::this_thread::sleep_until(lineFree);
-    }
-
     int master_;
     std::string path_;
     bool pace_;
-    SteadyClock::time_point inFree_{};   // the host's bytes to the target
-    SteadyClock::time_point outFree_{};  // the target's bytes to the host
+    LinePacer pacer_;  // the target's bytes to the host
 };
 
 }  // namespace

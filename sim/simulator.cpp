@@ -72,6 +72,7 @@ int RunSimulator(const std::vector<std::string>& args) {
     control.eraseMs = options.eraseMs;
     control.blankCheckMs = options.blankCheckMs;
     control.verbose = options.verbose;
+    control.pace = options.pace;
 
     BootMemory memory;
     memory.eraseStillNeeded = options.eraseFirst;
