@@ -66,9 +66,10 @@ struct FlashHost {
     }
 
     // Starts the simulator with these control-program faults and downloads.
-    bool Start(const std::vector<std::string>& faults = {}) {
+    bool Start(const std::vector<std::string>& faults = {}, bool pace = false) {
         std::vector<std::string> args{"--program-dir", t.dir.path(), "--chip",
                                       kChip,           "--flash",    t.dir.File("flash.bin")};
+        if (pace) args.push_back("--pace");
         for (const auto& f : faults) args.insert(args.end(), {"--fault", f});
         sim.emplace(args, t.dir.File("sim.log"));
         if (!sim->ok()) {
