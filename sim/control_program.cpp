@@ -123,21 +123,33 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 // The host's bytes at the rate of the line (see ControlProgramSettings::pace).
+// A byte that was already waiting belongs to the burst before it, but cannot
+// have been sent before the target's last reply was out.
 class PacedInput final : public SimLine {
-public:
+  public:
     explicit PacedInput(SimLine& inner) : inner_(inner) {}
     bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
-        if (!inner_.ReadByte(byte, timeoutMs)) return false;
+        if (inner_.ReadByte(byte, 0)) {
+            pacer_.Begin(lastWrite_);
+        } else if (inner_.ReadByte(byte, timeoutMs)) {
+            pacer_.Begin();
+        } else {
+            return false;
+        }
         pacer_.Byte(inner_.HostBaud());
         return true;
     }
-    void Write(const std::uint8_t* data, std::size_t n) override { inner_.Write(data, n); }
+    void Write(const std::uint8_t* data, std::size_t n) override {
+        inner_.Write(data, n);
+        lastWrite_ = LinePacer::Clock::now();
+    }
     std::uint32_t HostBaud() override { return inner_.HostBaud(); }
     bool HostGone() override { return inner_.HostGone(); }
 
-private:
+  private:
     SimLine& inner_;
     LinePacer pacer_;
+    LinePacer::Clock::time_point lastWrite_{};
 };
 
 class ControlProgram {

@@ -60,11 +60,13 @@ class PosixPtyLine final : public PtyLine {
     }
 
     void Write(const std::uint8_t* data, std::size_t n) override {
+        const std::uint32_t baud = pace_ ? HostBaud() : 0;
+        if (pace_) pacer_.Begin();
         for (std::size_t i = 0; i < n;) {
             std::size_t chunk = n - i;
             if (pace_) {
                 chunk = 1;
-                pacer_.Byte(HostBaud());
+                pacer_.Byte(baud);
             }
             const ssize_t w = write(master_, data + i, chunk);
             if (w > 0) {

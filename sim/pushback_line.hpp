@@ -9,7 +9,7 @@
 namespace quillon::sim {
 
 class PushbackLine final : public SimLine {
-public:
+  public:
     explicit PushbackLine(SimLine& inner) : inner_(inner) {}
 
     void PushBack(std::uint8_t byte) { pending_ = byte; }
@@ -27,7 +27,7 @@ public:
     std::uint32_t HostBaud() override { return inner_.HostBaud(); }
     bool HostGone() override { return !pending_ && inner_.HostGone(); }
 
-private:
+  private:
     SimLine& inner_;
     std::optional<std::uint8_t> pending_;
 };

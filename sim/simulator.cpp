@@ -7,12 +7,11 @@
 
 #include "sim/boot_rom.hpp"
 #include "sim/control_program.hpp"
-#include "sim/pushback_line.hpp"
 #include "sim/pty_line.hpp"
+#include "sim/pushback_line.hpp"
 #include "sim/sim_options.hpp"
 
 namespace quillon::sim {
-
 
 int RunSimulator(const std::vector<std::string>& args) {
     for (const auto& a : args) {

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <optional>
+#include <thread>
 
 #include "app/catalog.hpp"
 #include "config/chip_file.hpp"
