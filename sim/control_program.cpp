@@ -45,6 +45,7 @@
 #include "config/chip_groups.hpp"
 #include "flashops/control_commands.hpp"
 #include "flashops/crc16.hpp"
+#include "link/command_frame.hpp"
 #include "sim/line_pacer.hpp"
 
 namespace quillon::sim {
@@ -54,8 +55,6 @@ namespace {
 constexpr int kParameterTimeoutMs = 2000;  // between bytes of one command
 constexpr int kIdleMs = 200;               // no command for this long: save the flash
 constexpr int kBusyEveryMs = 100;
-constexpr std::uint8_t kRateCheck = 0xE8;
-constexpr std::uint8_t kRateCheckReply = 0x31;
 
 struct Faults {
     int crcErrorBlock = 0;
@@ -176,8 +175,8 @@ class ControlProgram {
                 silent_ = true;
                 continue;
             }
-            if (!IsCommand(command) && handBack != nullptr) {
-                // A reset and a new download: the boot ROM's turn.
+            if ((command == kBootCommand || command == kTcsPoll) && handBack != nullptr) {
+                // The board was reset for a new download: the boot ROM's turn.
                 Log("byte %02X: back to the boot ROM", command);
                 SaveIfChanged();
                 *handBack = command;
@@ -194,12 +193,6 @@ class ControlProgram {
         std::fprintf(stderr, "control program: ");
         std::fprintf(stderr, format, args...);
         std::fprintf(stderr, "\n");
-    }
-
-    static bool IsCommand(std::uint8_t b) {
-        return b == kCmdEraseWhole || b == kCmdEraseSector || b == kCmdBlankWhole ||
-               b == kCmdBlankRange || b == kCmdProgramBlock || b == kCmdReadBlock ||
-               b == kRateCheck;
     }
 
     bool ReadAddress(std::uint32_t& address) {
@@ -238,8 +231,8 @@ class ControlProgram {
             case kCmdReadBlock:
                 if (ReadAddress(address)) Read(address);
                 break;
-            case kRateCheck:
-                line_.WriteByte(kRateCheckReply);
+            case kRateCheckByte:
+                line_.WriteByte(kReadyByte);
                 break;
             default:
                 Log("ignored byte %02X", command);

@@ -26,11 +26,11 @@ struct ControlProgramSettings {
     bool pace = false;
 };
 
-// Serves commands until the host goes away, or until a byte arrives that
-// starts no command of the control program: the host has reset the chip and
-// talks to its boot ROM again, so that byte is handed back in `handBack` (when
-// given) for the boot ROM to take. Returns 0, or non-zero when a fault option
-// could not be understood (after saying why on standard error).
+// Serves commands until the host goes away, or until the boot command or a
+// TCS poll arrives: the board was reset for a new download, so that byte is
+// handed back in `handBack` (when given) for the boot ROM to take. Returns
+// 0, or non-zero when a fault option could not be understood (after saying
+// why on standard error).
 int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
                       std::optional<std::uint8_t>* handBack = nullptr);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The virtual target's end of a pseudo-terminal.
 
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -18,5 +19,10 @@ class PtyLine : public SimLine {
     // Blocks until a host has the line open.
     virtual void WaitForHost() = 0;
 };
+
+// Ends every wait of the line at once and makes the host read as gone; safe
+// to call from a signal handler (SIGTERM: stop, keeping the flash).
+void RequestStop();
+bool StopRequested();
 
 }  // namespace quillon::sim

@@ -6,8 +6,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -19,6 +21,9 @@
 namespace quillon::sim {
 
 namespace {
+
+constexpr long long kStopCheckMs = 50;
+volatile std::sig_atomic_t gStopRequested = 0;
 
 class PosixPtyLine final : public PtyLine {
   public:
@@ -32,23 +37,32 @@ class PosixPtyLine final : public PtyLine {
 
     void WaitForHost() override {
         // Until a host opens the slave the master reports a hang-up.
-        while (HostGone()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (HostGone() && !StopRequested()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
     bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
-        const auto deadline = std::chrono::steady_clock::now() +
-                              std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-        while (true) {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+        while (!StopRequested()) {
+            // Waits in slices, so that a stop request is seen soon even when
+            // it came just before the wait began.
+            long long wait = kStopCheckMs;
+            if (timeoutMs >= 0) {
+                const long long left =
+                    duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+                if (left <= 0 && timeoutMs > 0) return false;  // time-out
+                wait = std::min(std::max(left, 0LL), wait);
+            }
             pollfd p{master_, POLLIN, 0};
-            int wait = timeoutMs < 0 ? -1
-                                     : static_cast<int>(std::max<long long>(
-                                           0, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                  deadline - std::chrono::steady_clock::now())
-                                                  .count()));
-            const int r = poll(&p, 1, wait);
+            const int r = poll(&p, 1, static_cast<int>(wait));
             if (r < 0 && errno == EINTR) continue;
             if (r < 0) return false;
-            if (r == 0) return false;  // time-out
+            if (r == 0) {
+                if (timeoutMs == 0) return false;
+                continue;
+            }
             if (p.revents & POLLIN) {
                 const ssize_t n = read(master_, &byte, 1);
                 if (n == 1) return true;
@@ -57,6 +71,7 @@ class PosixPtyLine final : public PtyLine {
             }
             if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return false;
         }
+        return false;
     }
 
     void Write(const std::uint8_t* data, std::size_t n) override {
@@ -88,6 +103,7 @@ class PosixPtyLine final : public PtyLine {
     }
 
     bool HostGone() override {
+        if (StopRequested()) return true;
         pollfd p{master_, 0, 0};
         if (poll(&p, 1, 0) < 0) return true;
         return (p.revents & POLLHUP) != 0;
@@ -101,6 +117,13 @@ class PosixPtyLine final : public PtyLine {
 };
 
 }  // namespace
+
+void RequestStop() {
+    gStopRequested = 1;
+}
+bool StopRequested() {
+    return gStopRequested != 0;
+}
 
 std::unique_ptr<PtyLine> PtyLine::Create(bool pace, std::string& error) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);

@@ -1,6 +1,6 @@
 #pragma once
-// A line that can take back one byte, so that a byte the control program did
-// not recognise (the first byte of a new download) reaches the boot ROM.
+// A line with one byte already read: the virtual target looks at the first
+// byte of a new host session to tell who must answer it.
 
 #include <optional>
 
@@ -10,10 +10,7 @@ namespace quillon::sim {
 
 class PushbackLine final : public SimLine {
   public:
-    explicit PushbackLine(SimLine& inner) : inner_(inner) {}
-
-    void PushBack(std::uint8_t byte) { pending_ = byte; }
-    void Drop() { pending_.reset(); }
+    PushbackLine(SimLine& inner, std::uint8_t first) : inner_(inner), pending_(first) {}
 
     bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
         if (pending_) {

@@ -1,10 +1,13 @@
 #include "sim/simulator.hpp"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
+#include "link/command_frame.hpp"
 #include "sim/boot_rom.hpp"
 #include "sim/control_program.hpp"
 #include "sim/pty_line.hpp"
@@ -13,10 +16,27 @@
 
 namespace quillon::sim {
 
+namespace {
+
+void OnStopSignal(int) {
+    RequestStop();
+}
+
+// SIGTERM and SIGINT end the simulator cleanly, with its flash file saved.
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
 int RunSimulator(const std::vector<std::string>& args) {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
-            std::cout << SimUsage() << "Control program faults:\n" << ControlProgramFaultHelp();
+            std::cout << SimUsage() << "Control-program faults:\n" << ControlProgramFaultHelp();
             return 0;
         }
     }
@@ -26,8 +46,9 @@ int RunSimulator(const std::vector<std::string>& args) {
         std::cerr << "quillon-sim: " << error << "\n" << SimUsage();
         return 2;
     }
-    BootSettings boot;
+    // Faults of the control program are checked now, not when a host comes.
     if (!ControlProgramFaultsValid(options.faults)) return 2;
+    BootSettings boot;
     if (!ParseBootFaults(options.faults, boot.faults, error) ||
         !LoadSimChip(options.programDir, options.chip, boot.chip, error)) {
         std::cerr << "quillon-sim: " << error << "\n";
@@ -62,41 +83,49 @@ int RunSimulator(const std::vector<std::string>& args) {
             return 1;
         }
     }
+    InstallStopSignals();
     // The first line of output is the device path: scripts and tests read it.
     std::cout << line->HostPath() << std::endl;
 
-    ControlProgramSettings control;
-    control.chip = boot.chip.name;
-    control.faults = options.faults;
-    control.eraseMs = options.eraseMs;
-    control.blankCheckMs = options.blankCheckMs;
-    control.verbose = options.verbose;
-    control.pace = options.pace;
+    ControlProgramSettings program;
+    program.chip = boot.chip.name;
+    program.faults = options.faults;
+    program.eraseMs = options.eraseMs;
+    program.blankCheckMs = options.blankCheckMs;
+    program.verbose = options.verbose;
+    program.pace = options.pace;
 
     BootMemory memory;
     memory.eraseStillNeeded = options.eraseFirst;
-    // Closing the port does not reset a chip: once started, the control
-    // program serves every later host until one talks to the boot ROM again.
-    bool controlRunning = false;
-    PushbackLine session(*line);
-    while (true) {
+    // The control program keeps running while hosts come and go: each
+    // command reopens the port. A new download starts with the board's
+    // reset, which the first byte shows: the boot command or a TCS poll,
+    // whether it opens a host session or comes within one.
+    bool programRunning = false;
+    while (!StopRequested()) {
         line->WaitForHost();
+        std::uint8_t first = 0;
+        if (!line->ReadByte(first, -1)) continue;
         if (boot.log) boot.log("host connected");
-        while (true) {
-            if (!controlRunning) {
+        std::optional<std::uint8_t> next = first;
+        while (next && !StopRequested()) {
+            PushbackLine session(*line, *next);
+            const bool reset = *next == kBootCommand || *next == kTcsPoll;
+            next.reset();
+            if (!programRunning || reset) {
+                programRunning = false;
                 if (RunBootRom(session, flash, boot, memory) != BootOutcome::Running) break;
+                programRunning = true;
                 if (boot.log) boot.log("control program running");
-                controlRunning = true;
             }
-            std::optional<std::uint8_t> handBack;
-            RunControlProgram(session, flash, control, &handBack);
-            if (!handBack) break;  // the host went away
-            controlRunning = false;
-            session.PushBack(*handBack);
+            // A fault option it cannot understand ends the simulator.
+            if (RunControlProgram(session, flash, program, &next) != 0) return 2;
         }
-        session.Drop();
         if (boot.log) boot.log("host gone");
     }
+    // Stopped (SIGTERM, SIGINT): whatever was programmed stays in the file.
+    flash.Save();
+    return 0;
 }
 
 }  // namespace quillon::sim

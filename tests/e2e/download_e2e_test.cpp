@@ -152,9 +152,19 @@ TEST(LinkE2E, OneSimulatorServesOneHostAfterAnother) {
     ASSERT_TRUE(DownloadControlProgram(first.t.ctx, false)) << first.t.ctx.lastReport.text;
     ClosePort(first.t.ctx);
 
+    // The control program goes on running while the port is closed: the
+    // next command reopens it at the control program's rate.
+    ASSERT_EQ(OpenPort(first.t.ctx, 1, first.t.ctx.controlProgramBaud), 0);
+    ASSERT_TRUE(WriteByte(first.t.ctx, kRateCheckByte));
+    EXPECT_FALSE(WaitAck(first.t.ctx, 3, 0x30, 0x30)) << first.t.ctx.lastReport.text;
+    ClosePort(first.t.ctx);
+
+    // After a reset, a new download meets the boot ROM again.
     Host second("TC370");
     second.Connect(sim);
     ASSERT_TRUE(DownloadControlProgram(second.t.ctx, false)) << second.t.ctx.lastReport.text;
+    ClosePort(second.t.ctx);
+    EXPECT_EQ(sim.Stop(), 0) << "SIGTERM ends the simulator cleanly";
 }
 
 TEST(LinkE2E, SilentBootRomTimesOutAndAWrongReplyIsNamed) {
