@@ -11,10 +11,9 @@
 // baud, against its line-time bound (bytes on the line * 10 / 115200).
 // Goal: within 3 % of the bound.
 //
-//   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_TESTS=OFF \
-//         -DQUILLON_GUI=OFF
-//   cmake --build build/bench --target bench_program_flash
-//   ./build/bench/bin/bench_program_flash
+//   cmake --preset release
+//   cmake --build --preset release --target bench_program_flash
+//   ./build/bin/bench_program_flash
 
 #include "flashops/program_flash.hpp"
 
