@@ -640,7 +640,11 @@ void WriterDlgTest::CopyOutputDialogOffersTheFormatAndTakesANewName() {
             seen.filters = fd->nameFilters();
             seen.suffix = fd->defaultSuffix();
             seen.confirmsOverwrite = !fd->testOption(QFileDialog::DontConfirmOverwrite);
-            fd->selectFile(name);
+            // Typed, as a user names a new file; a selection made while the
+            // folder still loads could be replaced by the initial one.
+            auto* edit = fd->findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(edit);
+            edit->setText(name);
             QMetaObject::invokeMethod(fd, "accept");
         });
     };
