@@ -27,16 +27,16 @@ bool IsBootStep(const std::string& step) {
     return false;
 }
 
-bool ParseBootFaults(const std::vector<std::string>& specs, BootFaults& faults,
+bool ParseBootFaults(const std::vector<std::string>& faultOptions, BootFaults& faults,
                      std::string& error) {
-    for (const std::string& spec : specs) {
-        const auto colon = spec.find(':');
-        const std::string kind = spec.substr(0, colon);
-        const std::string arg = colon == std::string::npos ? "" : spec.substr(colon + 1);
+    for (const std::string& option : faultOptions) {
+        const auto colon = option.find(':');
+        const std::string kind = option.substr(0, colon);
+        const std::string arg = colon == std::string::npos ? "" : option.substr(colon + 1);
         long n = 0;
         if (kind == "silent") {
             if (!IsBootStep(arg)) {
-                error = "--fault " + spec + ": no boot step \"" + arg + "\"";
+                error = "--fault " + option + ": no boot step \"" + arg + "\"";
                 return false;
             }
             faults.silentAt.insert(arg);
@@ -45,13 +45,13 @@ bool ParseBootFaults(const std::vector<std::string>& specs, BootFaults& faults,
             const std::string step = arg.substr(0, eq);
             if (!IsBootStep(step) || eq == std::string::npos ||
                 !Number(arg.substr(eq + 1), 16, 0xFF, n)) {
-                error = "--fault " + spec + ": expected wrong:STEP=XX";
+                error = "--fault " + option + ": expected wrong:STEP=XX";
                 return false;
             }
             faults.wrongAt[step] = static_cast<std::uint8_t>(n);
         } else if (kind == "zeros" || kind == "stray" || kind == "polls") {
             if (!Number(arg, 10, 100000, n)) {
-                error = "--fault " + spec + ": expected " + kind + ":N";
+                error = "--fault " + option + ": expected " + kind + ":N";
                 return false;
             }
             (kind == "zeros"   ? faults.zerosBeforeReplies

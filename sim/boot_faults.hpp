@@ -18,9 +18,9 @@ struct BootFaults {
     int pollsBeforeAnswer = 3;                    // 'V' polls until the RESET button is "pushed"
 };
 
-// Takes the boot ROM's faults out of `specs`; specs of other kinds are left
+// Takes the boot ROM's faults out of `faultOptions`; faultOptions of other kinds are left
 // for the control program. False with the reason for a malformed boot fault.
-bool ParseBootFaults(const std::vector<std::string>& specs, BootFaults& faults, std::string& error);
+bool ParseBootFaults(const std::vector<std::string>& faultOptions, BootFaults& faults, std::string& error);
 
 // Every step name a boot fault may name.
 bool IsBootStep(const std::string& step);

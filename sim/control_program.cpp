@@ -16,7 +16,7 @@
 // significant first. Programming only clears bits, as on a real flash, so
 // programming over data that is not erased fails its verify.
 //
-// Fault options (--fault SPEC; specs of the boot ROM's side are left alone):
+// Fault options (--fault FAULT; faults of the boot ROM's side are left alone):
 //   crc-error-block=K              the K-th program block (from 1) is answered
 //                                  '5' once, as if it arrived damaged
 //   verify-fail=ADDR:EXPECTED:FOUND  the program block holding ADDR fails its
@@ -75,14 +75,14 @@ bool ParseNumber(const std::string& text, int base, unsigned long& out) {
     return end != nullptr && *end == '\0';
 }
 
-// False (after saying why) for a spec of ours that cannot be understood.
-bool ParseFault(const std::string& spec, Faults& f) {
-    const auto eq = spec.find('=');
-    const std::string key = spec.substr(0, eq);
-    const std::string value = eq == std::string::npos ? std::string() : spec.substr(eq + 1);
+// False (after saying why) for a fault option of ours that cannot be understood.
+bool ParseFault(const std::string& option, Faults& f) {
+    const auto eq = option.find('=');
+    const std::string key = option.substr(0, eq);
+    const std::string value = eq == std::string::npos ? std::string() : option.substr(eq + 1);
     unsigned long n = 0;
     auto bad = [&] {
-        std::fprintf(stderr, "quillon-sim: cannot understand --fault %s\n", spec.c_str());
+        std::fprintf(stderr, "quillon-sim: cannot understand --fault %s\n", option.c_str());
         return false;
     };
     if (key == "crc-error-block") {
@@ -403,8 +403,8 @@ const char* ControlProgramFaultHelp() {
 
 bool ControlProgramFaultsValid(const std::vector<std::string>& faults) {
     Faults parsed;
-    for (const auto& spec : faults) {
-        if (!ParseFault(spec, parsed)) return false;
+    for (const auto& option : faults) {
+        if (!ParseFault(option, parsed)) return false;
     }
     return true;
 }
@@ -412,8 +412,8 @@ bool ControlProgramFaultsValid(const std::vector<std::string>& faults) {
 int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
                       std::optional<std::uint8_t>* handBack) {
     Faults faults;
-    for (const auto& spec : settings.faults) {
-        if (!ParseFault(spec, faults)) return 2;
+    for (const auto& option : settings.faults) {
+        if (!ParseFault(option, faults)) return 2;
     }
     if (handBack != nullptr) handBack->reset();
     PacedInput paced(line);

@@ -73,23 +73,23 @@ bool LoadSimChip(const std::string& programDir, const std::string& chipName, Sim
     return true;
 }
 
-std::optional<SecurityKey> LoadSimKey(const std::string& programDir, const std::string& spec,
+std::optional<SecurityKey> LoadSimKey(const std::string& programDir, const std::string& keyText,
                                       std::string& error) {
-    const std::string path = JoinPath(WithSeparator(programDir), spec);
-    if (FileExists(spec) || FileExists(path)) {
-        const auto text = ReadWholeFile(FileExists(spec) ? spec : path);
+    const std::string path = JoinPath(WithSeparator(programDir), keyText);
+    if (FileExists(keyText) || FileExists(path)) {
+        const auto text = ReadWholeFile(FileExists(keyText) ? keyText : path);
         SecurityKey key;
         if (!text || ParseSecurityKey(*text, 0, key) != 0) {
-            error = "the key file " + spec + " cannot be read or holds no valid key";
+            error = "the key file " + keyText + " cannot be read or holds no valid key";
             return std::nullopt;
         }
         return key;
     }
     SecurityKey key;
     key.address = 0xFFFFFFFFu;  // any address
-    for (std::int32_t v : KeyFileFields(spec)) key.bytes.push_back(static_cast<std::uint8_t>(v));
+    for (std::int32_t v : KeyFileFields(keyText)) key.bytes.push_back(static_cast<std::uint8_t>(v));
     if (key.bytes.empty()) {
-        error = "--key " + spec + ": neither a key file nor key bytes";
+        error = "--key " + keyText + ": neither a key file nor key bytes";
         return std::nullopt;
     }
     return key;

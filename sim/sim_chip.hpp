@@ -27,7 +27,7 @@ bool LoadSimChip(const std::string& programDir, const std::string& chipName, Sim
 
 // --key: a key file (relative to programDir unless absolute) or the key bytes
 // as hexadecimal comma fields. nullopt with the reason when it is neither.
-std::optional<SecurityKey> LoadSimKey(const std::string& programDir, const std::string& spec,
+std::optional<SecurityKey> LoadSimKey(const std::string& programDir, const std::string& keyText,
                                       std::string& error);
 
 }  // namespace quillon::sim

@@ -7,7 +7,7 @@ namespace quillon::sim {
 const char* SimUsage() {
     return "usage: quillon-sim --chip NAME [--program-dir DIR] [--crystal INDEX] [--flash FILE]\n"
            "                   [--link PATH] [--pace] [--key FILE|XX,XX,...] [--erase-first]\n"
-           "                   [--erase-ms MS] [--blank-ms MS] [--fault SPEC]... [--verbose]\n"
+           "                   [--erase-ms MS] [--blank-ms MS] [--fault FAULT]... [--verbose]\n"
            "Boot ROM faults: silent:STEP, wrong:STEP=XX, zeros:N (0x00 bytes before replies),\n"
            "stray:N (TCS2: N stray bytes before F), polls:N (V polls before the RESET button)\n"
            "STEP: boot identify image-frame image boot2 ready rate key-frame key\n"
