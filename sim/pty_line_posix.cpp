@@ -64,12 +64,7 @@ class PosixPtyLine final : public PtyLine {
             }
             if (p.revents & POLLIN) {
                 const ssize_t n = read(master_, &byte, 1);
-                if (n == 1) {
-                    // The host's bytes take their line time too: most of a
-                    // programming run is the host sending blocks.
-                    if (pace_ && paceReceived_) PaceOneByte(receiveFree_);
-                    return true;
-                }
+                if (n == 1) return true;
                 if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
                 return false;  // EIO: the host closed its end
             }
@@ -82,8 +77,12 @@ class PosixPtyLine final : public PtyLine {
         for (std::size_t i = 0; i < n;) {
             std::size_t chunk = n - i;
             if (pace_) {
+                // Ten bits per byte at the host's rate, as a real line takes.
                 chunk = 1;
-                PaceOneByte(sendFree_);
+                const std::uint32_t baud = HostBaud();
+                if (baud > 0) {
+                    std::this_thread::sleep_for(std::chrono::microseconds(10'000'000ULL / baud));
+                }
             }
             const ssize_t w = write(master_, data + i, chunk);
             if (w > 0) {
@@ -99,8 +98,6 @@ class PosixPtyLine final : public PtyLine {
         }
     }
 
-    void PaceReceived(bool on) override { paceReceived_ = on; }
-
     std::uint32_t HostBaud() override {
         std::uint32_t baud = 0;
         return GetTerminalRate(master_, baud) ? baud : 0;
@@ -114,26 +111,9 @@ class PosixPtyLine final : public PtyLine {
     }
 
   private:
-    using Clock = std::chrono::steady_clock;
-
-    // Ten bits per byte at the host's rate, as a real line takes. `lineFree`
-    // is when the direction's last byte is through; a byte that was already
-    // waiting follows it back to back, so oversleeping is not added up.
-    void PaceOneByte(Clock::time_point& lineFree) {
-        const std::uint32_t baud = HostBaud();
-        if (baud == 0) return;
-        const auto now = Clock::now();
-        if (now > lineFree + std::chrono::milliseconds(2)) lineFree = now;  // the line was idle
-        lineFree += std::chrono::nanoseconds(10'000'000'000ULL / baud);
-        std::this_thread::sleep_until(lineFree);
-    }
-
     int master_;
     std::string path_;
     bool pace_;
-    Clock::time_point sendFree_{};
-    Clock::time_point receiveFree_{};
-    bool paceReceived_ = false;
 };
 
 }  // namespace

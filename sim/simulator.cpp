@@ -104,15 +104,12 @@ int RunSimulator(const std::vector<std::string>& args) {
         PushbackLine session(*line, first);
         if (boot.log) boot.log("host connected");
         if (programRunning && first != kBootCommand && first != kTcsPoll) {
-            line->PaceReceived(true);
             if (RunControlProgram(session, flash, program) != 0) return 2;
             continue;
         }
         programRunning = false;
-        line->PaceReceived(false);
         if (RunBootRom(session, flash, boot, memory) == BootOutcome::Running) {
             programRunning = true;
-            line->PaceReceived(true);
             if (boot.log) boot.log("control program running");
             // A fault option it cannot understand ends the simulator.
             if (RunControlProgram(session, flash, program) != 0) return 2;
