@@ -37,8 +37,6 @@
 
 #include "sim/control_program.hpp"
 
-#include "link/command_frame.hpp"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -51,6 +49,8 @@
 #include "config/chip_groups.hpp"
 #include "flashops/control_commands.hpp"
 #include "flashops/crc16.hpp"
+#include "link/command_frame.hpp"
+#include "sim/line_pacer.hpp"
 
 namespace quillon::sim {
 
@@ -133,6 +133,36 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     for (int i = 3; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
+// The host's bytes at the rate of the line (see ControlProgramSettings::pace).
+// A byte that was already waiting belongs to the burst before it, but cannot
+// have been sent before the target's last reply was out.
+class PacedInput final : public SimLine {
+  public:
+    explicit PacedInput(SimLine& inner) : inner_(inner) {}
+    bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
+        if (inner_.ReadByte(byte, 0)) {
+            pacer_.Begin(lastWrite_);
+        } else if (inner_.ReadByte(byte, timeoutMs)) {
+            pacer_.Begin();
+        } else {
+            return false;
+        }
+        pacer_.Byte(inner_.HostBaud());
+        return true;
+    }
+    void Write(const std::uint8_t* data, std::size_t n) override {
+        inner_.Write(data, n);
+        lastWrite_ = LinePacer::Clock::now();
+    }
+    std::uint32_t HostBaud() override { return inner_.HostBaud(); }
+    bool HostGone() override { return inner_.HostGone(); }
+
+  private:
+    SimLine& inner_;
+    LinePacer pacer_;
+    LinePacer::Clock::time_point lastWrite_{};
+};
+
 class ControlProgram {
   public:
     ControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
@@ -143,7 +173,7 @@ class ControlProgram {
           faults_(faults),
           blockSize_(ProgramBlockSize(settings.chip)) {}
 
-    int Run() {
+    int Run(std::optional<std::uint8_t>* handBack) {
         while (true) {
             std::uint8_t command = 0;
             if (!line_.ReadByte(command, kIdleMs)) {
@@ -156,6 +186,13 @@ class ControlProgram {
                 Log("command %02X: silent from now on", command);
                 silent_ = true;
                 continue;
+            }
+            if ((command == kBootCommand || command == kTcsPoll) && handBack != nullptr) {
+                // The board was reset for a new download: the boot ROM's turn.
+                Log("byte %02X: back to the boot ROM", command);
+                SaveIfChanged();
+                *handBack = command;
+                return 0;
             }
             Serve(command);
         }
@@ -384,13 +421,24 @@ const char* ControlProgramFaultHelp() {
            "  --fault noise=K                flip a bit in every K-th data block on the line\n";
 }
 
-int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings) {
+bool ControlProgramFaultsValid(const std::vector<std::string>& faults) {
+    Faults parsed;
+    for (const auto& spec : faults) {
+        if (!ParseFault(spec, parsed)) return false;
+    }
+    return true;
+}
+
+int RunControlProgram(SimLine& line, FlashModel& flash, const ControlProgramSettings& settings,
+                      std::optional<std::uint8_t>* handBack) {
     Faults faults;
     for (const auto& spec : settings.faults) {
         if (!ParseFault(spec, faults)) return 2;
     }
-    ControlProgram program(line, flash, settings, faults);
-    return program.Run();
+    if (handBack != nullptr) handBack->reset();
+    PacedInput paced(line);
+    ControlProgram program(settings.pace ? paced : line, flash, settings, faults);
+    return program.Run(handBack);
 }
 
 }  // namespace quillon::sim

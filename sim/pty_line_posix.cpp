@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/terminal_rate.hpp"
+#include "sim/line_pacer.hpp"
 #include "sim/pty_line.hpp"
 
 namespace quillon::sim {
@@ -74,15 +75,13 @@ class PosixPtyLine final : public PtyLine {
     }
 
     void Write(const std::uint8_t* data, std::size_t n) override {
+        const std::uint32_t baud = pace_ ? HostBaud() : 0;
+        if (pace_) pacer_.Begin();
         for (std::size_t i = 0; i < n;) {
             std::size_t chunk = n - i;
             if (pace_) {
-                // Ten bits per byte at the host's rate, as a real line takes.
                 chunk = 1;
-                const std::uint32_t baud = HostBaud();
-                if (baud > 0) {
-                    std::this_thread::sleep_for(std::chrono::microseconds(10'000'000ULL / baud));
-                }
+                pacer_.Byte(baud);
             }
             const ssize_t w = write(master_, data + i, chunk);
             if (w > 0) {
@@ -114,6 +113,7 @@ class PosixPtyLine final : public PtyLine {
     int master_;
     std::string path_;
     bool pace_;
+    LinePacer pacer_;  // the target's bytes to the host
 };
 
 }  // namespace

@@ -14,7 +14,7 @@ struct SimOptions {
     std::optional<int> crystal;  // the crystal index byte 2 must carry; else by the host's rate
     std::string flashFile;       // keeps the flash across runs
     std::string linkPath;        // a symbolic link to the pseudo-terminal
-    bool pace = false;           // write at the host's rate
+    bool pace = false;           // both directions at the host's rate (see ControlProgramSettings)
     std::string key;             // --key: a key file, or the key bytes "11,22,..."
     bool eraseFirst = false;     // the key check answers 0x14 until the flash is erased
     std::vector<std::string> faults;  // every --fault, for the boot ROM and the control program

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "link/command_frame.hpp"
 #include "sim/boot_rom.hpp"
@@ -45,6 +46,8 @@ int RunSimulator(const std::vector<std::string>& args) {
         std::cerr << "quillon-sim: " << error << "\n" << SimUsage();
         return 2;
     }
+    // Faults of the control program are checked now, not when a host comes.
+    if (!ControlProgramFaultsValid(options.faults)) return 2;
     BootSettings boot;
     if (!ParseBootFaults(options.faults, boot.faults, error) ||
         !LoadSimChip(options.programDir, options.chip, boot.chip, error)) {
@@ -90,29 +93,33 @@ int RunSimulator(const std::vector<std::string>& args) {
     program.eraseMs = options.eraseMs;
     program.blankCheckMs = options.blankCheckMs;
     program.verbose = options.verbose;
+    program.pace = options.pace;
 
     BootMemory memory;
     memory.eraseStillNeeded = options.eraseFirst;
     // The control program keeps running while hosts come and go: each
     // command reopens the port. A new download starts with the board's
-    // reset, which the first byte shows: the boot command or a TCS poll.
+    // reset, which the first byte shows: the boot command or a TCS poll,
+    // whether it opens a host session or comes within one.
     bool programRunning = false;
     while (!StopRequested()) {
         line->WaitForHost();
         std::uint8_t first = 0;
         if (!line->ReadByte(first, -1)) continue;
-        PushbackLine session(*line, first);
         if (boot.log) boot.log("host connected");
-        if (programRunning && first != kBootCommand && first != kTcsPoll) {
-            if (RunControlProgram(session, flash, program) != 0) return 2;
-            continue;
-        }
-        programRunning = false;
-        if (RunBootRom(session, flash, boot, memory) == BootOutcome::Running) {
-            programRunning = true;
-            if (boot.log) boot.log("control program running");
+        std::optional<std::uint8_t> next = first;
+        while (next && !StopRequested()) {
+            PushbackLine session(*line, *next);
+            const bool reset = *next == kBootCommand || *next == kTcsPoll;
+            next.reset();
+            if (!programRunning || reset) {
+                programRunning = false;
+                if (RunBootRom(session, flash, boot, memory) != BootOutcome::Running) break;
+                programRunning = true;
+                if (boot.log) boot.log("control program running");
+            }
             // A fault option it cannot understand ends the simulator.
-            if (RunControlProgram(session, flash, program) != 0) return 2;
+            if (RunControlProgram(session, flash, program, &next) != 0) return 2;
         }
         if (boot.log) boot.log("host gone");
     }

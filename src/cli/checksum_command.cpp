@@ -7,7 +7,7 @@
 
 #include "app/operation_context.hpp"
 #include "cli/cli_run.hpp"
-#include "cli/console_progress.hpp"
+#include "cli/named_hex_file.hpp"
 #include "image/checksum.hpp"
 #include "platform/paths.hpp"
 
@@ -23,26 +23,11 @@ int RunChecksumCommand(OperationContext& ctx, const std::string& fillText,
             << fillText << "\"\n";
         return kExitUsage;
     }
-    // The file named here is not the selected one: later commands of the
-    // same line keep theirs.
-    const std::string selectedPath = ctx.hexFilePath;
-    const std::string selectedName = ctx.hexFileName;
-    struct Restore {
-        OperationContext& ctx;
-        const std::string& path;
-        const std::string& name;
-        ~Restore() {
-            ctx.hexFilePath = path;
-            ctx.hexFileName = name;
-        }
-    } restore{ctx, selectedPath, selectedName};
-    ctx.hexFilePath = hexFile;
-    ctx.hexFileName = FileNamePart(hexFile);
-
-    // With a progress "window" open the decoders show every message.
-    ctx.progress = std::make_unique<ConsoleProgress>(err);
-    const std::string sum = ChecksumFieldText(ctx, fill);
-    ctx.progress.reset();
+    std::string sum;
+    {
+        NamedHexFile named(ctx, hexFile, err);
+        sum = ChecksumFieldText(ctx, fill);
+    }
     if (sum.empty()) {
         err << "quillon-cli: no checksum: " << hexFile << " could not be decoded\n";
         return kExitFailed;

@@ -8,7 +8,7 @@
 
 #include "app/operation_context.hpp"
 #include "cli/cli_run.hpp"
-#include "cli/console_progress.hpp"
+#include "cli/named_hex_file.hpp"
 #include "image/flash_image.hpp"
 #include "platform/paths.hpp"
 
@@ -33,24 +33,11 @@ std::string RangeImageBytes(const OperationContext& ctx) {
 
 int RunDecodeCommand(OperationContext& ctx, const std::string& hexFile, const std::string& outFile,
                      std::ostream& err) {
-    // The file named here is not the selected one: later commands of the
-    // same line keep theirs.
-    const std::string selectedPath = ctx.hexFilePath;
-    const std::string selectedName = ctx.hexFileName;
-    struct Restore {
-        OperationContext& ctx;
-        const std::string& path;
-        const std::string& name;
-        ~Restore() {
-            ctx.hexFilePath = path;
-            ctx.hexFileName = name;
-        }
-    } restore{ctx, selectedPath, selectedName};
-    ctx.hexFilePath = hexFile;
-    ctx.hexFileName = FileNamePart(hexFile);
-    ctx.progress = std::make_unique<ConsoleProgress>(err);
-    const int decoded = DecodeHexFile(ctx, false, 0xFF);
-    ctx.progress.reset();
+    int decoded = 0;
+    {
+        NamedHexFile named(ctx, hexFile, err);
+        decoded = DecodeHexFile(ctx, false, 0xFF);
+    }
     if (decoded == 0) {
         err << "quillon-cli: " << hexFile << " could not be decoded; " << outFile
             << " was not written\n";

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 #include "app/catalog.hpp"
 #include "config/chip_file.hpp"
@@ -64,9 +66,10 @@ struct FlashHost {
     }
 
     // Starts the simulator with these control-program faults and downloads.
-    bool Start(const std::vector<std::string>& faults = {}) {
+    bool Start(const std::vector<std::string>& faults = {}, bool pace = false) {
         std::vector<std::string> args{"--program-dir", t.dir.path(), "--chip",
                                       kChip,           "--flash",    t.dir.File("flash.bin")};
+        if (pace) args.push_back("--pace");
         for (const auto& f : faults) args.insert(args.end(), {"--fault", f});
         sim.emplace(args, t.dir.File("sim.log"));
         if (!sim->ok()) {
@@ -145,6 +148,14 @@ TEST(FlashOpsE2E, ProgrammedFlashSurvivesASimulatorRestart) {
     host.FillImage();
     ASSERT_EQ(ProgramFlash(host.t.ctx, false), 0) << host.t.ctx.lastReport.text;
     ClosePort(host.t.ctx);
+    // The simulator saves its flash once the host has gone; wait for that
+    // (bounded) before stopping it.
+    const std::uint8_t first = host.t.ctx.imageBuffer[0];
+    for (int i = 0; i < 200; ++i) {
+        const std::string saved = host.t.dir.Read("flash.bin");
+        if (!saved.empty() && static_cast<std::uint8_t>(saved[0]) == first) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     host.sim.reset();  // stopped; the flash file stays
 
     ASSERT_TRUE(host.Start());
@@ -168,6 +179,14 @@ class FlashOpsFaultE2E : public ::testing::Test {
     }
     FlashHost host;
 };
+
+TEST_F(FlashOpsFaultE2E, APacedLineCarriesTheSameExchange) {
+    ASSERT_TRUE(host.Start({}, true));
+    ProgramOneBlock();
+    EXPECT_EQ(ProgramFlash(host.t.ctx, false), 0) << host.t.ctx.lastReport.text;
+    EXPECT_EQ(ProbeBlankWholeFlash(host.t.ctx), kProbeNotBlank);
+    EXPECT_EQ(host.LastCode(), kMsgProgrammed);  // the probe reports nothing
+}
 
 TEST_F(FlashOpsFaultE2E, CrcErrorOnAProgramBlockIsRetriedOnYes) {
     ASSERT_TRUE(host.Start({"crc-error-block=1"}));

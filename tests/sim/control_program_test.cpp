@@ -241,6 +241,20 @@ TEST_F(ControlProgramTest, FaultSpecsOfOursMustParseOthersAreLeftAlone) {
     EXPECT_EQ(Run({}), 0);
 }
 
+TEST_F(ControlProgramTest, ABootRomByteEndsTheControlProgramAndIsHandedBack) {
+    line.Send({0x48, 0x00, 0x00, 0x08, 0x18, 0x28});
+    std::optional<std::uint8_t> handBack;
+    EXPECT_EQ(RunControlProgram(line, flash, settings, &handBack), 0);
+    EXPECT_EQ(line.toHost, (Bytes{'1'}));
+    EXPECT_EQ(handBack, std::optional<std::uint8_t>(0x18));
+    EXPECT_EQ(line.fromHost.size(), 1u);  // the rest is the boot ROM's
+}
+
+TEST_F(ControlProgramTest, TheRateCheckOfADownloadIsAnswered) {
+    Run({0xE8});
+    EXPECT_EQ(line.toHost, (Bytes{0x31}));
+}
+
 TEST(ControlProgramFlashFile, ProgrammedDataIsSavedWhenTheHostGoesAway) {
     testing::TempDir dir;
     const std::string path = dir.File("flash.bin");

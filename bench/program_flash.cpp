@@ -1,0 +1,172 @@
+// Programming throughput over a pseudo-terminal.
+//
+// ProgramUnpaced: Program & Verify of a full 2,949,120-byte image (5,760
+// blocks of 512 bytes) against the virtual target's control program on an
+// unpaced pseudo-terminal, as blocks per second, beside the raw round-trip
+// limit of the same kind of pseudo-terminal measured in the same run by a
+// minimal exchange (the host writes 4 bytes and reads 1, writes 514 and reads
+// 1; the target side answers at once). Goal: at least 85 % of the limit.
+//
+// ProgramPaced115200: a 256 KiB program step with the line paced at 115200
+// baud, against its line-time bound (bytes on the line * 10 / 115200).
+// Goal: within 3 % of the bound.
+//
+//   cmake --preset release
+//   cmake --build --preset release --target bench_program_flash
+//   ./build/bin/bench_program_flash
+
+#include "flashops/program_flash.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "app/operation_context.hpp"
+#include "flashops/control_commands.hpp"
+#include "link/serial_link.hpp"
+#include "sim/control_program.hpp"
+#include "sim/flash_model.hpp"
+#include "sim/pty_line.hpp"
+
+namespace {
+
+using namespace quillon;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kBlock = 512;
+constexpr std::uint32_t kFullImage = 0x2D0000;  // 5,760 blocks
+
+std::string TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) return "/tmp/";
+    return pattern + "/";
+}
+
+// The host's side: a context on the pseudo-terminal at `baud`.
+struct Host {
+    Host(const std::string& path, std::uint32_t baud, std::uint32_t bytes) {
+        ctx.programDir = dir;
+        ctx.openSerial = OpenSystemSerialDevice;
+        ctx.portPathOverride = path;
+        ctx.batchMode = true;  // nothing to acknowledge
+        ctx.targetList = {"TC320"};
+        ctx.rangeStart[0] = 0;
+        ctx.rangeEnd[0] = bytes - 1;
+        ctx.rangeCount = 1;
+        for (std::uint32_t a = 0; a < bytes; ++a)
+            ctx.imageBuffer[a] = static_cast<std::uint8_t>(a * 7 + (a >> 9));
+        ok = OpenPort(ctx, 1, baud) == 0;
+    }
+    ~Host() {
+        ClosePort(ctx);
+        std::filesystem::remove_all(dir);
+    }
+    std::string dir = TempDir();
+    OperationContext ctx;
+    bool ok = false;
+};
+
+// The virtual target's control program on a fresh pseudo-terminal, in a thread.
+struct Target {
+    Target(bool pace, std::uint32_t bytes) : flash({{0, bytes - 1}}, "") {
+        std::string error;
+        line = sim::PtyLine::Create(pace, error);
+        if (!line) return;
+        settings.chip = "TC320";
+        settings.pace = pace;  // as quillon-sim --pace: both directions
+        thread = std::thread([this] {
+            line->WaitForHost();
+            sim::RunControlProgram(*line, flash, settings);
+        });
+    }
+    ~Target() {
+        if (thread.joinable()) thread.join();
+    }
+    std::unique_ptr<sim::PtyLine> line;
+    sim::FlashModel flash;
+    sim::ControlProgramSettings settings;
+    std::thread thread;
+};
+
+// Blocks per second of the bare exchange: 4 bytes out, 1 back, 514 out, 1 back.
+double RawRoundTripLimit(std::uint32_t blocks) {
+    std::string error;
+    auto line = sim::PtyLine::Create(false, error);
+    if (!line) return 0;
+    std::thread target([&] {
+        line->WaitForHost();
+        std::uint8_t b = 0;
+        for (std::uint32_t i = 0; i < blocks; ++i) {
+            for (int k = 0; k < 4; ++k) line->ReadByte(b, 2000);
+            line->WriteByte(kStatusOk);
+            for (std::uint32_t k = 0; k < kBlock + 2; ++k) line->ReadByte(b, 2000);
+            line->WriteByte(kStatusOk);
+        }
+    });
+    Host host(line->HostPath(), 115200, kBlock);
+    std::vector<std::uint8_t> command{kCmdProgramBlock, 0, 0, 0}, block(kBlock + 2, 0x5A);
+    std::uint8_t status = 0;
+    const auto start = Clock::now();
+    for (std::uint32_t i = 0; i < blocks; ++i) {
+        WriteBytes(host.ctx, command.data(), command.size());
+        ReadBytes(host.ctx, &status, 1);
+        WriteBytes(host.ctx, block.data(), block.size());
+        ReadBytes(host.ctx, &status, 1);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ClosePort(host.ctx);
+    target.join();
+    return blocks / seconds;
+}
+
+void ProgramUnpaced(benchmark::State& state) {
+    const std::uint32_t blocks = kFullImage / kBlock;
+    for (auto _ : state) {
+        const double limit = RawRoundTripLimit(blocks);
+        Target target(false, kFullImage);
+        Host host(target.line->HostPath(), 115200, kFullImage);
+        if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
+        const auto start = Clock::now();
+        const int result = ProgramFlash(host.ctx, false);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        ClosePort(host.ctx);
+        if (result != 0) state.SkipWithError(host.ctx.lastReport.text.c_str());
+        const double rate = blocks / seconds;
+        state.counters["blocks_per_s"] = rate;
+        state.counters["raw_limit_blocks_per_s"] = limit;
+        state.counters["percent_of_limit"] = 100.0 * rate / limit;
+        state.SetIterationTime(seconds);
+    }
+}
+
+void ProgramPaced115200(benchmark::State& state) {
+    const std::uint32_t bytes = 256 * 1024;
+    const std::uint32_t blocks = bytes / kBlock;
+    // Command (4), status (1), block and CRC (514), status (1).
+    const double bound = blocks * (4.0 + 1 + kBlock + 2 + 1) * 10 / 115200;
+    for (auto _ : state) {
+        Target target(true, bytes);
+        Host host(target.line->HostPath(), 115200, bytes);
+        if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
+        const auto start = Clock::now();
+        const int result = ProgramFlash(host.ctx, false);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        ClosePort(host.ctx);
+        if (result != 0) state.SkipWithError(host.ctx.lastReport.text.c_str());
+        state.counters["seconds"] = seconds;
+        state.counters["line_time_bound_s"] = bound;
+        state.counters["percent_over_bound"] = 100.0 * (seconds - bound) / bound;
+        state.SetIterationTime(seconds);
+    }
+}
+
+BENCHMARK(ProgramUnpaced)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ProgramPaced115200)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
