@@ -84,7 +84,8 @@ fast_bytes = 2 + 5 + blocks * (4 + 1 + 8192 + 2 + 1)
 fast_s = fast_bytes * 10 / 115200
 bound = download_s + fast_s
 # quillon-sim --pace holds back everything but the host's image to the boot
-# ROM (a pseudo-terminal takes that write at once; see sim/pty_line.hpp).
+# ROM (the boot ROM takes the host's bytes as they come; only the control
+# program takes them at the line's rate).
 image_s = (control + 1) * 10 / 9600
 paced_bound = bound - image_s
 median = statistics.median(times) / 1000
