@@ -144,10 +144,16 @@ class PacedInput final : public SimLine {
             pacer_.Begin(lastWrite_);
         } else if (inner_.ReadByte(byte, timeoutMs)) {
             pacer_.Begin();
+            leftBehind_ = false;
         } else {
+            leftBehind_ = false;
             return false;
         }
-        pacer_.Byte(inner_.HostBaud());
+        // Bytes a host left behind when it closed the port were through the
+        // line before it could close it; pacing them would keep the next
+        // session (a new download after a cancel) waiting for the old one.
+        if (!leftBehind_ && inner_.HostGone()) leftBehind_ = true;
+        if (!leftBehind_) pacer_.Byte(inner_.HostBaud());
         return true;
     }
     void Write(const std::uint8_t* data, std::size_t n) override {
@@ -161,6 +167,7 @@ class PacedInput final : public SimLine {
     SimLine& inner_;
     LinePacer pacer_;
     LinePacer::Clock::time_point lastWrite_{};
+    bool leftBehind_ = false;  // taking what a closed session sent, unpaced
 };
 
 class ControlProgram {

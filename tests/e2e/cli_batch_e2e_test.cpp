@@ -130,5 +130,28 @@ TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
     EXPECT_NE(refused.err.find("--download"), std::string::npos) << refused.err;
 }
 
+TEST_F(CliBatchE2E, CtrlCCancelsProgrammingAtItsNextPoll) {
+    // Paced at the control program's 38400 baud, a program block takes some
+    // two seconds on the line: time enough for a Ctrl-C to land in the middle.
+    data = {{0x00000, Pattern(0x100, 1)}, {0x02000, Pattern(0x100, 2)},
+            {0x04000, Pattern(0x100, 3)}, {0x06000, Pattern(0x100, 4)}};
+    host.UseHexFile("app.mhx", SRecordsOf(data));
+    ASSERT_TRUE(host.StartSim({"--pace"}));
+    const ChildResult r = RunChild(kCli,
+                                   {"--program-dir", host.t.dir.path(), "--chip", "TC370",
+                                    "--port", host.sim->path(), "--hex", Hex(), "--no-reset",
+                                    "--download", "--program", "--read-compare"},
+                                   "", 60, "Programming");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find(CatalogText(Language::English, kMsgCanceled)), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find(CatalogText(Language::English, kMsgProgrammed)), std::string::npos);
+    EXPECT_EQ(r.err.find("Read & Compare"), std::string::npos) << "the chain stops there";
+    // Wherever the Ctrl-C landed, the next session finds the target serving.
+    const ChildResult again = Cli({"--hex", Hex(), "--no-reset", "--download", "--blank-check"});
+    EXPECT_NE(again.err.find(CatalogText(Language::English, kMsgDownloaded)), std::string::npos)
+        << again.err;
+}
+
 }  // namespace
 }  // namespace quillon::testing

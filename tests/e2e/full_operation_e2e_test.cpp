@@ -108,6 +108,7 @@ TEST(FullOperationE2E, NonBlankFlashIsErasedCheckedAndProgrammed) {
     EXPECT_LT(at(Step(kMsgErasing)), at(Step(kMsgBlankChecking)));
     EXPECT_LT(at(Step(kMsgBlankChecking)), at(Step(kMsgProgramming)));
     EXPECT_LT(at(Step(kMsgProgramming)), static_cast<long>(messages.size()));
+    EXPECT_FALSE(host.t.dir.Exists("TIMETEST.TXT")) << "the timing log is never created";
 
     std::string why;
     EXPECT_TRUE(host.FlashHolds(host.StopSimAndReadFlash(), data, why)) << why;

@@ -13,7 +13,8 @@
 namespace quillon::testing {
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& input, int limitSeconds) {
+                     const std::string& input, int limitSeconds,
+                     const std::string& interruptOn) {
     ChildResult result;
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return result;
@@ -50,6 +51,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
     int outFd = out[0], errFd = err[0];
+    bool interrupted = interruptOn.empty();
     while (outFd >= 0 || errFd >= 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
@@ -67,6 +69,10 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
                 close(fds[i].fd);
                 (i == 0 ? outFd : errFd) = -1;
             }
+        }
+        if (!interrupted && result.err.find(interruptOn) != std::string::npos) {
+            kill(pid, SIGINT);
+            interrupted = true;
         }
         if (inFd >= 0 && fds[2].revents != 0) {
             const ssize_t n = write(inFd, input.data() + written, input.size() - written);

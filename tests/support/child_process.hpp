@@ -15,7 +15,10 @@ struct ChildResult {
 
 // Runs `program` with `args`, feeds it `input` and closes its standard input.
 // Killed (status -1) when it has not ended after `limitSeconds`.
+// With `interruptOn`, the child gets one SIGINT (Ctrl-C) as soon as its
+// standard error holds that text.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& input = "", int limitSeconds = 60);
+                     const std::string& input = "", int limitSeconds = 60,
+                     const std::string& interruptOn = "");
 
 }  // namespace quillon::testing
