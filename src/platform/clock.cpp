@@ -16,7 +16,13 @@ public:
                       .count();
         return static_cast<std::uint32_t>(ms);
     }
-    std::int64_t WallSeconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    // From the same clock as Now(): time() reads a coarser clock that can
+    // lag behind it by a tick, so a stamp could seem to come from the future.
+    std::int64_t WallSeconds() override {
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    }
     LocalDate Today() override {
         std::time_t now = std::time(nullptr);
         std::tm local{};

@@ -1,0 +1,16 @@
+#pragma once
+// The program's own artwork, drawn rather than stored so that it stays sharp
+// at every size: the application icon and the picture of the main dialog.
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+namespace quillon::gui {
+
+// The application icon: a chip with a quill.
+QIcon QuillonIcon();
+// The picture beside the option buttons, filling `size` exactly.
+QPixmap QuillonPicture(const QSize& size, qreal devicePixelRatio = 1.0);
+
+}  // namespace quillon::gui

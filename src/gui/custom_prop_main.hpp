@@ -1,0 +1,56 @@
+#pragma once
+// The settings sheet: COM port, result sounds, tooltips. Each page writes its
+// own section of Customize.ini on OK or Apply; the main dialog then reloads
+// the file, so the sheet never touches the operation context.
+
+#include <string>
+
+#include <QDialog>
+
+#include "config/user_settings.hpp"
+#include "platform/language.hpp"
+
+class QDialogButtonBox;
+class QTabWidget;
+
+namespace quillon {
+class SoundPlayer;
+}
+
+namespace quillon::gui {
+
+class CCustomPropCom;
+class CCustomPropSound;
+class CCustomPropTool;
+
+struct CustomSettings {
+    int comPortIndex = 0;
+    SoundPageSettings sound;
+    int toolTipsEnabled = 0;
+};
+
+class CCustomPropMain final : public QDialog {
+    Q_OBJECT
+public:
+    CCustomPropMain(std::string programDir, const CustomSettings& settings, Language language,
+                    SoundPlayer& sound, QWidget* parent);
+
+    QTabWidget* Tabs() const { return tabs_; }
+    QDialogButtonBox* Buttons() const { return buttons_; }
+    CCustomPropCom* ComPage() const { return com_; }
+    CCustomPropSound* SoundPage() const { return sound_; }
+    CCustomPropTool* ToolPage() const { return tool_; }
+    void OnApply();
+
+private:
+    void SavePagesShown();
+    void OnOk();
+
+    QTabWidget* tabs_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+    CCustomPropCom* com_ = nullptr;
+    CCustomPropSound* sound_ = nullptr;
+    CCustomPropTool* tool_ = nullptr;
+};
+
+}  // namespace quillon::gui

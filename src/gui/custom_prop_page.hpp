@@ -1,0 +1,35 @@
+#pragma once
+// One page of the settings sheet: made when the sheet is built, initialised
+// the first time it is shown, and saved on OK or Apply only when it has been
+// shown.
+
+#include <QWidget>
+
+namespace quillon::gui {
+
+class CustomPropPage : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    bool WasShown() const { return shown_; }
+    // Called when the page is shown; the first call initialises it.
+    void Activate() {
+        if (shown_) return;
+        shown_ = true;
+        OnInitPage();
+    }
+    // Writes the page's section of Customize.ini.
+    virtual void Save() = 0;
+
+signals:
+    // The page changed: the sheet offers Apply.
+    void Modified();
+
+protected:
+    virtual void OnInitPage() {}
+
+private:
+    bool shown_ = false;
+};
+
+}  // namespace quillon::gui

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <string>
+
+#include "config/user_settings.hpp"
+#include "gui/custom_prop_page.hpp"
+#include "platform/language.hpp"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace quillon {
+class SoundPlayer;
+}
+
+namespace quillon::gui {
+
+// A typed wave-file name is usable when it has at least five characters and
+// ends in ".wav" (any case) with a name before the extension.
+bool IsUsableWaveName(const QString& text);
+
+// Page "Sound": the error and completion sounds, each a wave file or a beep.
+class CCustomPropSound final : public CustomPropPage {
+    Q_OBJECT
+public:
+    enum Event { kError = 0, kEnd = 1 };
+
+    CCustomPropSound(std::string programDir, const SoundPageSettings& settings, Language language,
+                     SoundPlayer& sound, QWidget* parent);
+    void Save() override;
+
+    const SoundPageSettings& Settings() const { return s_; }
+    QCheckBox* EnableBox() const { return enable_; }
+    QComboBox* EventList() const { return eventList_; }
+    QRadioButton* WaveButton() const { return wave_; }
+    QRadioButton* BeepButton() const { return beep_; }
+    QComboBox* WaveBox() const { return waveBox_; }
+    QPushButton* OpenButton() const { return open_; }
+    QPushButton* PlayButton() const { return play_; }
+    QPushButton* StopButton() const { return stop_; }
+    QLabel* EventLabel() const { return eventLabel_; }
+    QLabel* WaveLabel() const { return waveLabel_; }
+    QGroupBox* TypeFrame() const { return typeFrame_; }
+
+    // Handlers, public for the tests.
+    void OnEnableClicked();
+    void OnEventChanged();
+    void OnTypeClicked();
+    void OnOpen();
+    void OnWaveFocusIn();
+    void OnWavePicked();
+    void OnWaveFocusOut();
+    void OnPlay();
+    void OnStop();
+
+protected:
+    void OnInitPage() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void TakeFromControls();
+    void MoveToControls();
+    void UpdateEnabling();
+    void CheckTypedWave();
+    int& TypeOf(int event);
+    int& EnabledOf(int event);
+    std::string& PathOf(int event);
+
+    std::string programDir_;
+    Language language_;
+    SoundPlayer& player_;
+    SoundPageSettings s_;
+    // Members exchanged with the controls.
+    int soundOn_ = 0;
+    int shownType_ = 0;
+    QString shownWave_;
+    int shownEvent_ = kError;
+    int focusEvent_ = kError;
+    bool exchanging_ = false;
+    bool checkingWave_ = false;
+
+    QCheckBox* enable_ = nullptr;
+    QLabel* eventLabel_ = nullptr;
+    QComboBox* eventList_ = nullptr;
+    QGroupBox* typeFrame_ = nullptr;
+    QRadioButton* wave_ = nullptr;
+    QRadioButton* beep_ = nullptr;
+    QButtonGroup* typeGroup_ = nullptr;
+    QLabel* waveLabel_ = nullptr;
+    QComboBox* waveBox_ = nullptr;
+    QPushButton* open_ = nullptr;
+    QPushButton* play_ = nullptr;
+    QPushButton* stop_ = nullptr;
+};
+
+}  // namespace quillon::gui

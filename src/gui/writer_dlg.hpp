@@ -1,0 +1,125 @@
+#pragma once
+// The program's main window: target, crystal and hex file, the flash areas,
+// the command buttons and the options. It owns the operation context for the
+// whole run and is the core's command panel.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QDialog>
+
+#include "app/command_panel.hpp"
+#include "app/operation_context.hpp"
+#include "gui/dialog_units.hpp"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillon::gui {
+
+class QtPrompt;
+class QtSound;
+class QtProgressFactory;
+class QtFileChooser;
+
+// What the command line asks for, options already taken out of `arguments`.
+struct WriterOptions {
+    std::string programDir;   // --program-dir
+    std::string portPath;     // --port PATH
+    int portIndex = -1;       // --port comN (0-based)
+    std::vector<std::string> arguments;  // batch mode when not empty
+};
+
+class CWriterDlg final : public QDialog, public CommandPanel {
+    Q_OBJECT
+public:
+    enum class InitResult { Ready, Failed, BatchDone };
+
+    explicit CWriterDlg(WriterOptions options, QWidget* parent = nullptr);
+    ~CWriterDlg() override;
+
+    // Start-up: chip list, selections, settings, the buttons' state. A
+    // failure has been shown (caption "flash") when this returns Failed; in
+    // batch mode Full Operation has run and the window was never shown.
+    InitResult OnInitDialog();
+
+    OperationContext& Context() { return ctx_; }
+    QWidget* Control(int id) const;
+    QWidget* PictureField() const;
+    const DialogUnits& Units() const { return du_; }
+
+    // CommandPanel
+    void EnableControl(int id, bool enable) override;
+    void SetControlText(int id, std::string_view text) override;
+    void FocusControl(int id) override;
+    void ExchangeToControls() override;
+    void ExchangeFromControls() override;
+    void RepaintNow() override;
+    void SetHexFileTip(std::string_view path) override;
+
+    // The handlers, public for the tests.
+    void OnOpen();
+    void OnDropFiles(const QString& path);
+    void OnSetEnvironment();
+    void OnHelp();
+    void OnCheckSum();
+    void OnAbout();
+    void ToggleCopyFormat();
+    // Reloads Customize.ini, keeping a port chosen on the command line.
+    void ReloadCustomSettings();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void reject() override;
+    void accept() override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    void BuildControls();
+    void BuildToolTips();
+    void AddSystemMenuItem();
+    void UpdatePicture();
+    bool OwnsWidget(QObject* object) const;
+    bool HandleLetterKey(QKeyEvent* event);
+    bool PressMnemonic(QChar letter);
+    void RunCommand(void (*command)(OperationContext&));
+    void ApplyHexFileTip();
+
+    WriterOptions options_;
+    OperationContext ctx_;
+    DialogUnits du_;
+    std::unique_ptr<QtPrompt> prompt_;
+    std::unique_ptr<QtSound> sound_;
+    std::unique_ptr<QtProgressFactory> progressFactory_;
+    std::unique_ptr<QtFileChooser> fileChooser_;
+
+    std::map<int, QWidget*> controls_;
+    std::vector<QLabel*> labels_;  // the static labels with mnemonics
+    QComboBox* targetList_ = nullptr;
+    QComboBox* crystalList_ = nullptr;
+    QLineEdit* hexFile_ = nullptr;
+    QLabel* mainArea_ = nullptr;
+    QLabel* workArea_ = nullptr;
+    QCheckBox* mainFlash_ = nullptr;
+    QCheckBox* workFlash_ = nullptr;
+    QGroupBox* commandGroup_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
+    QLabel* picture_ = nullptr;
+    QLabel* version_ = nullptr;
+    QString hexFileTip_;
+    bool exchanging_ = false;
+    ulong lastCopyToggle_ = 0;
+    bool commandRunning_ = false;
+};
+
+}  // namespace quillon::gui
