@@ -86,11 +86,10 @@ TEST_F(CliBatchE2E, FailingEraseExitsOneWithTheDetailFirst) {
     ASSERT_TRUE(host.StartSim({"--fault", "erase-fail=4"}));
     const ChildResult r = Cli({Hex(), "no_reset"});
     EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_EQ(host.ResultFile(),
-              "NG\r\nERASE ERROR MCU : 34H" + CatalogText(Language::English, kMsgEraseError) +
-                  "\r\n");
-    EXPECT_EQ(r.out, "NG\nERASE ERROR MCU : 34H" +
-                         CatalogText(Language::English, kMsgEraseError) + "\n\n");
+    EXPECT_EQ(host.ResultFile(), "NG\r\nERASE ERROR MCU : 34H" +
+                                     CatalogText(Language::English, kMsgEraseError) + "\r\n");
+    EXPECT_EQ(r.out, "NG\nERASE ERROR MCU : 34H" + CatalogText(Language::English, kMsgEraseError) +
+                         "\n\n");
 }
 
 TEST_F(CliBatchE2E, MissingHexFileIsNgWithoutOpeningThePort) {
@@ -121,7 +120,8 @@ TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
     host.ctx.hexFilePath = copy;
     ASSERT_EQ(DecodeHexFile(host.ctx, false, 0x00), 1) << host.ctx.lastReport.text;
     std::vector<std::uint8_t> expected(0x40000, 0xFF);
-    for (const auto& [start, bytes] : data) std::copy(bytes.begin(), bytes.end(), expected.begin() + start);
+    for (const auto& [start, bytes] : data)
+        std::copy(bytes.begin(), bytes.end(), expected.begin() + start);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), host.ctx.imageBuffer.begin()));
 
     // Without a download first, a flash command is refused before anything runs.
@@ -133,18 +133,19 @@ TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
 TEST_F(CliBatchE2E, CtrlCCancelsProgrammingAtItsNextPoll) {
     // Paced at the control program's 38400 baud, a program block takes some
     // two seconds on the line: time enough for a Ctrl-C to land in the middle.
-    data = {{0x00000, Pattern(0x100, 1)}, {0x02000, Pattern(0x100, 2)},
-            {0x04000, Pattern(0x100, 3)}, {0x06000, Pattern(0x100, 4)}};
+    data = {{0x00000, Pattern(0x100, 1)},
+            {0x02000, Pattern(0x100, 2)},
+            {0x04000, Pattern(0x100, 3)},
+            {0x06000, Pattern(0x100, 4)}};
     host.UseHexFile("app.mhx", SRecordsOf(data));
     ASSERT_TRUE(host.StartSim({"--pace"}));
-    const ChildResult r = RunChild(kCli,
-                                   {"--program-dir", host.t.dir.path(), "--chip", "TC370",
-                                    "--port", host.sim->path(), "--hex", Hex(), "--no-reset",
-                                    "--download", "--program", "--read-compare"},
-                                   "", 60, "Programming");
+    const ChildResult r =
+        RunChild(kCli,
+                 {"--program-dir", host.t.dir.path(), "--chip", "TC370", "--port", host.sim->path(),
+                  "--hex", Hex(), "--no-reset", "--download", "--program", "--read-compare"},
+                 "", 60, "Programming");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_NE(r.err.find(CatalogText(Language::English, kMsgCanceled)), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find(CatalogText(Language::English, kMsgCanceled)), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find(CatalogText(Language::English, kMsgProgrammed)), std::string::npos);
     EXPECT_EQ(r.err.find("Read & Compare"), std::string::npos) << "the chain stops there";
     // Wherever the Ctrl-C landed, the next session finds the target serving.

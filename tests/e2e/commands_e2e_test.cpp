@@ -16,7 +16,9 @@
 namespace quillon::testing {
 namespace {
 
-std::string Text(int id) { return CatalogText(Language::English, id); }
+std::string Text(int id) {
+    return CatalogText(Language::English, id);
+}
 
 void ExpectCommandEnded(const ControllerHost& host) {
     EXPECT_EQ(host.factory.live, 0) << "the progress window is destroyed";
@@ -121,7 +123,8 @@ TEST(CommandsE2E, PlainDownloadAnsweredEraseFirstIsACryptError) {
 
     EXPECT_EQ(host.ctx.lastReport.code, kMsgDownloadError);
     EXPECT_EQ(host.ctx.lastReport.severity, 1);
-    EXPECT_EQ(host.ctx.lastReport.text, "ERROR !!    CRYPT ERROR : 14H\r\n" + Text(kMsgDownloadError));
+    EXPECT_EQ(host.ctx.lastReport.text,
+              "ERROR !!    CRYPT ERROR : 14H\r\n" + Text(kMsgDownloadError));
     EXPECT_EQ(host.ResultFile(), "NG\r\n" + host.ctx.lastReport.text);
     EXPECT_EQ(host.ctx.downloaded, 0);
     EXPECT_FALSE(host.t.panel.IsEnabled(kIdBlankCheck));

@@ -83,9 +83,9 @@ void ForEachLine(const TargetData& data, Emit emit) {
 std::string SRecordsOf(const TargetData& data) {
     std::string text = Record("S0", {0x07, 0x00, 0x00, 'q', 'u', 'i', 'l', 'l'});
     ForEachLine(data, [&](std::uint32_t a, const std::vector<std::uint8_t>& bytes) {
-        std::vector<std::uint8_t> r{static_cast<std::uint8_t>(bytes.size() + 4),
-                                    static_cast<std::uint8_t>(a >> 16),
-                                    static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a)};
+        std::vector<std::uint8_t> r{
+            static_cast<std::uint8_t>(bytes.size() + 4), static_cast<std::uint8_t>(a >> 16),
+            static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a)};
         r.insert(r.end(), bytes.begin(), bytes.end());
         text += Record("S2", r);
     });
@@ -113,7 +113,8 @@ std::string IntelHexOf(const TargetData& data) {
 std::vector<std::uint8_t> Pattern(std::size_t count, int seed) {
     std::vector<std::uint8_t> bytes(count);
     for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(seed) * 31 + (i >> 8)) % 0xFF);
+        bytes[i] = static_cast<std::uint8_t>(
+            (i * 7 + static_cast<std::size_t>(seed) * 31 + (i >> 8)) % 0xFF);
     }
     return bytes;
 }
@@ -130,7 +131,8 @@ std::unique_ptr<ProgressSink> TrackingFactory::CreateProgress(int flags) {
 
 std::vector<std::string> TrackingFactory::Messages() const {
     std::vector<std::string> all;
-    for (const auto& w : windows) all.insert(all.end(), w.rec->messages.begin(), w.rec->messages.end());
+    for (const auto& w : windows)
+        all.insert(all.end(), w.rec->messages.begin(), w.rec->messages.end());
     return all;
 }
 
@@ -169,12 +171,14 @@ ControllerHost::ControllerHost(const std::string& chipName, int crystal)
     every.mainFlashSelected = 1;
     every.workFlashSelected = 1;
     EXPECT_TRUE(BuildOperationRanges(every));
-    for (int i = 0; i < every.rangeCount; ++i) simRanges.emplace_back(every.rangeStart[i], every.rangeEnd[i]);
+    for (int i = 0; i < every.rangeCount; ++i)
+        simRanges.emplace_back(every.rangeStart[i], every.rangeEnd[i]);
 }
 
 bool ControllerHost::StartSim(const std::vector<std::string>& extra) {
-    std::vector<std::string> args{"--program-dir", t.dir.path(), "--chip", chip, "--flash",
-                                  t.dir.File("flash.bin"), "--erase-ms", "20", "--blank-ms", "10"};
+    std::vector<std::string> args{
+        "--program-dir",         t.dir.path(), "--chip", chip,         "--flash",
+        t.dir.File("flash.bin"), "--erase-ms", "20",     "--blank-ms", "10"};
     args.insert(args.end(), extra.begin(), extra.end());
     sim.emplace(args, t.dir.File("sim.log"));
     if (!sim->ok()) {
@@ -223,7 +227,8 @@ bool ControllerHost::FlashHolds(
     const std::vector<std::pair<std::uint32_t, std::uint32_t>>& within) const {
     std::map<std::uint32_t, std::uint8_t> expected;
     for (const auto& [start, bytes] : data) {
-        for (std::size_t i = 0; i < bytes.size(); ++i) expected[static_cast<std::uint32_t>(start + i)] = bytes[i];
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            expected[static_cast<std::uint32_t>(start + i)] = bytes[i];
     }
     for (const auto& [start, end] : within.empty() ? simRanges : within) {
         for (std::uint64_t a = start; a <= end; ++a) {

@@ -14,8 +14,12 @@
 namespace quillon::testing {
 namespace {
 
-std::string Step(int id) { return StepText(Language::English, id, true); }
-std::string Text(int id) { return CatalogText(Language::English, id); }
+std::string Step(int id) {
+    return StepText(Language::English, id, true);
+}
+std::string Text(int id) {
+    return CatalogText(Language::English, id);
+}
 
 // Data in three program blocks of TC370 (8 KiB each), the last at the top.
 TargetData Tc370Data(int seed) {
@@ -34,8 +38,8 @@ void ExpectCommandEnded(const ControllerHost& host) {
 void ExpectDownloadedState(const ControllerHost& host) {
     const RecordingPanel& panel = host.t.panel;
     EXPECT_EQ(host.ctx.downloaded, 1);
-    for (int id : {kIdErase, kIdBlankCheck, kIdProgramVerify, kIdReadCompare, kIdCopy,
-                   kIdFullOperation}) {
+    for (int id :
+         {kIdErase, kIdBlankCheck, kIdProgramVerify, kIdReadCompare, kIdCopy, kIdFullOperation}) {
         EXPECT_TRUE(panel.IsEnabled(id)) << id;
     }
     for (int id : {kIdMainFlash, kIdMainAreaText, kIdWorkFlash, kIdWorkAreaText}) {
@@ -123,9 +127,8 @@ TEST(FullOperationE2E, SecurityChipAskingForAnEraseIsErasedThroughTheBootRomFirs
 
     OnFullOperation(host.ctx);
 
-    EXPECT_EQ(host.ctx.lastReport.code, kMsgFullOperationOk)
-        << host.ctx.lastReport.text << "\n"
-        << host.t.dir.Read("sim.log");
+    EXPECT_EQ(host.ctx.lastReport.code, kMsgFullOperationOk) << host.ctx.lastReport.text << "\n"
+                                                             << host.t.dir.Read("sim.log");
     EXPECT_EQ(host.ResultFile(), "OK");
     ExpectCommandEnded(host);
     ExpectDownloadedState(host);

@@ -25,7 +25,9 @@ struct FailureCase {
     std::string extra;   // further text the result must carry
 };
 
-std::string Text(int id) { return CatalogText(Language::English, id); }
+std::string Text(int id) {
+    return CatalogText(Language::English, id);
+}
 
 class FullOperationFailureE2E : public ::testing::TestWithParam<FailureCase> {};
 
@@ -76,26 +78,61 @@ TEST_P(FullOperationFailureE2E, ResultFileSaysNgWithTheFailingStep) {
 INSTANTIATE_TEST_SUITE_P(
     EachStep, FullOperationFailureE2E,
     ::testing::Values(
-        FailureCase{"security_wrong_key", "TC326", {"--key", "5A,A5,12,34,56,78,9A,00"}, false,
-                    kMsgDownloadError, "CRYPT ERROR : 12H", ""},
-        FailureCase{"download_silent", "TC370", {"--fault", "silent:boot"}, false, kMsgTimeout,
-                    "", ""},
-        FailureCase{"download_wrong_reply", "TC370", {"--fault", "wrong:image=07"}, false,
-                    kMsgDownloadError, "MCU : 07H", ""},
+        FailureCase{"security_wrong_key",
+                    "TC326",
+                    {"--key", "5A,A5,12,34,56,78,9A,00"},
+                    false,
+                    kMsgDownloadError,
+                    "CRYPT ERROR : 12H",
+                    ""},
+        FailureCase{
+            "download_silent", "TC370", {"--fault", "silent:boot"}, false, kMsgTimeout, "", ""},
+        FailureCase{"download_wrong_reply",
+                    "TC370",
+                    {"--fault", "wrong:image=07"},
+                    false,
+                    kMsgDownloadError,
+                    "MCU : 07H",
+                    ""},
         // An answer the probe does not know is reported by nobody: batch
         // mode says what ended the run instead.
-        FailureCase{"probe_unexpected_status", "TC370", {"--fault", "blank-status=37"}, false, 0,
-                    "", "during \"Full Operation -  Blank Checking\""},
-        FailureCase{"erase_status_4", "TC370", {"--fault", "erase-fail=4"}, true, kMsgEraseError,
-                    "ERASE ERROR MCU : 34H", ""},
-        FailureCase{"erase_status_3", "TC370", {"--fault", "erase-fail=3"}, true, kMsgTimeout, "",
+        FailureCase{"probe_unexpected_status",
+                    "TC370",
+                    {"--fault", "blank-status=37"},
+                    false,
+                    0,
+                    "",
+                    "during \"Full Operation -  Blank Checking\""},
+        FailureCase{"erase_status_4",
+                    "TC370",
+                    {"--fault", "erase-fail=4"},
+                    true,
+                    kMsgEraseError,
+                    "ERASE ERROR MCU : 34H",
                     ""},
-        FailureCase{"blank_check_after_erase", "TC370", {"--fault", "erase-noop"}, true,
-                    kMsgNotErased, "", "ErrorAddress : 0x00000000"},
-        FailureCase{"program_verify", "TC370", {"--fault", "verify-fail=100:1234:1030"}, false,
-                    kMsgProgramError, "", "ErrorAddress : 0x00000100\r\n Flash      : 1030"},
-        FailureCase{"program_crc_errors", "TC370", {"--fault", "noise=1"}, false,
-                    kMsgProgramError, "CRC", ""}),
+        FailureCase{
+            "erase_status_3", "TC370", {"--fault", "erase-fail=3"}, true, kMsgTimeout, "", ""},
+        FailureCase{"blank_check_after_erase",
+                    "TC370",
+                    {"--fault", "erase-noop"},
+                    true,
+                    kMsgNotErased,
+                    "",
+                    "ErrorAddress : 0x00000000"},
+        FailureCase{"program_verify",
+                    "TC370",
+                    {"--fault", "verify-fail=100:1234:1030"},
+                    false,
+                    kMsgProgramError,
+                    "",
+                    "ErrorAddress : 0x00000100\r\n Flash      : 1030"},
+        FailureCase{"program_crc_errors",
+                    "TC370",
+                    {"--fault", "noise=1"},
+                    false,
+                    kMsgProgramError,
+                    "CRC",
+                    ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The ways to end that no step reports: each still leaves "NG" and why.

@@ -13,8 +13,7 @@
 namespace quillon::testing {
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& input, int limitSeconds,
-                     const std::string& interruptOn) {
+                     const std::string& input, int limitSeconds, const std::string& interruptOn) {
     ChildResult result;
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return result;
