@@ -25,6 +25,10 @@
 //   read-crc-block=K               the K-th read block (from 1) goes out once
 //                                  with a wrong CRC
 //   erase-fail=3|4                 every erase ends with status '3' or '4'
+//   erase-noop                     every erase answers '1' but leaves the flash
+//                                  as it was (a flash that will not erase)
+//   blank-status=XX                every blank check answers the byte XX (hex)
+//                                  instead of its result
 //   silence-after=CMD              from the first command byte CMD (hex) on,
 //                                  nothing is answered any more
 //   noise=K                        line noise: one bit of every K-th data block
@@ -64,6 +68,8 @@ struct Faults {
     std::uint16_t verifyFound = 0;
     int readCrcBlock = 0;
     std::uint8_t eraseFail = 0;
+    bool eraseNoop = false;
+    std::optional<std::uint8_t> blankStatus;
     std::optional<std::uint8_t> silenceAfter;
     int noiseEvery = 0;
 };
@@ -97,6 +103,12 @@ bool ParseFault(const std::string& option, Faults& f) {
     } else if (key == "erase-fail") {
         if (value != "3" && value != "4") return bad();
         f.eraseFail = static_cast<std::uint8_t>(value[0]);
+    } else if (key == "erase-noop") {
+        if (eq != std::string::npos) return bad();
+        f.eraseNoop = true;
+    } else if (key == "blank-status") {
+        if (!ParseNumber(value, 16, n) || n > 0xFF) return bad();
+        f.blankStatus = static_cast<std::uint8_t>(n);
     } else if (key == "silence-after") {
         if (!ParseNumber(value, 16, n) || n > 0xFF) return bad();
         f.silenceAfter = static_cast<std::uint8_t>(n);
@@ -132,10 +144,16 @@ class PacedInput final : public SimLine {
             pacer_.Begin(lastWrite_);
         } else if (inner_.ReadByte(byte, timeoutMs)) {
             pacer_.Begin();
+            leftBehind_ = false;
         } else {
+            leftBehind_ = false;
             return false;
         }
-        pacer_.Byte(inner_.HostBaud());
+        // Bytes a host left behind when it closed the port were through the
+        // line before it could close it; pacing them would keep the next
+        // session (a new download after a cancel) waiting for the old one.
+        if (!leftBehind_ && inner_.HostGone()) leftBehind_ = true;
+        if (!leftBehind_) pacer_.Byte(inner_.HostBaud());
         return true;
     }
     void Write(const std::uint8_t* data, std::size_t n) override {
@@ -149,6 +167,7 @@ class PacedInput final : public SimLine {
     SimLine& inner_;
     LinePacer pacer_;
     LinePacer::Clock::time_point lastWrite_{};
+    bool leftBehind_ = false;  // taking what a closed session sent, unpaced
 };
 
 class ControlProgram {
@@ -247,7 +266,9 @@ class ControlProgram {
             line_.WriteByte(faults_.eraseFail);
             return;
         }
-        if (command == kCmdEraseWhole) {
+        if (faults_.eraseNoop) {
+            Log("erase: flash left as it was (fault)");
+        } else if (command == kCmdEraseWhole) {
             flash_.EraseAll();
         } else {
             // A sector erase address stands for the range that holds it.
@@ -268,6 +289,10 @@ class ControlProgram {
     void BlankCheck(std::uint32_t from, std::uint32_t toExclusive) {
         Log("blank check %06X..%06X", from, toExclusive);
         Busy(settings_.blankCheckMs);
+        if (faults_.blankStatus) {
+            line_.WriteByte(*faults_.blankStatus);
+            return;
+        }
         std::uint32_t at = 0;
         if (!flash_.FirstNonBlank(from, toExclusive, at)) {
             line_.WriteByte(kStatusOk);
@@ -397,6 +422,8 @@ const char* ControlProgramFaultHelp() {
            "                                 fail the verify of the block holding ADDR (hex)\n"
            "  --fault read-crc-block=K       send the K-th read block with a wrong CRC, once\n"
            "  --fault erase-fail=3|4         end every erase with status '3' or '4'\n"
+           "  --fault erase-noop             answer every erase '1' but leave the flash as it was\n"
+           "  --fault blank-status=XX        answer every blank check with the byte XX (hex)\n"
            "  --fault silence-after=CMD      answer nothing from command byte CMD (hex) on\n"
            "  --fault noise=K                flip a bit in every K-th data block on the line\n";
 }

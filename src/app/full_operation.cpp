@@ -1,4 +1,5 @@
 #include "app/area_notice.hpp"
+#include "app/catalog.hpp"
 #include "app/controller.hpp"
 #include "app/operation_context.hpp"
 #include "config/chip_file.hpp"
@@ -15,6 +16,9 @@ namespace {
 // Download, erase only when the flash is not blank, program.
 void DownloadThenProgram(OperationContext& ctx) {
     if (RunDownload(ctx, true) != 0) return;
+    // The probe shows nothing, but a run that ends in it must not be taken
+    // for one that ended in the download it follows.
+    ctx.progressText = StepText(ctx.language, kMsgBlankChecking, true);
     const int probe = ctx.wholeFlashSelected == 1 ? ProbeBlankWholeFlash(ctx) : ProbeBlankRanges(ctx);
     if (probe == 2) return;
     if (probe == 1) {

@@ -1,0 +1,158 @@
+// quillon-cli run as a user runs it: a child process with a program folder,
+// the batch arguments or a chain of commands, a standard input given in
+// advance, against quillon-sim; the exit status, the terminal output and
+// MESSFILE.TXT checked.
+
+#include <gtest/gtest.h>
+
+#include "app/catalog.hpp"
+#include "e2e/controller_host.hpp"
+#include "image/flash_image.hpp"
+#include "support/child_process.hpp"
+
+namespace quillon::testing {
+namespace {
+
+const std::string kCli = std::string(QUILLON_BIN_DIR) + "/quillon-cli";
+
+class CliBatchE2E : public ::testing::Test {
+  protected:
+    CliBatchE2E() { host.UseHexFile("app.mhx", SRecordsOf(data)); }
+
+    // quillon-cli --program-dir DIR [--port PTY] --chip TC370 ARGS...
+    ChildResult Cli(std::vector<std::string> args, const std::string& input = "",
+                    bool withPort = true) {
+        std::vector<std::string> all{"--program-dir", host.t.dir.path(), "--chip", "TC370"};
+        if (withPort && host.sim) all.insert(all.end(), {"--port", host.sim->path()});
+        all.insert(all.end(), args.begin(), args.end());
+        return RunChild(kCli, all, input);
+    }
+    std::string Hex() const { return host.ctx.hexFilePath; }
+    bool FlashHoldsData() {
+        std::string why;
+        const bool holds = host.FlashHolds(host.StopSimAndReadFlash(), data, why);
+        EXPECT_TRUE(holds) << why;
+        return holds;
+    }
+
+    ControllerHost host{"TC370"};
+    TargetData data{{0x00000, Pattern(0x300, 4)}, {0x2A000, Pattern(0x80, 5)}};
+};
+
+TEST_F(CliBatchE2E, FullOperationOkWithNoReset) {
+    host.t.dir.Write("MESSFILE.TXT", "NG\r\nan older outcome");
+    ASSERT_TRUE(host.StartSim());
+    const ChildResult r = Cli({Hex(), "no_reset"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(host.ResultFile(), "OK");
+    EXPECT_EQ(r.out, "OK\n");
+    EXPECT_EQ(r.err.find("Please reset"), std::string::npos) << r.err;
+    // The progress, line by line when standard error is no terminal.
+    EXPECT_NE(r.err.find("Full Operation -  Programming"), std::string::npos) << r.err;
+    EXPECT_FALSE(host.t.dir.Exists("DATAFILE.TXT")) << "--chip selects without saving";
+    FlashHoldsData();
+}
+
+TEST_F(CliBatchE2E, ResetPromptIsAnsweredOnStandardInput) {
+    ASSERT_TRUE(host.StartSim());
+    const ChildResult r = Cli({Hex(), "reset"}, "\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.err.find("Please reset the microcontroller on userboard."), std::string::npos);
+    EXPECT_EQ(host.ResultFile(), "OK");
+    FlashHoldsData();
+}
+
+TEST_F(CliBatchE2E, ResetPromptWithoutInputIsDeclinedAndRecordedAsNg) {
+    host.t.dir.Write("MESSFILE.TXT", "OK");
+    ASSERT_TRUE(host.StartSim());
+    const ChildResult r = Cli({Hex(), "reset"});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    const std::string result = host.ResultFile();
+    EXPECT_EQ(result.rfind("NG\r\nFull Operation ended without a result", 0), 0u) << result;
+    EXPECT_NE(result.find("was declined"), std::string::npos) << result;
+    EXPECT_EQ(r.out.rfind("NG\n", 0), 0u) << r.out;
+}
+
+TEST_F(CliBatchE2E, ComPortArgumentUsesThePortsMapping) {
+    ASSERT_TRUE(host.StartSim());
+    host.t.dir.Write("Customize.ini", "[Ports]\r\nCOM3=" + host.sim->path() + "\r\n");
+    const ChildResult r = Cli({Hex(), "com3", "no_reset"}, "", false);
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(host.ResultFile(), "OK");
+}
+
+TEST_F(CliBatchE2E, FailingEraseExitsOneWithTheDetailFirst) {
+    host.PrefillFlash({{0x00000, Pattern(0x10, 9)}});
+    ASSERT_TRUE(host.StartSim({"--fault", "erase-fail=4"}));
+    const ChildResult r = Cli({Hex(), "no_reset"});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(host.ResultFile(), "NG\r\nERASE ERROR MCU : 34H" +
+                                     CatalogText(Language::English, kMsgEraseError) + "\r\n");
+    EXPECT_EQ(r.out, "NG\nERASE ERROR MCU : 34H" + CatalogText(Language::English, kMsgEraseError) +
+                         "\n\n");
+}
+
+TEST_F(CliBatchE2E, MissingHexFileIsNgWithoutOpeningThePort) {
+    const ChildResult r =
+        Cli({"--port", host.t.dir.File("no-such-tty"), host.t.dir.File("missing.mhx")});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    const std::string result = host.ResultFile();
+    EXPECT_EQ(result.rfind("NG\r\n", 0), 0u) << result;
+    EXPECT_NE(result.find(CatalogText(Language::English, kMsgSetHexFile)), std::string::npos);
+    EXPECT_EQ(r.err.find("no-such-tty"), std::string::npos) << r.err;
+}
+
+TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
+    ASSERT_TRUE(host.StartSim());
+    const std::string copy = host.t.dir.File("out.mhx");
+    const ChildResult r = Cli({"--hex", Hex(), "--no-reset", "--download", "--program",
+                               "--read-compare", "--copy", copy});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    for (int code : {kMsgDownloaded, kMsgProgrammed, kMsgIdentical, kMsgCopied}) {
+        EXPECT_NE(r.err.find(CatalogText(Language::English, code)), std::string::npos)
+            << code << "\n"
+            << r.err;
+    }
+    EXPECT_FALSE(host.t.dir.Exists("DATAFILE.TXT"));
+    FlashHoldsData();
+
+    // The copy holds the programmed data and the erased rest.
+    host.ctx.hexFilePath = copy;
+    ASSERT_EQ(DecodeHexFile(host.ctx, false, 0x00), 1) << host.ctx.lastReport.text;
+    std::vector<std::uint8_t> expected(0x40000, 0xFF);
+    for (const auto& [start, bytes] : data)
+        std::copy(bytes.begin(), bytes.end(), expected.begin() + start);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), host.ctx.imageBuffer.begin()));
+
+    // Without a download first, a flash command is refused before anything runs.
+    const ChildResult refused = Cli({"--read-compare"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--download"), std::string::npos) << refused.err;
+}
+
+TEST_F(CliBatchE2E, CtrlCCancelsProgrammingAtItsNextPoll) {
+    // Paced at the control program's 38400 baud, a program block takes some
+    // two seconds on the line: time enough for a Ctrl-C to land in the middle.
+    data = {{0x00000, Pattern(0x100, 1)},
+            {0x02000, Pattern(0x100, 2)},
+            {0x04000, Pattern(0x100, 3)},
+            {0x06000, Pattern(0x100, 4)}};
+    host.UseHexFile("app.mhx", SRecordsOf(data));
+    ASSERT_TRUE(host.StartSim({"--pace"}));
+    const ChildResult r =
+        RunChild(kCli,
+                 {"--program-dir", host.t.dir.path(), "--chip", "TC370", "--port", host.sim->path(),
+                  "--hex", Hex(), "--no-reset", "--download", "--program", "--read-compare"},
+                 "", 60, "Programming");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find(CatalogText(Language::English, kMsgCanceled)), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(CatalogText(Language::English, kMsgProgrammed)), std::string::npos);
+    EXPECT_EQ(r.err.find("Read & Compare"), std::string::npos) << "the chain stops there";
+    // Wherever the Ctrl-C landed, the next session finds the target serving.
+    const ChildResult again = Cli({"--hex", Hex(), "--no-reset", "--download", "--blank-check"});
+    EXPECT_NE(again.err.find(CatalogText(Language::English, kMsgDownloaded)), std::string::npos)
+        << again.err;
+}
+
+}  // namespace
+}  // namespace quillon::testing
