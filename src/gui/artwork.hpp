@@ -1,6 +1,6 @@
 #pragma once
-// The program's own artwork, drawn rather than stored so that it stays sharp
-// at every size: the application icon and the picture of the main dialog.
+// The program's own artwork, stored as pictures in the resource file
+// (res/quillon.qrc): the application icon and the picture of the main dialog.
 
 #include <QIcon>
 #include <QPixmap>
