@@ -2,20 +2,12 @@
 
 #include <QImage>
 
-// The resources sit in a static library, whose unreferenced objects the linker
-// drops; registering them by hand keeps them in. Must be outside any namespace.
-static void RegisterArtwork() {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(quillon);
-        return true;
-    }();
-    (void)registered;
-}
+#include "gui/resources.hpp"
 
 namespace quillon::gui {
 
 QIcon QuillonIcon() {
-    RegisterArtwork();
+    RegisterResources();
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         icon.addFile(QString(":/quillon/quillon-%1.png").arg(size), QSize(size, size));
@@ -24,12 +16,12 @@ QIcon QuillonIcon() {
 }
 
 QPixmap QuillonPicture(const QSize& size, qreal devicePixelRatio) {
-    RegisterArtwork();
+    RegisterResources();
     // Stored at twice its usual size, so that it only ever shrinks; the field
     // may not have the picture's proportions, and is filled all the same.
     static const QImage picture(":/quillon/picture.png");
-    QPixmap pm = QPixmap::fromImage(picture.scaled(size * devicePixelRatio, Qt::IgnoreAspectRatio,
-                                                   Qt::SmoothTransformation));
+    QPixmap pm = QPixmap::fromImage(
+        picture.scaled(size * devicePixelRatio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     pm.setDevicePixelRatio(devicePixelRatio);
     return pm;
 }

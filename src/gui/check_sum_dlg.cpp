@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/dialog_units.hpp"
+#include "gui/dialog_layout.hpp"
 
 namespace quillon::gui {
 
@@ -17,13 +17,8 @@ CCheckSumDlg::CCheckSumDlg(std::function<std::string(const std::string&)> fieldT
     setWindowTitle("Check SUM");
     const DialogUnits du = DialogUnitsFor(font());
 
-    auto* label = new QLabel("Fill Data", this);
-    PlaceAt(label, du, 7, 9, 40, 10);
-    fill_ = new QLineEdit("FF", this);
-    fill_->setObjectName("edit1082");
-    fill_->setAlignment(Qt::AlignCenter);
-    fill_->setMaxLength(2);
-    PlaceAt(fill_, du, 50, 7, 30, 14);
+    const DialogControls made = CreateDialogControls("check_sum", this, du);
+    fill_ = made.Get<QLineEdit>("edit1082");
     // The field turns what is typed into capital letters.
     connect(fill_, &QLineEdit::textEdited, this, [this](const QString& text) {
         const QString upper = text.toUpper();
@@ -33,23 +28,11 @@ CCheckSumDlg::CCheckSumDlg(std::function<std::string(const std::string&)> fieldT
         fill_->setCursorPosition(cursor);
     });
 
-    run_ = new QPushButton("Check SUM", this);
-    run_->setObjectName("button1084");
-    run_->setAutoDefault(false);
-    PlaceAt(run_, du, 88, 7, 55, 14);
+    run_ = made.Get<QPushButton>("button1084");
     connect(run_, &QPushButton::clicked, this, &CCheckSumDlg::OnCheckSum);
 
-    sum_ = new QLineEdit(this);
-    sum_->setObjectName("edit1083");
-    sum_->setAlignment(Qt::AlignCenter);
-    sum_->setReadOnly(true);
-    sum_->setMaxLength(4);
-    PlaceAt(sum_, du, 50, 27, 30, 14);
-
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("button1");
-    ok->setDefault(true);
-    PlaceAt(ok, du, 88, 27, 55, 14);
+    sum_ = made.Get<QLineEdit>("edit1083");
+    auto* ok = made.Get<QPushButton>("button1");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(du.Size(150, 48));
 }

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 
 #include "config/user_settings.hpp"
-#include "gui/dialog_units.hpp"
+#include "gui/dialog_layout.hpp"
 #include "gui/serial_device_list.hpp"
 
 namespace quillon::gui {
@@ -25,39 +25,23 @@ CCustomPropCom::CCustomPropCom(std::string programDir, int comPortIndex, QWidget
     : CustomPropPage(parent), programDir_(std::move(programDir)), selected_(comPortIndex) {
     setObjectName("CCustomPropCom");
     const DialogUnits du = DialogUnitsFor(font());
-    auto* frame = new QGroupBox("COM PORT SELECT", this);
-    PlaceAt(frame, du, 7, 7, 236, 160);
+    const DialogControls made = CreateDialogControls("com_page", this, du);
     group_ = new QButtonGroup(this);
     group_->setExclusive(true);
     for (int i = 0; i < kPorts; ++i) {
-        const int column = i / 10, row = i % 10;
-        const int x = 15 + column * 116, y = 21 + row * 14;
-        auto* radio = new QRadioButton(QString("COM%1").arg(i + 1), this);
-        radio->setObjectName(QString("radio%1").arg(kFirstId + i));
-        PlaceAt(radio, du, x, y, 40, 12);
+        auto* radio = made.Get<QRadioButton>(QString("radio%1").arg(kFirstId + i));
         group_->addButton(radio, i);
-        auto* device = new QLabel(this);
-        device->setObjectName(QString("device%1").arg(kFirstId + i));
-        device->setTextFormat(Qt::PlainText);
+        auto* device = made.Get<QLabel>(QString("device%1").arg(kFirstId + i));
         // Shown softer than the choices: information, not a choice.
         QPalette soft = device->palette();
         soft.setColor(QPalette::WindowText, QColor(0x55, 0x5f, 0x6b));
         device->setPalette(soft);
-        PlaceAt(device, du, x + 42, y + 1, 70, 10);
         if (i < kPortsThatMarkChanged) {
             connect(radio, &QRadioButton::clicked, this, [this] { emit Modified(); });
         }
     }
 #ifdef Q_OS_LINUX
-    auto* caption = new QLabel("Serial devices on this system:", this);
-    PlaceAt(caption, du, 7, 171, 236, 10);
-    found_ = new QLabel(this);
-    found_->setObjectName("devicesFound");
-    found_->setTextFormat(Qt::PlainText);
-    found_->setWordWrap(true);
-    found_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    found_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    PlaceAt(found_, du, 12, 182, 231, 30);
+    found_ = CreateDialogControls("com_devices", this, du).Get<QLabel>("devicesFound");
     setMinimumSize(du.Size(250, 214));
 #else
     setMinimumSize(du.Size(250, 174));

@@ -14,7 +14,7 @@
 
 #include "app/catalog.hpp"
 #include "app/sound_player.hpp"
-#include "gui/dialog_units.hpp"
+#include "gui/dialog_layout.hpp"
 
 namespace quillon::gui {
 
@@ -40,51 +40,26 @@ CCustomPropSound::CCustomPropSound(std::string programDir, const SoundPageSettin
     setObjectName("CCustomPropSound");
     const DialogUnits du = DialogUnitsFor(font());
 
-    enable_ = new QCheckBox("&Enable sound", this);
-    enable_->setObjectName("check1004");
-    PlaceAt(enable_, du, 7, 7, 100, 12);
-
-    eventLabel_ = new QLabel("Event", this);
-    PlaceAt(eventLabel_, du, 7, 26, 30, 10);
-    eventList_ = new QComboBox(this);
-    eventList_->setObjectName("list1012");
+    const DialogControls made = CreateDialogControls("sound_page", this, du);
+    enable_ = made.Get<QCheckBox>("check1004");
+    eventLabel_ = made.Get<QLabel>("eventLabel");
+    eventList_ = made.Get<QComboBox>("list1012");
     eventList_->addItems({"ERROR", "END"});
-    PlaceAt(eventList_, du, 40, 24, 70, 13);
-
-    typeFrame_ = new QGroupBox("Sound type", this);
-    PlaceAt(typeFrame_, du, 7, 42, 166, 30);
-    wave_ = new QRadioButton("&Wave", this);
-    wave_->setObjectName("radio1013");
-    PlaceAt(wave_, du, 17, 55, 50, 12);
-    beep_ = new QRadioButton("&Beep", this);
-    beep_->setObjectName("radio1014");
-    PlaceAt(beep_, du, 80, 55, 50, 12);
+    typeFrame_ = made.Get<QGroupBox>("typeFrame");
+    wave_ = made.Get<QRadioButton>("radio1013");
+    beep_ = made.Get<QRadioButton>("radio1014");
     typeGroup_ = new QButtonGroup(this);
     typeGroup_->addButton(wave_, 0);
     typeGroup_->addButton(beep_, 1);
-
-    waveLabel_ = new QLabel(" Wave &File", this);
-    PlaceAt(waveLabel_, du, 7, 80, 60, 10);
-    waveBox_ = new QComboBox(this);
-    waveBox_->setObjectName("combo1017");
-    waveBox_->setEditable(true);
+    waveLabel_ = made.Get<QLabel>("waveLabel");
+    waveBox_ = made.Get<QComboBox>("combo1017");
     waveBox_->setInsertPolicy(QComboBox::NoInsert);
     waveBox_->addItem(kNone);
-    waveLabel_->setBuddy(waveBox_);
-    PlaceAt(waveBox_, du, 7, 91, 166, 13);
     waveBox_->lineEdit()->installEventFilter(this);
     waveBox_->installEventFilter(this);
-
-    open_ = new QPushButton("&Open", this);
-    open_->setObjectName("button1005");
-    PlaceAt(open_, du, 7, 112, 50, 14);
-    play_ = new QPushButton("&Play", this);
-    play_->setObjectName("button1009");
-    PlaceAt(play_, du, 65, 112, 50, 14);
-    stop_ = new QPushButton("&Stop", this);
-    stop_->setObjectName("button1010");
-    PlaceAt(stop_, du, 123, 112, 50, 14);
-    for (QPushButton* b : {open_, play_, stop_}) b->setAutoDefault(false);
+    open_ = made.Get<QPushButton>("button1005");
+    play_ = made.Get<QPushButton>("button1009");
+    stop_ = made.Get<QPushButton>("button1010");
 
     connect(enable_, &QCheckBox::clicked, this, &CCustomPropSound::OnEnableClicked);
     connect(eventList_, &QComboBox::currentIndexChanged, this, [this] {

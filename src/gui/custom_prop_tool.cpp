@@ -3,7 +3,7 @@
 #include <QCheckBox>
 
 #include "config/user_settings.hpp"
-#include "gui/dialog_units.hpp"
+#include "gui/dialog_layout.hpp"
 
 namespace quillon::gui {
 
@@ -11,9 +11,7 @@ CCustomPropTool::CCustomPropTool(std::string programDir, int toolTipsEnabled, QW
     : CustomPropPage(parent), programDir_(std::move(programDir)), toolTips_(toolTipsEnabled) {
     setObjectName("CCustomPropTool");
     const DialogUnits du = DialogUnitsFor(font());
-    check_ = new QCheckBox("&Tooltips", this);
-    check_->setObjectName("check1015");
-    PlaceAt(check_, du, 14, 14, 100, 12);
+    check_ = CreateDialogControls("tool_page", this, du).Get<QCheckBox>("check1015");
     check_->setChecked(toolTips_ != 0);
     connect(check_, &QCheckBox::clicked, this, [this](bool on) {
         toolTips_ = on ? 1 : 0;

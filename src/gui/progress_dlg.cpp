@@ -10,12 +10,13 @@
 #include <QStyle>
 
 #include "app/catalog.hpp"
+#include "gui/dialog_layout.hpp"
 
 namespace quillon::gui {
 
 namespace {
 
-// Layout in dialog units.
+// The window in dialog units; its controls are in its layout.
 constexpr int kWidth = 215, kHeight = 103;
 constexpr int kBarTop = 65, kButtonTop = 85;
 
@@ -34,28 +35,11 @@ CProgressDlg::CProgressDlg(int flags, QWidget* owner)
     setModal(false);
     du_ = DialogUnitsFor(font());
 
-    icon_ = new QLabel(this);
-    icon_->setObjectName("icon1031");
-    PlaceAt(icon_, du_, 18, 16, 20, 20);
-    icon_->setAlignment(Qt::AlignCenter);
-
-    message_ = new QLabel("information", this);
-    message_->setObjectName("message1105");
-    message_->setTextFormat(Qt::PlainText);
-    message_->setWordWrap(true);
-    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    PlaceAt(message_, du_, 48, 20, 162, 42);
-
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName("bar1103");
-    bar_->setTextVisible(false);
-    PlaceAt(bar_, du_, 5, kBarTop, 205, 10);
-
-    button_ = new QPushButton("cancel", this);
-    button_->setObjectName("button2");
-    button_->setAutoDefault(false);
-    button_->setDefault(true);
-    PlaceAt(button_, du_, 82, kButtonTop, 50, 14);
+    const DialogControls made = CreateDialogControls("progress", this, du_);
+    icon_ = made.Get<QLabel>("icon1031");
+    message_ = made.Get<QLabel>("message1105");
+    bar_ = made.Get<QProgressBar>("bar1103");
+    button_ = made.Get<QPushButton>("button2");
     connect(button_, &QPushButton::clicked, this, [this] { cancelRequested_ = true; });
 
     fullHeight_ = du_.Y(kHeight);

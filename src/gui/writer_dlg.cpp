@@ -28,6 +28,7 @@
 #include "gui/artwork.hpp"
 #include "gui/check_sum_dlg.hpp"
 #include "gui/custom_prop_main.hpp"
+#include "gui/dialog_layout.hpp"
 #include "gui/help_viewer.hpp"
 #include "gui/mnemonic.hpp"
 #include "gui/progress_dlg.hpp"
@@ -123,98 +124,20 @@ CWriterDlg::~CWriterDlg() {
 }
 
 void CWriterDlg::BuildControls() {
-    auto label = [this](const char* text, int x, int y, int w, int h) {
-        auto* l = new QLabel(text, this);
-        l->setTextFormat(Qt::PlainText);
-        PlaceAt(l, du_, x, y, w, h);
-        labels_.push_back(l);
-        return l;
-    };
-    auto button = [this](int id, const char* text, int x, int y, int w, int h) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString("button%1").arg(id));
-        b->setAutoDefault(false);
-        PlaceAt(b, du_, x, y, w, h);
-        controls_[id] = b;
-        return b;
-    };
-    auto group = [this](const char* text, int x, int y, int w, int h) {
-        auto* g = new QGroupBox(text, this);
-        PlaceAt(g, du_, x, y, w, h);
-        g->lower();
-        return g;
-    };
-
-    QLabel* targetLabel = label("&Target Microcontroller", 3, 3, 77, 12);
-    targetList_ = new QComboBox(this);
-    targetList_->setObjectName("list1045");
-    PlaceAt(targetList_, du_, 86, 3, 104, 12);
+    const DialogControls made = CreateDialogControls("main", this, du_);
+    for (const auto& [id, widget] : made.byId) controls_[id] = widget;
+    targetList_ = made.Get<QComboBox>("list1045");
     targetList_->setMaxVisibleItems(12);
-    targetLabel->setBuddy(targetList_);
-    controls_[kIdTargetList] = targetList_;
-
-    QLabel* crystalLabel = label("Cr&ystal Frequency", 3, 21, 81, 12);
-    crystalList_ = new QComboBox(this);
-    crystalList_->setObjectName("list1046");
-    PlaceAt(crystalList_, du_, 86, 21, 104, 12);
-    crystalLabel->setBuddy(crystalList_);
-    controls_[kIdCrystalList] = crystalList_;
-
-    label("Hex File", 3, 39, 31, 14);
-    hexFile_ = new QLineEdit(this);
-    hexFile_->setObjectName("edit1020");
-    hexFile_->setReadOnly(true);
-    PlaceAt(hexFile_, du_, 86, 39, 104, 14);
-    controls_[kIdHexFile] = hexFile_;
-    button(kIdOpen, "&Open", 189, 39, 27, 14);
-
-    commandGroup_ = group("Command", 3, 72, 214, 96);
-    controls_[kIdCommandGroup] = commandGroup_;
-    button(kIdFullOperation, "&Full Operation(D+E+B+P)", 80, 90, 130, 23);
-    button(kIdDownload, "&Download", 11, 122, 61, 14);
-    button(kIdErase, "&Erase", 80, 122, 61, 14);
-    button(kIdBlankCheck, "&Blank Check", 149, 122, 61, 14);
-    button(kIdProgramVerify, "&Program && Verify", 11, 145, 61, 14);
-    button(kIdReadCompare, "&Read && Compare", 80, 145, 61, 14);
-    copyButton_ = button(kIdCopy, "&Copy", 149, 145, 61, 14);
-
-    group("Select Sector", 225, 3, 115, 56);
-    mainFlash_ = new QCheckBox("Main Flash", this);
-    mainFlash_->setObjectName("check1085");
-    PlaceAt(mainFlash_, du_, 232, 18, 53, 14);
-    controls_[kIdMainFlash] = mainFlash_;
-    auto areaText = [this](int id, int y) {
-        auto* t = new QLabel(this);
-        t->setObjectName(QString("text%1").arg(id));
-        t->setTextFormat(Qt::PlainText);
-        t->setAlignment(Qt::AlignCenter);
-        t->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        PlaceAt(t, du_, 294, y, 38, 14);
-        controls_[id] = t;
-        return t;
-    };
-    mainArea_ = areaText(kIdMainAreaText, 18);
-    workFlash_ = new QCheckBox("Work Flash", this);
-    workFlash_->setObjectName("check1086");
-    PlaceAt(workFlash_, du_, 232, 37, 53, 14);
-    controls_[kIdWorkFlash] = workFlash_;
-    workArea_ = areaText(kIdWorkAreaText, 37);
-    mainArea_->setText(" 080800H");
-    workArea_->setText(" 0FFFFFH");
-
-    group("Option", 225, 72, 115, 52);
-    button(kIdSetEnvironment, "&Set Environment", 233, 86, 66, 14);
-    button(kIdHelp, "&Help", 307, 86, 27, 14);
-    button(kIdCheckSum, "Check SUM", 233, 104, 66, 14);
-
-    picture_ = new QLabel(this);
-    picture_->setObjectName("picture1111");
-    PlaceAt(picture_, du_, 225, 125, 115, 44);
-    controls_[kIdPicture] = picture_;
-    version_ = new QLabel("version", this);
-    version_->setObjectName("text1027");
-    PlaceAt(version_, du_, 225, 170, 43, 9);
-    controls_[kIdVersion] = version_;
+    crystalList_ = made.Get<QComboBox>("list1046");
+    hexFile_ = made.Get<QLineEdit>("edit1020");
+    commandGroup_ = qobject_cast<QGroupBox*>(controls_[kIdCommandGroup]);
+    copyButton_ = made.Get<QPushButton>("button1038");
+    mainFlash_ = made.Get<QCheckBox>("check1085");
+    mainArea_ = made.Get<QLabel>("text1047");
+    workFlash_ = made.Get<QCheckBox>("check1086");
+    workArea_ = made.Get<QLabel>("text1048");
+    picture_ = made.Get<QLabel>("picture1111");
+    version_ = made.Get<QLabel>("text1027");
     UpdatePicture();
 
     auto onClick = [this](int id, void (*command)(OperationContext&)) {

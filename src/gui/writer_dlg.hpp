@@ -104,7 +104,6 @@ private:
     std::unique_ptr<QtFileChooser> fileChooser_;
 
     std::map<int, QWidget*> controls_;
-    std::vector<QLabel*> labels_;  // the static labels with mnemonics
     QComboBox* targetList_ = nullptr;
     QComboBox* crystalList_ = nullptr;
     QLineEdit* hexFile_ = nullptr;
