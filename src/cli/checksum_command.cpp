@@ -1,6 +1,5 @@
 #include "cli/checksum_command.hpp"
 
-#include <cctype>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -9,6 +8,7 @@
 #include "cli/cli_run.hpp"
 #include "cli/named_hex_file.hpp"
 #include "image/checksum.hpp"
+#include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -16,8 +16,7 @@ namespace quillon {
 int RunChecksumCommand(OperationContext& ctx, const std::string& fillText,
                        const std::string& hexFile, std::ostream& out, std::ostream& err) {
     // The dialog's field upper-cases what is typed; so does the console.
-    std::string fill = fillText;
-    for (char& c : fill) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string fill = AsciiUpperCase(fillText);
     if (fill.size() != 2 || !ParseFillText(fill)) {
         err << "quillon-cli: the fill byte must be two hexadecimal digits, not \""
             << fillText << "\"\n";

@@ -1,6 +1,5 @@
 #include "cli/cli_startup.hpp"
 
-#include <cctype>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -11,22 +10,12 @@
 #include "cli/cli_options.hpp"
 #include "config/chip_file.hpp"
 #include "config/user_settings.hpp"
+#include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
 
 namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The entry named `text`: exact first, then without regard to case.
 int FindEntry(const std::vector<std::string>& list, const std::string& text) {
@@ -34,7 +23,7 @@ int FindEntry(const std::vector<std::string>& list, const std::string& text) {
         if (list[i] == text) return static_cast<int>(i);
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (SameIgnoringCase(list[i], text)) return static_cast<int>(i);
+        if (EqualsIgnoringCase(list[i], text)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -95,7 +84,7 @@ bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& 
     }
     if (options.port) {
         const std::string& port = *options.port;
-        const bool comName = port.size() > 3 && SameIgnoringCase(port.substr(0, 3), "com") &&
+        const bool comName = port.size() > 3 && EqualsIgnoringCase(port.substr(0, 3), "com") &&
                              port.find_first_not_of("0123456789", 3) == std::string::npos;
         if (comName) {
             const int number = std::atoi(port.c_str() + 3);

@@ -1,26 +1,11 @@
-#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "config/user_settings.hpp"
+#include "platform/ascii_case.hpp"
 
 namespace quillon {
-
-namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 int BatchComPortIndex(const std::vector<std::string>& arguments) {
     for (int i = 0; i < 8; ++i) {

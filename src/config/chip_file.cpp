@@ -1,7 +1,6 @@
 #include "config/chip_file.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -12,6 +11,7 @@
 #include "app/operation_context.hpp"
 #include "config/address_list.hpp"
 #include "config/chip_groups.hpp"
+#include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 #include "platform/profile_file.hpp"
 
@@ -24,11 +24,6 @@ constexpr const char* kChipDefFileName = "CHIPDEF.INI";
 // The keys a section needs before its chip is offered, in the order tested.
 constexpr const char* kRequiredKeys[] = {
     "DownloadFile", "LoadAddress", "StartAddress", "EndAddress", "FlashSize", "Clock", "Baud"};
-
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // Copies a list into a fixed array, clearing what the list does not fill so
 // that nothing of the previous chip survives; returns the item count.
@@ -125,7 +120,7 @@ StartupFailure ListChipSections(OperationContext& ctx) {
         ctx.targetList.clear();
         for (const char* name = buffer.Names(); *name != '\0'; name += std::strlen(name) + 1) {
             if (IsChipSectionComplete(ctx.chipDefPath, name)) {
-                ctx.targetList.push_back(UpperCase(name));
+                ctx.targetList.push_back(AsciiUpperCase(name));
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <climits>
 #include <optional>
 
+#include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -17,15 +18,6 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
 
 // The lines of a file without their line ends (CR LF or LF). A UTF-8 byte
 // order mark, as some editors put before the first line, would hide the first
@@ -81,12 +73,12 @@ std::optional<std::string> FindValue(const std::string& path, std::string_view s
         if (auto name = SectionOf(line)) {
             // Only the first section of a name counts, as with the system's reader.
             if (inSection) return std::nullopt;
-            inSection = !seenSection && SameName(*name, section);
+            inSection = !seenSection && EqualsIgnoringCase(*name, section);
             seenSection = seenSection || inSection;
             continue;
         }
         if (!inSection) continue;
-        if (auto kv = KeyValueOf(line); kv && SameName(kv->key, key)) {
+        if (auto kv = KeyValueOf(line); kv && EqualsIgnoringCase(kv->key, key)) {
             return std::string(kv->value);
         }
     }
@@ -103,7 +95,7 @@ std::vector<std::string> ProfileSectionNames(const std::string& path) {
         auto name = SectionOf(line);
         if (!name) continue;
         bool seen = false;
-        for (const auto& n : names) seen = seen || SameName(n, *name);
+        for (const auto& n : names) seen = seen || EqualsIgnoringCase(n, *name);
         if (!seen) names.emplace_back(*name);
     }
     return names;
@@ -163,7 +155,7 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (auto name = SectionOf(lines[i])) {
             if (sectionLine) break;
-            if (SameName(*name, section)) {
+            if (EqualsIgnoringCase(*name, section)) {
                 sectionLine = i;
                 lastInSection = i;
             }
@@ -171,7 +163,7 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
         }
         if (!sectionLine) continue;
         if (!Trim(lines[i]).empty()) lastInSection = i;
-        if (auto kv = KeyValueOf(lines[i]); kv && SameName(kv->key, key) && !keyLine) keyLine = i;
+        if (auto kv = KeyValueOf(lines[i]); kv && EqualsIgnoringCase(kv->key, key) && !keyLine) keyLine = i;
     }
 
     if (keyLine) {

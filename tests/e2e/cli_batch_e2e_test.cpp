@@ -130,6 +130,26 @@ TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
     EXPECT_NE(refused.err.find("--download"), std::string::npos) << refused.err;
 }
 
+TEST_F(CliBatchE2E, CrcRetryQuestionIsAnsweredOnStandardInput) {
+    // The target answers the first program block with a CRC error: "y"
+    // sends the block again and programming goes on; "n" ends it as a cancel.
+    ASSERT_TRUE(host.StartSim({"--fault", "crc-error-block=1"}));
+    const ChildResult yes =
+        Cli({"--hex", Hex(), "--no-reset", "--download", "--program", "--read-compare"}, "y\n");
+    EXPECT_EQ(yes.status, 0) << yes.out << yes.err;
+    EXPECT_NE(yes.err.find("crc checking: CRC error detected in 0x0\nretry?"), std::string::npos)
+        << yes.err;
+    EXPECT_NE(yes.err.find(CatalogText(Language::English, kMsgIdentical)), std::string::npos);
+    FlashHoldsData();
+
+    ASSERT_TRUE(host.StartSim({"--fault", "crc-error-block=1"}));
+    const ChildResult no = Cli({"--hex", Hex(), "--no-reset", "--download", "--program"}, "n\n");
+    EXPECT_EQ(no.status, 1) << no.out << no.err;
+    EXPECT_NE(no.err.find(CatalogText(Language::English, kMsgCanceled)), std::string::npos)
+        << no.err;
+    EXPECT_EQ(no.err.find(CatalogText(Language::English, kMsgProgrammed)), std::string::npos);
+}
+
 TEST_F(CliBatchE2E, CtrlCCancelsProgrammingAtItsNextPoll) {
     // Paced at the control program's 38400 baud, a program block takes some
     // two seconds on the line: time enough for a Ctrl-C to land in the middle.

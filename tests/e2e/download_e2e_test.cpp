@@ -210,7 +210,7 @@ TEST(LinkE2E, DeviceThatIsNotThereIsNamedInTheReport) {
 }
 
 // Not a check: the time a standard download of the 4 KiB control program
-// takes, for the closing note. Printed, never asserted.
+// takes, to be read off a run. Printed, never asserted.
 TEST(LinkE2E, TimeOfAStandardDownloadOf4KiB) {
     for (bool pace : {false, true}) {
         Host host("TC370");
