@@ -123,18 +123,25 @@ double RawRoundTripLimit(std::uint32_t blocks) {
     return blocks / seconds;
 }
 
+// Programs `bytes` of data into a fresh virtual target (paced or not) and
+// returns the seconds ProgramFlash took.
+double TimeProgramming(benchmark::State& state, bool paced, std::uint32_t bytes) {
+    Target target(paced, bytes);
+    Host host(target.line->HostPath(), 115200, bytes);
+    if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
+    const auto start = Clock::now();
+    const int result = ProgramFlash(host.ctx, false);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ClosePort(host.ctx);
+    if (result != 0) state.SkipWithError(host.ctx.lastReport.text.c_str());
+    return seconds;
+}
+
 void ProgramUnpaced(benchmark::State& state) {
     const std::uint32_t blocks = kFullImage / kBlock;
     for (auto _ : state) {
         const double limit = RawRoundTripLimit(blocks);
-        Target target(false, kFullImage);
-        Host host(target.line->HostPath(), 115200, kFullImage);
-        if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
-        const auto start = Clock::now();
-        const int result = ProgramFlash(host.ctx, false);
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        ClosePort(host.ctx);
-        if (result != 0) state.SkipWithError(host.ctx.lastReport.text.c_str());
+        const double seconds = TimeProgramming(state, false, kFullImage);
         const double rate = blocks / seconds;
         state.counters["blocks_per_s"] = rate;
         state.counters["raw_limit_blocks_per_s"] = limit;
@@ -149,14 +156,7 @@ void ProgramPaced115200(benchmark::State& state) {
     // Command (4), status (1), block and CRC (514), status (1).
     const double bound = blocks * (4.0 + 1 + kBlock + 2 + 1) * 10 / 115200;
     for (auto _ : state) {
-        Target target(true, bytes);
-        Host host(target.line->HostPath(), 115200, bytes);
-        if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
-        const auto start = Clock::now();
-        const int result = ProgramFlash(host.ctx, false);
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        ClosePort(host.ctx);
-        if (result != 0) state.SkipWithError(host.ctx.lastReport.text.c_str());
+        const double seconds = TimeProgramming(state, true, bytes);
         state.counters["seconds"] = seconds;
         state.counters["line_time_bound_s"] = bound;
         state.counters["percent_over_bound"] = 100.0 * (seconds - bound) / bound;

@@ -1,14 +1,15 @@
 #include "flashops/hex_line_format.hpp"
 
+#include "image/hex_digits.hpp"
+
 namespace quillon {
 
 namespace {
 
 // Appends two upper-case digits and adds the byte to the running sum.
 void PutByte(std::string& line, unsigned& sum, std::uint8_t byte) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    line += kDigits[byte >> 4];
-    line += kDigits[byte & 0x0F];
+    line += UpperHexDigit(byte >> 4);
+    line += UpperHexDigit(byte);
     sum += byte;
 }
 

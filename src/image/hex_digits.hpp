@@ -1,6 +1,6 @@
 #pragma once
-// Hex digits as the hex-file decoders accept them: "0"-"9" and "A"-"F" only.
-// A lower-case digit is as wrong as a blank.
+// Hex digits as hex files hold them: "0"-"9" and "A"-"F" only. For the
+// decoders a lower-case digit is as wrong as a blank.
 
 #include <array>
 #include <cstdint>
@@ -26,5 +26,8 @@ inline std::uint8_t UpperHexDigitValue(char c) {
 inline bool IsUpperHexDigit(char c) {
     return UpperHexDigitValue(c) != kNotAHexDigit;
 }
+
+// The upper-case digit of the low four bits of `value`, as hex files are written.
+constexpr char UpperHexDigit(unsigned value) { return "0123456789ABCDEF"[value & 0x0F]; }
 
 }  // namespace quillon

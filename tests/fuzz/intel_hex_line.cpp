@@ -2,18 +2,11 @@
 // buffer, and an accepted line must be exactly what its decoded bytes say.
 
 #include "image/intel_hex_line.hpp"
+#include "image/hex_digits.hpp"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-namespace {
-
-char UpperHex(int v) {
-    return "0123456789ABCDEF"[v & 15];
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillon;
@@ -28,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     unsigned sum = 0;
     for (int i = 0; i < count + 5; ++i) {
         sum += record.bytes[i];
-        if (line[1 + 2 * i] != UpperHex(record.bytes[i] >> 4) ||
-            line[2 + 2 * i] != UpperHex(record.bytes[i])) {
+        if (line[1 + 2 * i] != UpperHexDigit(record.bytes[i] >> 4) ||
+            line[2 + 2 * i] != UpperHexDigit(record.bytes[i])) {
             std::abort();
         }
     }

@@ -2,19 +2,12 @@
 // buffer, and an accepted line must be exactly what its decoded bytes say.
 
 #include "image/srecord_line.hpp"
+#include "image/hex_digits.hpp"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-
-namespace {
-
-char UpperHex(int v) {
-    return "0123456789ABCDEF"[v & 15];
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quillon;
@@ -34,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i <= count; ++i) {
         sum += record.bytes[i];
         // The digits of every decoded byte, in upper case, stand in the line.
-        if (line[2 + 2 * i] != UpperHex(record.bytes[i] >> 4) ||
-            line[3 + 2 * i] != UpperHex(record.bytes[i])) {
+        if (line[2 + 2 * i] != UpperHexDigit(record.bytes[i] >> 4) ||
+            line[3 + 2 * i] != UpperHexDigit(record.bytes[i])) {
             std::abort();
         }
         if (i >= 1 && i <= addressBytes) address = address << 8 | record.bytes[i];
