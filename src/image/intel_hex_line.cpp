@@ -31,17 +31,10 @@ int DecodeIntelHexLine(std::string_view line, IntelHexRecord& out) {
     // At most 260 pairs; an odd last character is ignored but, like every
     // character after the colon, must be a hex digit. Both faults are error 2,
     // like a wrong count or checksum, so one pass tells them all.
-    const std::size_t pairs = std::min<std::size_t>(digits.size() / 2, kMaxIntelHexBytes);
+    std::size_t pairs = 0;
     unsigned sum = 0;
-    for (std::size_t i = 0; i < pairs; ++i) {
-        const std::uint8_t high = UpperHexDigitValue(digits[2 * i]);
-        const std::uint8_t low = UpperHexDigitValue(digits[2 * i + 1]);
-        if ((high | low) > 15) return kIntelHexBadDigits;
-        out.bytes[i] = static_cast<std::uint8_t>(high << 4 | low);
-        sum += out.bytes[i];
-    }
-    for (std::size_t i = 2 * pairs; i < digits.size(); ++i) {
-        if (!IsUpperHexDigit(digits[i])) return kIntelHexBadDigits;
+    if (!DecodeHexPairs(digits, out.bytes, kMaxIntelHexBytes, pairs, sum)) {
+        return kIntelHexBadDigits;
     }
     if (pairs == 0) return kIntelHexBadDigits;
     const int count = out.bytes[0];

@@ -25,18 +25,9 @@ int DecodeSRecordLine(std::string_view line, SRecordLine& out) {
     const std::string_view digits = line.substr(2);
     // At most 256 pairs are decoded; whatever follows (an odd last character
     // included) must still be made of hex digits.
-    const std::size_t pairs = std::min<std::size_t>(digits.size() / 2, kMaxSRecordBytes);
+    std::size_t pairs = 0;
     unsigned sum = 0;
-    for (std::size_t i = 0; i < pairs; ++i) {
-        const std::uint8_t high = UpperHexDigitValue(digits[2 * i]);
-        const std::uint8_t low = UpperHexDigitValue(digits[2 * i + 1]);
-        if ((high | low) > 15) return 0;
-        out.bytes[i] = static_cast<std::uint8_t>(high << 4 | low);
-        sum += out.bytes[i];
-    }
-    for (std::size_t i = 2 * pairs; i < digits.size(); ++i) {
-        if (!IsUpperHexDigit(digits[i])) return 0;
-    }
+    if (!DecodeHexPairs(digits, out.bytes, kMaxSRecordBytes, pairs, sum)) return 0;
     if (pairs == 0) return 0;
     const int count = out.bytes[0];
     if (pairs != static_cast<std::size_t>(count) + 1) return 0;
