@@ -22,13 +22,15 @@ BlockRead Fail(OperationContext& ctx, int code, int severity) {
 }
 
 // The first status, as each operation reports it. nullopt: go on.
-std::optional<BlockRead> CheckAccepted(OperationContext& ctx, std::uint8_t accepted,
-                                       ReadPurpose purpose) {
+std::optional<BlockRead> CheckAccepted(OperationContext& ctx, int accepted, ReadPurpose purpose) {
     if (accepted == kStatusOk) return std::nullopt;
+    // The failed read has been reported (218): that is the whole story.
+    if (accepted == kBlockReadFailed) return BlockRead::Failed;
+    // A press of Cancel is the user's wish, not a read error, for Copy too.
+    if (accepted == kBlockCancel) return BlockRead::Cancel;
     if (accepted == kBlockTimeout) return Fail(ctx, kMsgTimeout, kSeverityRedownloadData);
     if (purpose == ReadPurpose::Copy) return Fail(ctx, kMsgReadError, kSeverityRedownloadData);
-    if (accepted == kBlockLinkFailed) return Fail(ctx, kMsgPortWriteError, kSeverityRedownloadData);
-    if (accepted == kBlockCancel) return BlockRead::Cancel;
+    if (accepted == kBlockWriteFailed) return Fail(ctx, kMsgPortWriteError, kSeverityRedownloadData);
     return Fail(ctx, kMsgReadError, kSeverityRedownloadData);
 }
 
@@ -62,6 +64,7 @@ BlockRead ReadFlashBlock(OperationContext& ctx, std::uint32_t address, int block
 
         const int status = WaitStatus(ctx, 5, true);
         if (status == kWaitCancel) return BlockRead::Cancel;
+        if (status == kWaitLinkFailed) return BlockRead::Failed;
         if (status == kWaitTimeout) return Fail(ctx, kMsgTimeout, kSeverityRedownloadData);
         if (status != kStatusOk) return Fail(ctx, kMsgReadError, kSeverityRedownloadData);
 

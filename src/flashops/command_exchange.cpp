@@ -51,15 +51,15 @@ bool SendAddressCommand(OperationContext& ctx, std::uint8_t command, std::uint32
     return WriteCommand(ctx, bytes, sizeof bytes);
 }
 
-std::uint8_t SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read) {
+int SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read) {
     if (!SendAddressCommand(ctx, read ? kCmdReadBlock : kCmdProgramBlock, address)) {
-        return kBlockLinkFailed;
+        return kBlockWriteFailed;
     }
     const int status = WaitStatus(ctx, 5, true);
     if (status == kWaitTimeout) return kBlockTimeout;
     if (status == kWaitCancel) return kBlockCancel;
-    if (status == kWaitLinkFailed) return kBlockLinkFailed;
-    return static_cast<std::uint8_t>(status);
+    if (status == kWaitLinkFailed) return kBlockReadFailed;
+    return status;
 }
 
 std::string ReadDetailBytes(OperationContext& ctx, std::size_t n, std::size_t perRead) {

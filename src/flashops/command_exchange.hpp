@@ -20,9 +20,12 @@ enum WaitOutcome : int {
 };
 
 // Values returned by SendBlockCommand besides a status byte.
-inline constexpr std::uint8_t kBlockTimeout = 3;
-inline constexpr std::uint8_t kBlockCancel = 0;
-inline constexpr std::uint8_t kBlockLinkFailed = 0xFF;  // already reported by the link
+inline constexpr int kBlockTimeout = 3;
+inline constexpr int kBlockCancel = 0;
+inline constexpr int kBlockWriteFailed = 0xFF;  // already reported by the link (216)
+// Out of the byte range: the port read of the status failed, already
+// reported (218) with the port closed. Nothing else may be reported for it.
+inline constexpr int kBlockReadFailed = -1;
 
 // Waits for the first byte that is neither busy ('0') nor silence (0x00).
 // Time is counted in whole wall-clock seconds, so a limit of 5 allows up to
@@ -35,9 +38,10 @@ int WaitStatus(OperationContext& ctx, int limitSeconds, bool pollCancel,
 
 // Writes the command byte (0x28 to read, 0x08 to program) and the 24-bit
 // address, least significant byte first, then waits 5 s for the status with
-// cancel polling. Returns the status byte, kBlockTimeout, kBlockCancel, or
-// kBlockLinkFailed when a byte could not be written (or read).
-std::uint8_t SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read);
+// cancel polling. Returns the status byte, kBlockTimeout, kBlockCancel,
+// kBlockWriteFailed when a byte could not be written, or kBlockReadFailed
+// when the status could not be read.
+int SendBlockCommand(OperationContext& ctx, std::uint32_t address, bool read);
 
 // Writes a whole command in one port write; false when it failed (reported
 // as 216, as the link reports a failed byte).

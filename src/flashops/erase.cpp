@@ -30,13 +30,14 @@ void SetEraseDetail(OperationContext& ctx, int status) {
 // What a non-'1' result of WaitStatus becomes for the erase paths.
 int EraseResultOf(OperationContext& ctx, int status) {
     if (status == kWaitTimeout) return 3;
-    if (status < 0) return 0;  // the port failed; reported by the read
+    if (status < 0) return kEraseReadFailed;
     SetEraseDetail(ctx, status);
     return status;
 }
 
-// The burn-in erase needs the first range start, which only exists once the
-// ranges have been built (the command is offered before any download).
+// The burn-in erase needs the first range start. The Erase command and Full
+// Operation build the ranges of the areas ticked now before they get here;
+// only a caller that built none is helped out.
 bool FirstRangeStart(OperationContext& ctx, std::uint32_t& start) {
     if (!ctx.rangesBuilt && !BuildOperationRanges(ctx)) return false;
     start = ctx.rangeStart[0];
@@ -117,6 +118,8 @@ int EraseFlash(OperationContext& ctx, bool fullOperation) {
         }
         return 0;
     }
+    // The failed read has been reported (218) and closed the port.
+    if (result == kEraseReadFailed) return 1;
     if (result == 3 || result == kStatusTimeout) {
         Report(ctx, kMsgTimeout, kSeverityRedownloadData, kSoundError);
     } else if (result == kStatusFailed) {

@@ -14,9 +14,12 @@ struct OperationContext;
 // 0 success, 1 failure.
 int EraseFlash(OperationContext& ctx, bool fullOperation);
 
+inline constexpr int kEraseReadFailed = -3;
+
 // 0x38 with the first range start; 90 s wait, the bar stepped once a second
 // up to 39. Returns '1', another status byte (detailText set), 3 for a
-// time-out, or 0 when a byte could not be written.
+// time-out, 0 when a byte could not be written, or kEraseReadFailed when the
+// status could not be read (already reported as 218).
 int EraseWholeFlash(OperationContext& ctx);
 
 // 0x39 per sector erase address; 90 s wait each. Results as EraseWholeFlash;

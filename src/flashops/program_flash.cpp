@@ -55,8 +55,9 @@ void ReportProgramError(OperationContext& ctx) {
 
 BlockOutcome SendBlock(OperationContext& ctx, std::uint32_t address,
                        std::vector<std::uint8_t>& send, std::uint32_t blockSize, int& crcErrors) {
-    const std::uint8_t accepted = SendBlockCommand(ctx, address, false);
+    const int accepted = SendBlockCommand(ctx, address, false);
     if (accepted == kBlockCancel) return BlockOutcome::Cancel;
+    if (accepted == kBlockReadFailed) return BlockOutcome::Failed;  // reported (218)
     if (accepted == kBlockTimeout) {
         Report(ctx, kMsgTimeout, kSeverityRedownloadData, kSoundError);
         return BlockOutcome::Failed;
@@ -76,6 +77,7 @@ BlockOutcome SendBlock(OperationContext& ctx, std::uint32_t address,
 
     const int status = WaitStatus(ctx, 5, true);
     if (status == kWaitCancel) return BlockOutcome::Cancel;
+    if (status == kWaitLinkFailed) return BlockOutcome::Failed;  // reported (218)
     if (status == kWaitTimeout) {
         Report(ctx, kMsgTimeout, kSeverityRedownloadData, kSoundError);
         return BlockOutcome::Failed;

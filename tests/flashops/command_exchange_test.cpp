@@ -80,7 +80,7 @@ TEST_F(CommandExchangeTest, BlockCommandResults) {
     p.pressAlways = true;  // the user acknowledges the report that follows
 
     port().failWriteAfterBytes = static_cast<long long>(port().tx.size()) + 2;
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kBlockLinkFailed);
+    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kBlockWriteFailed);
     EXPECT_EQ(t.ctx.lastReport.code, kMsgPortWriteError);
     // Nothing of the command that failed, nothing after it.
     EXPECT_EQ(port().tx.size(), 3u * 4);

@@ -174,12 +174,13 @@ TEST_F(CopyFlashTest, CancelLeavesNoFileAndAnExistingOneUntouched) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST_F(CopyFlashTest, CancelWhileTheBlockIsAwaitedIsAReadErrorAndLeavesNoFile) {
+TEST_F(CopyFlashTest, CancelWhileTheBlockIsAwaitedIsACancelAndLeavesNoFile) {
     SetRanges({{0x080000, 0x0803FF}});
     port().QueueAt(2000, {kStatusOk});
     factory.pressAfterChecks = 3;  // during the first status wait
     CopyFlashToFile(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgReadError);
+    EXPECT_EQ(factory.last->message, CatalogText(t.ctx.language, kMsgCanceled));
+    EXPECT_EQ(t.ctx.lastReport.code, 0);
     EXPECT_FALSE(t.dir.Exists("out.mhx"));
 }
 

@@ -173,13 +173,13 @@ TEST_F(ReadCompareTest, LinkFailuresEndWithOneReport) {
     ReadAndCompare(t.ctx);
     EXPECT_EQ(t.ctx.lastReport.code, kMsgTimeout);
 
-    // A port that fails its reads is reported (218) at the first one and the
-    // block ends as a failed link (216), with no further reads.
+    // A port that fails its reads is reported (218) at the first one, with
+    // no further reads.
     OpenPortNow();
     port().failReads = true;
     const int readsBefore = port().reads;
     ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortWriteError);
+    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
     EXPECT_EQ(port().reads, readsBefore + 1);
 }
 

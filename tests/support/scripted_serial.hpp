@@ -60,7 +60,7 @@ public:
     bool Read(std::uint8_t* buffer, std::size_t n, std::size_t& got) override {
         got = 0;
         ++reads;
-        if (failReads) return false;
+        if (failReads || (failReadsFrom > 0 && reads >= failReadsFrom)) return false;
         const std::uint64_t deadline = clock_.elapsedMs + timeouts.readTotalTimeoutMultiplier * n +
                                        timeouts.readTotalTimeoutConstant;
         while (true) {
@@ -121,6 +121,7 @@ public:
     std::function<void(ScriptedSerial&, const std::uint8_t*, std::size_t)> onWrite;
     long long failWriteAfterBytes = -1;  // writes that would pass this many bytes in tx fail
     bool failReads = false;
+    int failReadsFrom = 0;  // when > 0: that read (counted in `reads`) and every later one fail
     bool failGetTimeouts = false, failSetTimeouts = false;
     bool failGetLineSettings = false, failSetLineSettings = false;
     bool purgeDropsInput = false;
