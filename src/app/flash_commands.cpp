@@ -27,12 +27,11 @@ void RunFlashCommand(OperationContext& ctx, const char* title, Operation operati
 
 void OnErase(OperationContext& ctx) {
     ctx.operationStartTime = ctx.clock->Now();
-    // TC326/TC327 may erase before any download has built the ranges; the
-    // burn-in erase starts at the first range, so build them for the
-    // selected chip and areas first.
-    if (!ctx.rangesBuilt) {
+    // TC326/TC327 may erase before any download; the burn-in erase starts at
+    // the first range of the areas ticked now.
+    if (ctx.downloaded == 0) {
         ctx.panel->ExchangeFromControls();
-        if (!BuildOperationRanges(ctx)) return;
+        if (!EnsureOperationRanges(ctx)) return;
     }
     RunFlashCommand(ctx, "Erase", [&] { EraseFlash(ctx, false); });
 }

@@ -34,6 +34,12 @@ void LoadChipDefinition(OperationContext& ctx);
 // false, after showing why, when the ranges do not fit in the flash image.
 bool BuildOperationRanges(OperationContext& ctx);
 
+// The ranges an operation uses now: before a download those of the areas
+// ticked now (built afresh, so a changed tick is never missed); after one
+// the download's, as the areas are locked then. False, after showing why,
+// when they cannot be built.
+bool EnsureOperationRanges(OperationContext& ctx);
+
 // A key of the selected chip's section, read at the moment of use.
 std::string ChipString(const OperationContext& ctx, std::string_view key, std::size_t bufferSize = 256);
 

@@ -73,6 +73,11 @@ std::string RangeFault(const OperationRanges& r, const std::string& chip) {
 
 }  // namespace
 
+bool EnsureOperationRanges(OperationContext& ctx) {
+    if (ctx.rangesBuilt && ctx.downloaded != 0) return true;
+    return BuildOperationRanges(ctx);
+}
+
 bool BuildOperationRanges(OperationContext& ctx) {
     const std::string chip = ctx.SelectedChipName();
     // Built aside and taken over only when usable, so that a refused chip

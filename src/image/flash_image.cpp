@@ -4,6 +4,7 @@
 
 #include "app/catalog.hpp"
 #include "app/operation_context.hpp"
+#include "app/report.hpp"
 #include "config/chip_file.hpp"
 #include "config/result_file.hpp"
 #include "image/intel_hex_decoder.hpp"
@@ -23,6 +24,11 @@ void ShowDecoderMessage(OperationContext& ctx, const char* text) {
 
 }  // namespace
 
+void RecordBatchResult(OperationContext& ctx, const std::string& text) {
+    const bool written = WriteResultFile(ctx.programDir, 0, text);
+    ctx.lastReport = LastReport{0, kSeverityError, text, written, true};
+}
+
 int DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill) {
     if (ctx.progress) {
         ctx.progress->SetButtons(0, false, std::nullopt);
@@ -31,9 +37,9 @@ int DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill) 
     }
     ctx.imageBuffer.assign(kImageSize, fill);
 
-    // Check SUM before the first download has no ranges yet: build them for
-    // the selected chip and areas, as a download would.
-    if (!ctx.rangesBuilt && !BuildOperationRanges(ctx)) return 0;
+    // Check SUM before a download: the areas ticked now, as a download would
+    // take them.
+    if (!EnsureOperationRanges(ctx)) return 0;
 
     TextLineReader reader;
     TextLine first;
@@ -41,7 +47,7 @@ int DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill) 
     const bool hasLine = opened && reader.Next(first);
     if (!opened || reader.Failed()) {
         if (ctx.batchMode) {
-            WriteResultFile(ctx.programDir, 0, "file open error HexFile decoder");
+            RecordBatchResult(ctx, "file open error HexFile decoder");
         } else {
             ShowDecoderMessage(ctx, "file open error");
         }

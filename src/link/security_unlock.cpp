@@ -82,7 +82,7 @@ int WaitForVerdict(OperationContext& ctx) {
 // The first range start the key address is checked against; the ranges are
 // built now when no command has built them yet.
 bool FirstRangeStart(OperationContext& ctx, std::uint32_t& start) {
-    if (!ctx.rangesBuilt && !BuildOperationRanges(ctx)) return false;
+    if (!EnsureOperationRanges(ctx)) return false;
     start = ctx.rangeStart[0];
     return true;
 }

@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ctx.rangeCount = 2;
     }
     ctx.rangesBuilt = true;
+    ctx.downloaded = 1;  // the ranges as a download left them
     ctx.batchMode = (flags & 2) != 0;
     if (flags & 1) {
         ctx.progress = std::make_unique<testing::RecordingProgress>();

@@ -4,6 +4,8 @@
 
 #include "app/operation_context.hpp"
 #include "hex_records.hpp"
+#include "config/chip_file.hpp"
+#include "support/sim_process.hpp"
 #include "support/test_context.hpp"
 
 namespace quillon {
@@ -20,6 +22,7 @@ class ChecksumTest : public ::testing::Test {
         t.ctx.rangeEnd[0] = 0x8FFFF;
         t.ctx.rangeCount = 1;
         t.ctx.rangesBuilt = true;
+        t.ctx.downloaded = 1;  // the ranges as a download left them
     }
     void File(const std::string& contents, const char* name = "f.mhx") {
         t.dir.Write(name, contents);
@@ -90,6 +93,36 @@ TEST_F(ChecksumTest, RangesOutsideTheImageCountOnlyTheirPartInside) {
     File("S9030000FC\n");
     // kImageSize + 1 bytes of 01.
     EXPECT_EQ(ComputeChecksum(t.ctx, 0x01), static_cast<int>((kImageSize + 1) & 0xFFFF));
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+// Before a download the areas can still be ticked and unticked: every Check
+// SUM takes the ones ticked at that moment.
+TEST(ChecksumBeforeADownloadTest, FollowsTheAreasTickedNow) {
+    testing::TestContext t;
+    testing::CopyExamplesTo(t.dir.path());
+    t.ctx.targetList = {"TC350"};  // main flash in sectors from 0, work flash at F0000
+    LoadChipDefinition(t.ctx);
+    t.dir.Write("f.mhx", SRec('2', 0x000010, {0x11}) + "\n" + SRec('2', 0x0F0010, {0x22}) + "\n");
+    t.ctx.hexFilePath = t.dir.File("f.mhx");
+
+    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "0033");
+    t.ctx.workFlashSelected = 0;
+    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "");  // the work-flash record is now outside
+    t.dir.Write("f.mhx", SRec('2', 0x000010, {0x11}) + "\n");
+    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "0011");
+    t.ctx.workFlashSelected = 1;
+    EXPECT_EQ(ChecksumFieldText(t.ctx, "01"), "2010");  // 0x42000 bytes of 01, one of them 11
+
+    // After a download the areas are locked and its ranges stand.
+    t.ctx.downloaded = 1;
+    t.ctx.workFlashSelected = 0;
+    EXPECT_EQ(ChecksumFieldText(t.ctx, "01"), "2010");
 }
 
 }  // namespace

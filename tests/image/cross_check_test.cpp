@@ -71,6 +71,7 @@ class CrossCheckTest : public ::testing::Test {
         t.ctx.rangeEnd[0] = last;
         t.ctx.rangeCount = 1;
         t.ctx.rangesBuilt = true;
+        t.ctx.downloaded = 1;  // the ranges as a download left them
         ASSERT_EQ(DecodeHexFile(t.ctx, false, fill), 1)
             << (t.prompt.asked.empty() ? "" : t.prompt.asked.back().text);
         std::vector<std::uint8_t> expected(kImageSize, fill);

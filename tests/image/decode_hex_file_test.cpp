@@ -32,6 +32,7 @@ class DecodeHexFileTest : public ::testing::Test {
         t.ctx.rangeEnd[1] = 0x3FFF;
         t.ctx.rangeCount = 2;
         t.ctx.rangesBuilt = true;
+        t.ctx.downloaded = 1;  // the ranges as a download left them
     }
     int Decode(const std::string& contents, std::uint8_t fill = 0xFF,
                const char* name = "file.mhx") {
