@@ -1,9 +1,12 @@
 #include "sim/simulator.hpp"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -22,14 +25,60 @@ void OnStopSignal(int) {
     RequestStop();
 }
 
-// SIGTERM and SIGINT end the simulator cleanly, with its flash file saved.
+// SIGTERM, SIGINT and SIGHUP end the simulator cleanly, with its flash file
+// saved and its link removed.
 void InstallStopSignals() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
+
+// The symbolic link to the pseudo-terminal, for as long as the simulator
+// runs: a link left behind would point at a dead device.
+class DeviceLink {
+  public:
+    DeviceLink() = default;
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+    ~DeviceLink() {
+        // Only a link that still points at this simulator's device goes: a
+        // newer simulator may have taken the name over.
+        if (path_.empty()) return;
+        std::string target(4096, '\0');
+        const ssize_t n = readlink(path_.c_str(), target.data(), target.size());
+        if (n > 0 && target.compare(0, static_cast<std::size_t>(n), device_) == 0 &&
+            static_cast<std::size_t>(n) == device_.size()) {
+            unlink(path_.c_str());
+        }
+    }
+
+    // Places the link; false with the reason. A file of that name that is
+    // not a symbolic link is the user's and is never replaced.
+    bool Place(const std::string& path, const std::string& device, std::string& error) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode)) {
+                error = path + " exists and is not a symbolic link; it is left as it is";
+                return false;
+            }
+            unlink(path.c_str());
+        }
+        if (symlink(device.c_str(), path.c_str()) != 0) {
+            error = "cannot place the link " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        path_ = path;
+        device_ = device;
+        return true;
+    }
+
+  private:
+    std::string path_;
+    std::string device_;
+};
 
 }  // namespace
 
@@ -76,14 +125,14 @@ int RunSimulator(const std::vector<std::string>& args) {
         std::cerr << "quillon-sim: " << error << "\n";
         return 1;
     }
-    if (!options.linkPath.empty()) {
-        unlink(options.linkPath.c_str());
-        if (symlink(line->HostPath().c_str(), options.linkPath.c_str()) != 0) {
-            std::cerr << "quillon-sim: cannot place the link " << options.linkPath << "\n";
-            return 1;
-        }
-    }
+    // The handlers go in before the link exists, so that no stop signal can
+    // end the process between the two and leave the link behind.
     InstallStopSignals();
+    DeviceLink link;
+    if (!options.linkPath.empty() && !link.Place(options.linkPath, line->HostPath(), error)) {
+        std::cerr << "quillon-sim: " << error << "\n";
+        return 2;
+    }
     // The first line of output is the device path: scripts and tests read it.
     std::cout << line->HostPath() << std::endl;
 

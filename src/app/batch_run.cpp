@@ -1,7 +1,9 @@
 #include "app/batch_run.hpp"
 
 #include <cstdio>
+#include <ostream>
 
+#include "app/console_text.hpp"
 #include "app/controller.hpp"
 #include "app/operation_context.hpp"
 #include "config/result_file.hpp"
@@ -10,6 +12,8 @@
 namespace quillon {
 
 namespace {
+
+constexpr int kFullOperationOk = 306;
 
 // Forwards every question to the front end and remembers the last one, so
 // that a run that ends at a message box or a declined question can say so.
@@ -56,7 +60,7 @@ std::string StopReason(const OperationContext& ctx, const RememberingPrompt& pro
 BatchOutcome RunBatch(OperationContext& ctx) {
     const std::string resultPath = JoinPath(ctx.programDir, kResultFileName);
     std::remove(resultPath.c_str());
-    ctx.lastReport = LastReport{0, 0, {}, true};
+    ctx.lastReport = LastReport{};
 
     RememberingPrompt prompt(*ctx.prompt);
     UserPrompt* frontEndPrompt = ctx.prompt;
@@ -65,24 +69,35 @@ BatchOutcome RunBatch(OperationContext& ctx) {
     OnFullOperation(ctx);
     ctx.prompt = frontEndPrompt;
 
+    // The outcome is what this run recorded, never what a file on disk says:
+    // an old result that could not be removed must not pass for this run's.
     BatchOutcome outcome;
-    if (!FileExists(resultPath)) {
-        // Either nothing recorded an outcome, or the last write failed.
-        const bool reported = ctx.lastReport.code != 0 && !ctx.lastReport.resultFileWritten;
-        if (reported) {
-            outcome.ok = ctx.lastReport.code == 306;
-            outcome.resultText = outcome.ok ? "OK" : "NG\r\n" + ctx.lastReport.text;
-            outcome.resultFileWritten = false;
-            return outcome;
-        }
-        const std::string reason = StopReason(ctx, prompt);
-        outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, reason);
-        outcome.resultText = "NG\r\n" + reason;
+    const LastReport& last = ctx.lastReport;
+    if (last.recorded) {
+        outcome.ok = last.code == kFullOperationOk;
+        outcome.resultText = ResultFileContents(last.code, last.text);
+        outcome.resultFileWritten = last.resultFileWritten;
         return outcome;
     }
-    outcome.resultText = ReadWholeFile(resultPath).value_or("");
-    outcome.ok = outcome.resultText == "OK";
+    const std::string reason = StopReason(ctx, prompt);
+    outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, reason);
+    outcome.resultText = ResultFileContents(0, reason);
     return outcome;
+}
+
+bool BatchSucceeded(const BatchOutcome& outcome) {
+    return outcome.ok && outcome.resultFileWritten;
+}
+
+int PrintBatchOutcome(const BatchOutcome& outcome, const std::string& programDir,
+                      std::string_view program, std::ostream& out, std::ostream& err) {
+    out << ConsoleText(outcome.resultText) << '\n' << std::flush;
+    if (!outcome.resultFileWritten) {
+        err << program << ": the outcome could not be written to "
+            << JoinPath(programDir, kResultFileName) << '\n'
+            << std::flush;
+    }
+    return BatchSucceeded(outcome) ? 0 : 1;
 }
 
 }  // namespace quillon

@@ -27,11 +27,14 @@ inline constexpr std::size_t kImageSize = 0x2D0000;  // 2,949,120 bytes
 // control program's rate (TC326/TC327 may erase before a download).
 inline constexpr std::uint32_t kInitialControlProgramBaud = 9600;
 
+// The last outcome put to the result file, whether Report or a decoder in
+// batch mode put it there.
 struct LastReport {
     int code = 0;
     int severity = 0;
     std::string text;              // as composed for the result file
     bool resultFileWritten = true;
+    bool recorded = false;         // false until something is put there
 };
 
 struct OperationContext : ChipDefinition, OperationRanges {

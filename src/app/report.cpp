@@ -51,7 +51,7 @@ int Report(OperationContext& ctx, int code, int severity, int sound) {
     AppendDetail(text, "\r\n HexFile   : ", ctx.hexDataText);
 
     const bool written = WriteResultFile(ctx.programDir, code, text);
-    ctx.lastReport = LastReport{code, severity, text, written};
+    ctx.lastReport = LastReport{code, severity, text, written, true};
 
     if (!ctx.batchMode) {
         if (ctx.progress) {

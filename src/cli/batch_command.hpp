@@ -8,7 +8,7 @@ namespace quillon {
 
 struct OperationContext;
 
-// kExitOk exactly when the outcome is OK.
+// kExitOk exactly when the Full Operation succeeded and MESSFILE.TXT says so.
 int RunBatchCommand(OperationContext& ctx, std::ostream& out, std::ostream& err);
 
 }  // namespace quillon

@@ -6,20 +6,6 @@
 
 namespace quillon {
 
-std::string ConsoleText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
-            out += '\n';
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 PromptAnswer ConsolePrompt::Ask(const PromptRequest& request) {
     const std::string text = ConsoleText(request.text);
     if (request.caption.empty()) {

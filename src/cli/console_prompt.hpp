@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/console_text.hpp"
 #include "app/user_prompt.hpp"
 
 namespace quillon {
@@ -21,8 +22,5 @@ class ConsolePrompt final : public UserPrompt {
     std::ostream& out_;
     std::istream& in_;
 };
-
-// A text as a terminal shows it: CR LF and lone CRs become LF.
-std::string ConsoleText(std::string_view text);
 
 }  // namespace quillon

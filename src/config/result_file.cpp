@@ -5,6 +5,11 @@
 namespace quillon {
 
 bool WriteResultFile(const std::string& programDir, int code, std::string_view text) {
+    return WriteFileAtomically(JoinPath(programDir, kResultFileName),
+                               ResultFileContents(code, text));
+}
+
+std::string ResultFileContents(int code, std::string_view text) {
     std::string contents;
     if (code == 306) {
         contents = "OK";
@@ -21,7 +26,7 @@ bool WriteResultFile(const std::string& programDir, int code, std::string_view t
             }
         }
     }
-    return WriteFileAtomically(JoinPath(programDir, kResultFileName), contents);
+    return contents;
 }
 
 }  // namespace quillon

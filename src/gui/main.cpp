@@ -1,5 +1,6 @@
 // quillon: the desktop program. With arguments it runs one Full Operation in
-// batch mode and ends; its outcome is in MESSFILE.TXT.
+// batch mode and ends; its outcome is in MESSFILE.TXT, on standard output and
+// in the exit status.
 
 #include <QApplication>
 

@@ -1,5 +1,7 @@
 #include "gui/writer_app.hpp"
 
+#include <iostream>
+
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -63,6 +65,12 @@ int CWriterApp::Run(const QStringList& arguments) {
     }
     // Whatever ended the dialog, the port is closed before the program ends.
     ClosePort(dlg.Context());
+    if (init == CWriterDlg::InitResult::BatchDone) {
+        // Whoever started a batch run learns its outcome even when
+        // MESSFILE.TXT could not hold it, as with quillon-cli.
+        return PrintBatchOutcome(dlg.BatchResult(), dlg.Context().programDir, "quillon",
+                                 std::cout, std::cerr);
+    }
     return init == CWriterDlg::InitResult::Failed ? 1 : 0;
 }
 

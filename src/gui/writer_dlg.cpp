@@ -192,7 +192,9 @@ CWriterDlg::InitResult CWriterDlg::OnInitDialog() {
     version_->setText(Q(BuildVersionLabel()));
 
     if (ctx_.batchMode) {
-        RunCommand([](OperationContext& ctx) { RunBatch(ctx); });
+        commandRunning_ = true;
+        batchOutcome_ = RunBatch(ctx_);
+        commandRunning_ = false;
         return InitResult::BatchDone;
     }
     return InitResult::Ready;

@@ -10,6 +10,7 @@
 
 #include <QDialog>
 
+#include "app/batch_run.hpp"
 #include "app/command_panel.hpp"
 #include "app/operation_context.hpp"
 #include "gui/dialog_units.hpp"
@@ -50,6 +51,8 @@ public:
     InitResult OnInitDialog();
 
     OperationContext& Context() { return ctx_; }
+    // The outcome of the batch run, once OnInitDialog has returned BatchDone.
+    const BatchOutcome& BatchResult() const { return batchOutcome_; }
     QWidget* Control(int id) const;
     QWidget* PictureField() const;
     const DialogUnits& Units() const { return du_; }
@@ -119,6 +122,7 @@ private:
     bool exchanging_ = false;
     ulong lastCopyToggle_ = 0;
     bool commandRunning_ = false;
+    BatchOutcome batchOutcome_;
 };
 
 }  // namespace quillon::gui

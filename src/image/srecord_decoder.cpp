@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/operation_context.hpp"
-#include "config/result_file.hpp"
+#include "image/flash_image.hpp"
 #include "image/image_store.hpp"
 #include "image/srecord_line.hpp"
 #include "image/text_lines.hpp"
@@ -79,7 +79,7 @@ int DecodeSRecordFile(OperationContext& ctx, TextLineReader& reader) {
     if (error == kNoError) return 1;
     const std::string message = ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber);
     if (ctx.batchMode) {
-        WriteResultFile(ctx.programDir, 0, "S format decoder " + message);
+        RecordBatchResult(ctx, "S format decoder " + message);
     } else {
         ctx.prompt->Ask(PromptRequest{message, "S format decoder", PromptButtons::Ok,
                                       PromptIcon::None,

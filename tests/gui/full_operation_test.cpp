@@ -9,8 +9,11 @@
 #include <QtTest>
 
 #ifdef Q_OS_LINUX
+#include <grp.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "gui/gui_test_support.hpp"
@@ -137,6 +140,7 @@ private slots:
     void DownloadFromTheDialogOffersEveryCommand();
     void FullOperationFromTheDialogLeavesItDownloaded();
     void BatchModeWritesOK();
+    void BatchModeInAReadOnlyFolderStillTellsItsOutcome();
 };
 
 void FullOperationTest::initTestCase() {
@@ -209,40 +213,101 @@ void FullOperationTest::FullOperationFromTheDialogLeavesItDownloaded() {
     QCOMPARE(quint8(dir.Read("flash.bin").at(64)), quint8(0xFF));
 }
 
-void FullOperationTest::BatchModeWritesOK() {
-    ProgramDir dir;
+namespace {
+
+// A program folder for batch mode on kChip: the examples, the firmware and
+// the chip saved as the last one chosen.
+bool PrepareBatchFolder(const ProgramDir& dir) {
     CopyExamples(dir);
     dir.Write("firmware.mhx", Firmware());
-    Simulator sim({"--program-dir", dir.Path(), "--chip", kChip, "--flash", dir.File("flash.bin")});
-    QVERIFY2(!sim.Path().isEmpty(), qPrintable(sim.Errors()));
-    // The batch run uses the saved chip.
-    {
-        WriterOptions options;
-        options.programDir = dir.PathStd();
-        CWriterDlg probe(options);
-        QCOMPARE(probe.OnInitDialog(), CWriterDlg::InitResult::Ready);
-        const int chip = qobject_cast<QComboBox*>(probe.Control(kIdTargetList))->findText(kChip);
-        QVERIFY(chip >= 0);
-        dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=" + QByteArray::number(chip) + "\r\nRATE=0\r\n");
-    }
+    WriterOptions options;
+    options.programDir = dir.PathStd();
+    CWriterDlg probe(options);
+    if (probe.OnInitDialog() != CWriterDlg::InitResult::Ready) return false;
+    const int chip = qobject_cast<QComboBox*>(probe.Control(kIdTargetList))->findText(kChip);
+    if (chip < 0) return false;
+    dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=" + QByteArray::number(chip) + "\r\nRATE=0\r\n");
+    return true;
+}
 
+struct BatchRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// quillon in batch mode on the firmware, offscreen. With `unprivileged` a
+// process started by root runs as nobody, for whom a folder without write
+// permission is really read-only.
+BatchRun RunQuillonBatch(const ProgramDir& dir, const QString& port, bool unprivileged = false) {
     QProcess quillon;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUILLON_LANG", "en");
+    env.insert("XDG_RUNTIME_DIR", QDir::tempPath());
     quillon.setProcessEnvironment(env);
+#ifdef Q_OS_LINUX
+    if (unprivileged && geteuid() == 0) {
+        quillon.setChildProcessModifier([] {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
+        });
+    }
+#endif
     quillon.start(QString(QUILLON_BIN_DIR) + "/quillon",
-                  {dir.File("firmware.mhx"), "no_reset", "--program-dir", dir.Path(), "--port",
-                   sim.Path()});
-    QVERIFY(quillon.waitForStarted());
-    if (!quillon.waitForFinished(120000)) {
+                  {dir.File("firmware.mhx"), "no_reset", "--program-dir", dir.Path(), "--port", port});
+    BatchRun run;
+    if (!quillon.waitForStarted() || !quillon.waitForFinished(120000)) {
         quillon.kill();
         quillon.waitForFinished();
-        QFAIL("quillon did not end");
+        return run;
     }
-    QCOMPARE(quillon.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(quillon.exitCode(), 0);
+    run.exitCode = quillon.exitStatus() == QProcess::NormalExit ? quillon.exitCode() : -1;
+    run.out = QString::fromUtf8(quillon.readAllStandardOutput());
+    run.err = QString::fromUtf8(quillon.readAllStandardError());
+    return run;
+}
+
+}  // namespace
+
+void FullOperationTest::BatchModeWritesOK() {
+    ProgramDir dir;
+    QVERIFY(PrepareBatchFolder(dir));
+    Simulator sim({"--program-dir", dir.Path(), "--chip", kChip, "--flash", dir.File("flash.bin")});
+    QVERIFY2(!sim.Path().isEmpty(), qPrintable(sim.Errors()));
+    const BatchRun run = RunQuillonBatch(dir, sim.Path());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QString("OK\n"));
     QCOMPARE(dir.Read("MESSFILE.TXT"), QByteArray("OK"));
+}
+
+void FullOperationTest::BatchModeInAReadOnlyFolderStillTellsItsOutcome() {
+#ifndef Q_OS_LINUX
+    QSKIP("needs POSIX permissions");
+#else
+    ProgramDir dir;
+    QVERIFY(PrepareBatchFolder(dir));
+    dir.Write("MESSFILE.TXT", "OK");  // an old outcome that cannot be removed
+    Simulator sim({"--program-dir", dir.Path(), "--chip", kChip, "--flash", dir.File("flash.bin")});
+    QVERIFY2(!sim.Path().isEmpty(), qPrintable(sim.Errors()));
+    QVERIFY(chmod(sim.Path().toLocal8Bit().constData(), 0666) == 0);
+    QVERIFY(chmod(dir.Path().toLocal8Bit().constData(), 0555) == 0);
+
+    // A Full Operation that succeeds but cannot say so in MESSFILE.TXT.
+    BatchRun run = RunQuillonBatch(dir, sim.Path(), true);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QString("OK\n"));
+    QVERIFY2(run.err.contains("could not be written to " + dir.File("MESSFILE.TXT")),
+             qPrintable(run.err));
+
+    // One that fails: the stale "OK" must not pass for its outcome.
+    run = RunQuillonBatch(dir, dir.File("no-such-port"), true);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.startsWith("NG\n"), qPrintable(run.out));
+    QVERIFY2(run.out.contains("No.006"), qPrintable(run.out));
+    QVERIFY2(run.err.contains("could not be written"), qPrintable(run.err));
+    QCOMPARE(dir.Read("MESSFILE.TXT"), QByteArray("OK"));
+    QVERIFY(chmod(dir.Path().toLocal8Bit().constData(), 0700) == 0);
+#endif
 }
 
 QTEST_MAIN(FullOperationTest)

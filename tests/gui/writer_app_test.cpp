@@ -86,7 +86,7 @@ void WriterAppTest::BatchWithoutTheHexFileRecordsNGAndEnds() {
     dir.Write("MESSFILE.TXT", "OK");  // a stale outcome must not survive
     int exitCode = -1;
     QVERIFY(RunQuillon({dir.File("missing.mhx"), "com2", "--program-dir", dir.Path()}, exitCode));
-    QCOMPARE(exitCode, 0);
+    QCOMPARE(exitCode, 1);
     const QByteArray result = dir.Read("MESSFILE.TXT");
     QVERIFY2(result.startsWith("NG\r\n"), result.constData());
     QVERIFY2(result.contains("No.101"), result.constData());

@@ -60,9 +60,9 @@ SimProcess::SimProcess(const std::vector<std::string>& args, const std::string& 
     path_ = line;
 }
 
-int SimProcess::Stop() {
+int SimProcess::Stop(int signal) {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
+    kill(pid_, signal == 0 ? SIGTERM : signal);
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;

@@ -22,8 +22,9 @@ class SimProcess {
     const std::string& path() const { return path_; }
     // Why it did not start (empty when it did).
     const std::string& error() const { return error_; }
-    // Stops the simulator now; returns its exit status (-1 when it was killed).
-    int Stop();
+    // Stops the simulator now with `signal` (SIGTERM when 0); returns its
+    // exit status (-1 when it did not exit normally).
+    int Stop(int signal = 0);
 
   private:
     int pid_ = -1;
