@@ -7,7 +7,10 @@ namespace quillon::sim {
 const char* SimUsage() {
     return "usage: quillon-sim --chip NAME [--program-dir DIR] [--crystal INDEX] [--flash FILE]\n"
            "                   [--link PATH] [--pace] [--key FILE|XX,XX,...] [--erase-first]\n"
-           "                   [--erase-ms MS] [--blank-ms MS] [--fault FAULT]... [--verbose]\n"
+           "                   [--erase-ms MS] [--blank-ms MS] [--fault FAULT]... [--trace FILE]\n"
+           "                   [--verbose]\n"
+           "--trace FILE: every byte on the line, one line per burst (TX host to target,\n"
+           "RX target to host), with the host's connections and rate changes\n"
            "Boot ROM faults: silent:STEP, wrong:STEP=XX, zeros:N (0x00 bytes before replies),\n"
            "stray:N (TCS2: N stray bytes before F), polls:N (V polls before the RESET button)\n"
            "STEP: boot identify image-frame image boot2 ready rate key-frame key\n"
@@ -44,6 +47,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
             if (!value(options.flashFile)) return false;
         } else if (a == "--link") {
             if (!value(options.linkPath)) return false;
+        } else if (a == "--trace") {
+            if (!value(options.traceFile)) return false;
         } else if (a == "--key") {
             if (!value(options.key)) return false;
         } else if (a == "--fault") {

@@ -21,6 +21,7 @@ struct SimOptions {
     int eraseMs = 200;      // how long an erase keeps the control program busy
     int blankCheckMs = 50;  // how long a blank check does
     bool verbose = false;
+    std::string traceFile;  // --trace: every byte on the line, as the host's trace writes it
 };
 
 // False with the reason when an option is unknown or lacks its value.

@@ -11,10 +11,12 @@
 #include <optional>
 
 #include "link/command_frame.hpp"
+#include "platform/wire_trace.hpp"
 #include "sim/boot_rom.hpp"
 #include "sim/control_program.hpp"
 #include "sim/pty_line.hpp"
 #include "sim/pushback_line.hpp"
+#include "sim/tracing_line.hpp"
 #include "sim/sim_options.hpp"
 
 namespace quillon::sim {
@@ -134,6 +136,13 @@ int RunSimulator(const std::vector<std::string>& args) {
         return 2;
     }
     // The first line of output is the device path: scripts and tests read it.
+    WireTrace trace;
+    if (!options.traceFile.empty() && !trace.Open(options.traceFile, error)) {
+        std::cerr << "quillon-sim: " << error << "\n";
+        return 2;
+    }
+    TracingLine traced(*line, trace);
+    SimLine& wire = trace.IsOpen() ? static_cast<SimLine&>(traced) : *line;
     std::cout << line->HostPath() << std::endl;
 
     ControlProgramSettings program;
@@ -154,11 +163,11 @@ int RunSimulator(const std::vector<std::string>& args) {
     while (!StopRequested()) {
         line->WaitForHost();
         std::uint8_t first = 0;
-        if (!line->ReadByte(first, -1)) continue;
+        if (!wire.ReadByte(first, -1)) continue;
         if (boot.log) boot.log("host connected");
         std::optional<std::uint8_t> next = first;
         while (next && !StopRequested()) {
-            PushbackLine session(*line, *next);
+            PushbackLine session(wire, *next);
             const bool reset = *next == kBootCommand || *next == kTcsPoll;
             next.reset();
             if (!programRunning || reset) {
@@ -171,6 +180,8 @@ int RunSimulator(const std::vector<std::string>& args) {
             if (RunControlProgram(session, flash, program, &next) != 0) return 2;
         }
         if (boot.log) boot.log("host gone");
+        trace.Event("host gone");
+        trace.Flush();
     }
     // Stopped (SIGTERM, SIGINT): whatever was programmed stays in the file.
     flash.Save();

@@ -1,0 +1,61 @@
+#pragma once
+// A text record of every byte on a serial line, one line per transfer:
+//
+//   0.012345 TX 18
+//   0.013001 RX 11
+//   0.263100 # rate 38400
+//
+// seconds since the trace was started (with microseconds), the direction
+// (TX: host to target, RX: target to host, whichever end writes the trace),
+// and the bytes in hex; '#' lines are events. Both the host and the virtual
+// target write this format, so their records of one run can be compared.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+enum class WireDirection { HostToTarget, TargetToHost };
+
+class WireTrace {
+  public:
+    WireTrace() = default;
+    ~WireTrace();
+    WireTrace(const WireTrace&) = delete;
+    WireTrace& operator=(const WireTrace&) = delete;
+
+    // Creates (or empties) the file; false with the reason.
+    bool Open(const std::string& path, std::string& error);
+    bool IsOpen() const { return file_ != nullptr; }
+    // Time zero: the moment the port was opened.
+    void Restart();
+
+    // Bytes of one transfer. Bytes that follow within `mergeWithinUs` in the
+    // same direction join the pending line (a reader that takes one byte at
+    // a time still gives one line per burst).
+    void Bytes(WireDirection direction, const std::uint8_t* data, std::size_t n);
+    void Event(std::string_view text);
+    // Writes the pending line and hands everything to the file.
+    void Flush();
+
+    long long mergeWithinUs = 0;
+
+  private:
+    long long NowUs() const;
+    void EndLine();
+
+    std::FILE* file_ = nullptr;
+    std::chrono::steady_clock::time_point zero_ = std::chrono::steady_clock::now();
+    bool pending_ = false;
+    WireDirection pendingDirection_ = WireDirection::HostToTarget;
+    long long pendingStartUs_ = 0;
+    long long pendingLastUs_ = 0;
+    std::string pendingHex_;
+};
+
+}  // namespace quillon
