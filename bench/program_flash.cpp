@@ -25,7 +25,7 @@
 #include <thread>
 
 #include "app/operation_context.hpp"
-#include "flashops/control_commands.hpp"
+#include "link/control_commands.hpp"
 #include "link/serial_link.hpp"
 #include "sim/control_program.hpp"
 #include "sim/flash_model.hpp"

@@ -3,7 +3,7 @@
 #include <istream>
 #include <ostream>
 
-#include "app/controller.hpp"
+#include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
 #include "cli/batch_command.hpp"
 #include "cli/cli_file_chooser.hpp"
@@ -89,15 +89,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ConsoleProgressFactory progressFactory(err, liveProgress);
     CliPanel panel;
     CliFileChooser chooser;
-    ctx.prompt = &prompt;
-    ctx.progressFactory = &progressFactory;
-    ctx.panel = &panel;
-    ctx.fileChooser = &chooser;
-    ctx.openSerial = OpenSystemSerialDevice;
+    ctx.frontEnd.prompt = &prompt;
+    ctx.frontEnd.progress = &progressFactory;
+    ctx.frontEnd.panel = &panel;
+    ctx.frontEnd.files = &chooser;
     ctx.language = DetectLanguage();
-    ctx.batchMode = options.steps.empty();
-    if (ctx.batchMode) ctx.arguments = options.positional;
-
+    ctx.request = options.request;
     int status = kExitUsage;
     if (CliStartUp(ctx, options, err)) {
         if (ctx.batchMode) {

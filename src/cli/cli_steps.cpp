@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "app/catalog.hpp"
 #include "app/controller.hpp"
+#include "config/catalog.hpp"
 #include "app/operation_context.hpp"
 #include "cli/checksum_command.hpp"
 #include "cli/cli_file_chooser.hpp"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "cli/console_prompt.hpp"
 
 namespace quillon {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/progress_sink.hpp"
+#include "app/progress_factory.hpp"
 
 namespace quillon {
 

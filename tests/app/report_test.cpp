@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "support/test_context.hpp"
 
 namespace quillon {

@@ -75,7 +75,7 @@ TEST_F(UserSettingsTest, HandEditedPortThatDoesNotFitAByteFallsBackToCom1) {
 }
 
 TEST_F(UserSettingsTest, SoundPageWithoutWaveFilesWritesNoneInOrder) {
-    SoundPageSettings page;
+    SoundSettings page;
     page.soundEnabled = 1;
     page.errorSoundEnabled = 1;
     page.errorSoundType = 0;
@@ -83,7 +83,7 @@ TEST_F(UserSettingsTest, SoundPageWithoutWaveFilesWritesNoneInOrder) {
     page.endSoundEnabled = 1;
     page.endSoundType = 1;
     page.endWavePath = "";
-    WriteSoundPageSettings(t.ctx.programDir, page);
+    WriteSoundSettings(t.ctx.programDir, page);
     EXPECT_EQ(t.dir.Read("Customize.ini"),
               "[Sound]\r\nSound=1\r\nErrorEnable=1\r\nErrorType=0\r\nErrorPass=<none>\r\n"
               "EndEnable=1\r\nEndType=1\r\nEndPass=<none>\r\n");
@@ -98,10 +98,10 @@ TEST_F(UserSettingsTest, SoundPageWithoutWaveFilesWritesNoneInOrder) {
 TEST_F(UserSettingsTest, SoundPageKeepsAnExistingWaveFileAndTheOtherSections) {
     WriteComPageSettings(t.ctx.programDir, 3);
     t.dir.Write("err.wav", "RIFF");
-    SoundPageSettings page;
+    SoundSettings page;
     page.errorWavePath = t.dir.File("err.wav");
     page.endWavePath = t.dir.path();  // a folder is no wave file
-    WriteSoundPageSettings(t.ctx.programDir, page);
+    WriteSoundSettings(t.ctx.programDir, page);
     EXPECT_EQ(page.errorWavePath, t.dir.File("err.wav"));
     EXPECT_EQ(page.endWavePath, "<none>");
     ReadCustomSettings(t.ctx);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "e2e/controller_host.hpp"
 #include "image/flash_image.hpp"
 #include "support/child_process.hpp"

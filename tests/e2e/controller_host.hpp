@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/progress_sink.hpp"
+#include "platform/progress_sink.hpp"
 #include "support/sim_process.hpp"
 #include "support/test_context.hpp"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <iostream>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_file.hpp"
 #include "link/command_frame.hpp"
 #include "link/download.hpp"

@@ -10,7 +10,7 @@
 #include <optional>
 #include <thread>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_file.hpp"
 #include "flashops/blank_check.hpp"
 #include "flashops/copy_flash.hpp"

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "app/controller.hpp"
 #include "e2e/controller_host.hpp"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/batch_run.hpp"
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "app/controller.hpp"
 #include "config/chip_groups.hpp"
 #include "e2e/controller_host.hpp"

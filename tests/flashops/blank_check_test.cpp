@@ -2,7 +2,7 @@
 
 #include "flashops/blank_check.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {

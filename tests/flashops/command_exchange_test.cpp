@@ -2,7 +2,7 @@
 
 #include "flashops/command_exchange.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {

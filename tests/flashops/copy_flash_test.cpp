@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {

@@ -3,7 +3,7 @@
 
 #include "flashops/erase.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 #include "link/command_frame.hpp"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/operation_context.hpp"
-#include "flashops/control_commands.hpp"
-#include "flashops/crc16.hpp"
+#include "link/control_commands.hpp"
+#include "link/crc16.hpp"
 #include "link/serial_link.hpp"
 #include "support/scripted_serial.hpp"
 #include "support/test_context.hpp"

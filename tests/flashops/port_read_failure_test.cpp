@@ -2,7 +2,7 @@
 // pulled out): the read failure is reported once, and nothing else is said
 // about it, whichever operation and whichever wait it meets.
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops/block_read.hpp"
 #include "flashops/erase.hpp"
 #include "flashops/program_flash.hpp"

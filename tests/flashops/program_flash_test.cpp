@@ -3,7 +3,7 @@
 
 #include "flashops/program_flash.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {

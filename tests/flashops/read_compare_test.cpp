@@ -2,7 +2,7 @@
 
 #include "flashops/read_compare.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops/block_read.hpp"
 #include "flashops_fixture.hpp"
 

@@ -1,10 +1,10 @@
 // The key file's fields and checks.
 
-#include "link/key_file.hpp"
+#include "config/key_file.hpp"
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 
 namespace quillon {
 namespace {

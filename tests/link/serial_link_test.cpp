@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "link/command_frame.hpp"
 #include "link_fixture.hpp"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "link/download.hpp"
 #include "link/serial_link.hpp"
 #include "link_fixture.hpp"

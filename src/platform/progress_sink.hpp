@@ -3,7 +3,6 @@
 // and a poll for Cancel. Every call that may take a moment pumps the user
 // interface, which keeps it alive while an operation blocks on the line.
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,15 +53,6 @@ public:
         SetStep(step);
         SetPos(position);
     }
-};
-
-// Creates progress windows for the commands (the front end's window, owned by
-// its main window, which it disables while the window exists).
-class ProgressFactory {
-public:
-    virtual ~ProgressFactory() = default;
-    // flags -1 means 13. Returns null when the window cannot be made.
-    virtual std::unique_ptr<ProgressSink> CreateProgress(int flags) = 0;
 };
 
 }  // namespace quillon
