@@ -82,7 +82,7 @@ void WriteComPageSettings(const std::string& programDir, int selectedIndex) {
                        valid ? std::to_string(selectedIndex) : std::string());
 }
 
-void WriteSoundSettings(const std::string& programDir, SoundSettings& settings) {
+void WriteSoundPageSettings(const std::string& programDir, SoundSettings& settings) {
     const std::string path = CustomizePath(programDir);
     settings.errorWavePath = StoredWavePath(settings.errorWavePath);
     settings.endWavePath = StoredWavePath(settings.endWavePath);

@@ -39,7 +39,7 @@ void WriteRecentSettings(const std::string& programDir, const RecentSettings& re
 void WriteComPageSettings(const std::string& programDir, int selectedIndex);
 // Writes the short forms of the wave paths (or "<none>") and puts what it
 // wrote back into `settings`.
-void WriteSoundSettings(const std::string& programDir, SoundSettings& settings);
+void WriteSoundPageSettings(const std::string& programDir, SoundSettings& settings);
 void WriteToolPageSettings(const std::string& programDir, int toolTipsEnabled);
 
 // "Command  to  COM%d" with comPortIndex + 1.

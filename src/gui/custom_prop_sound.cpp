@@ -215,7 +215,7 @@ void CCustomPropSound::OnStop() { player_.Stop(); }
 
 void CCustomPropSound::Save() {
     s_.soundEnabled = soundOn_;
-    WriteSoundSettings(programDir_, s_);
+    WriteSoundPageSettings(programDir_, s_);
     // The page keeps what it wrote (the short form, or "<none>").
     shownWave_ = QString::fromStdString(PathOf(shownEvent_));
     MoveToControls();

@@ -1,0 +1,144 @@
+// The chip chosen in the target list: the indices restored from
+// DATAFILE.TXT, the area boxes and texts, the crystal list, and the ranges
+// the session keeps for it.
+
+#include "app/chip_selection.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/startup.hpp"
+#include "support/test_context.hpp"
+
+namespace quillon {
+namespace {
+
+using testing::TestContext;
+
+// A complete section, with a plain chip's values.
+std::string Complete(std::string_view name, std::string_view extra = "") {
+    return "[" + std::string(name) +
+           "]\r\nDownloadFile=ctl.bin\r\nLoadAddress=4096\r\nStartAddress=80000,C0000\r\n"
+           "EndAddress=BFFFF,FFFFF\r\nFlashSize=512K\r\nClock=10MHz,12.5MHz,16MHz\r\n"
+           "Baud=9600,19200,38400\r\n" +
+           std::string(extra);
+}
+
+// A sector-table chip: four main sectors, two work sectors.
+std::string SectorChip(std::string_view name, int flashArea) {
+    return "[" + std::string(name) +
+           "]\r\nDownloadFile=ctl.bin\r\nLoadAddress=0\r\nStartAddress=0\r\nEndAddress=3FFFF\r\n"
+           "FlashSize=256K\r\nClock=20MHz\r\nBaud=57600\r\nFlashArea=" +
+           std::to_string(flashArea) +
+           "\r\nMainSecStartAddress=10000,18000,20000,28000\r\n"
+           "MainSecEndAddress=17FFF,1FFFF,27FFF,2FFFF\r\n"
+           "WorkSecStartAddress=2000,3000\r\nWorkSecEndAddress=2FFF,3FFF\r\n"
+           "MainSecEraseAddress=10000,18000,20000,28000\r\nWorkSecEraseAddress=2000,3000\r\n";
+}
+
+class ChipSelectionTest : public ::testing::Test {
+  protected:
+    void WriteChipDef(std::string_view contents) { t.dir.Write("CHIPDEF.INI", contents); }
+    StartupFailure Start() {
+        t.ctx.request.programDir = t.dir.path();
+        return StartUp(t.ctx);
+    }
+    TestContext t;
+};
+
+TEST_F(ChipSelectionTest, RestoredIndicesPastTheListsAreCorrected) {
+    WriteChipDef(Complete("TC301") + Complete("TC302"));
+    t.dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=2\r\nRATE=7\r\n");
+    ASSERT_EQ(Start(), StartupFailure::None);
+    EXPECT_EQ(t.ctx.chipIndex, 0);
+    EXPECT_EQ(t.ctx.clockIndex, 2);  // the last of three crystals
+    EXPECT_EQ(t.ctx.SelectedCrystalText(), "16MHz");
+}
+
+TEST_F(ChipSelectionTest, NegativeRestoredIndicesSelectTheFirstEntries) {
+    WriteChipDef(Complete("TC301") + Complete("TC302"));
+    t.dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=-3\r\nRATE=-1\r\n");
+    ASSERT_EQ(Start(), StartupFailure::None);
+    EXPECT_EQ(t.ctx.chipIndex, 0);
+    EXPECT_EQ(t.ctx.clockIndex, 0);
+}
+
+TEST_F(ChipSelectionTest, ValidRestoredIndicesAreKept) {
+    WriteChipDef(Complete("TC301") + Complete("TC302"));
+    t.dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=1\r\nRATE=1\r\n");
+    ASSERT_EQ(Start(), StartupFailure::None);
+    EXPECT_EQ(t.ctx.SelectedChipName(), "TC302");
+    EXPECT_EQ(t.ctx.SelectedCrystalText(), "12.5MHz");
+}
+
+TEST_F(ChipSelectionTest, PlainChipTicksItsAreasWithTheBoxesLocked) {
+    WriteChipDef(Complete("TC301", "FlashArea=3\r\n"));
+    ASSERT_EQ(Start(), StartupFailure::None);
+    EXPECT_EQ(t.ctx.mainAreaText, "080000H");
+    EXPECT_EQ(t.ctx.workAreaText, "0C0000H");
+    EXPECT_EQ(t.ctx.mainFlashSelected, 1);
+    EXPECT_EQ(t.ctx.workFlashSelected, 1);
+    for (int id : {kIdMainFlash, kIdMainAreaText, kIdWorkFlash, kIdWorkAreaText}) {
+        ASSERT_EQ(t.panel.enabled.count(id), 1u) << id;
+        EXPECT_FALSE(t.panel.enabled[id]) << id;
+    }
+    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    EXPECT_EQ(t.ctx.ranges.rangeCount, 2);
+    EXPECT_TRUE(t.ctx.rangesBuilt);
+    EXPECT_TRUE(t.prompt.asked.empty());
+}
+
+TEST_F(ChipSelectionTest, AreaNotOfferedByFlashAreaIsUntickedAndBlank) {
+    WriteChipDef(Complete("TC301"));  // no FlashArea: 0
+    t.ctx.mainAreaText = "stale";
+    ASSERT_EQ(Start(), StartupFailure::None);
+    EXPECT_EQ(t.ctx.mainFlashSelected, 0);
+    EXPECT_EQ(t.ctx.workFlashSelected, 0);
+    EXPECT_EQ(t.ctx.mainAreaText, "");
+    EXPECT_EQ(t.ctx.workAreaText, "");
+}
+
+TEST_F(ChipSelectionTest, SectorTableChipOffersItsAreas) {
+    WriteChipDef(SectorChip("TC350", 3));
+    ASSERT_EQ(Start(), StartupFailure::None);
+    for (int id : {kIdMainFlash, kIdMainAreaText, kIdWorkFlash, kIdWorkAreaText}) {
+        EXPECT_TRUE(t.panel.IsEnabled(id)) << id;
+    }
+}
+
+TEST_F(ChipSelectionTest, ChangingTheChipReplacesTheDefinitionAndClearsTheBuiltRanges) {
+    WriteChipDef(Complete("TC301", "FlashArea=3\r\n") + SectorChip("TC350", 1));
+    ASSERT_EQ(Start(), StartupFailure::None);
+    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    t.ctx.chipIndex = 1;
+    LoadSelectedChip(t.ctx);
+    EXPECT_FALSE(t.ctx.rangesBuilt);
+    EXPECT_EQ(t.ctx.chip.areaCount, 1);
+    EXPECT_EQ(t.ctx.chip.startAddress[1], 0u);  // nothing left of the previous chip's second area
+    EXPECT_EQ(t.ctx.crystalList, std::vector<std::string>{"20MHz"});
+    EXPECT_EQ(t.ctx.clockIndex, 0);
+}
+
+TEST_F(ChipSelectionTest, RangesThatCannotBeUsedAreShownAndNoneAreKept) {
+    WriteChipDef(Complete("TC301") + Complete("TC302"));
+    ASSERT_EQ(Start(), StartupFailure::None);
+    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    t.dir.Write("CHIPDEF.INI", "[TC301]\r\nDownloadFile=c\r\nLoadAddress=0\r\nStartAddress="
+                               "0,2C0000\r\nEndAddress=FFFF,2D0000\r\nFlashSize=1\r\nClock=1"
+                               "\r\nBaud=9600\r\n");
+    LoadSelectedChip(t.ctx);
+    EXPECT_FALSE(BuildOperationRanges(t.ctx));
+    EXPECT_FALSE(t.ctx.rangesBuilt);
+    EXPECT_EQ(t.ctx.ranges.rangeCount, 0);
+    ASSERT_EQ(t.prompt.asked.size(), 1u);
+    const PromptRequest& box = t.prompt.asked[0];
+    EXPECT_EQ(box.caption, "flash");
+    EXPECT_EQ(box.icon, PromptIcon::Exclamation);
+    EXPECT_EQ(box.owner, PromptOwner::MainDialog);
+    EXPECT_EQ(box.buttons, PromptButtons::Ok);
+    EXPECT_NE(box.text.find("TC301"), std::string::npos) << box.text;
+}
+
+}  // namespace
+}  // namespace quillon
