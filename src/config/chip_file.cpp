@@ -13,6 +13,7 @@
 #include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 #include "platform/profile_file.hpp"
+#include "platform/program_folder.hpp"
 
 namespace quillon {
 
@@ -85,9 +86,11 @@ const char* StartupFailureText(StartupFailure failure) {
 }
 
 StartupFailure LocateChipDefinitionFile(std::string_view overrideDir, ProgramFiles& files) {
-    std::optional<std::string> dir = ProgramDirectory(overrideDir);
-    if (!dir) return StartupFailure::PathTooLong;
-    files.programDir = *dir;
+    const std::optional<ProgramFolder> folder =
+        ChooseProgramFolder(SystemProgramFolderPlaces(overrideDir));
+    if (!folder) return StartupFailure::PathTooLong;
+    files.programDir = folder->path;
+    files.why = folder->Why();
     files.chipDefPath = files.programDir + kChipDefFileName;
     // A folder of that name opens on some systems; only a readable file counts.
     if (!FileExists(files.chipDefPath)) return StartupFailure::RegistFailed;

@@ -20,11 +20,12 @@ const char* StartupFailureText(StartupFailure failure);
 struct ProgramFiles {
     std::string programDir;  // with a trailing separator
     std::string chipDefPath;
+    std::string why;         // why the program folder is that one
 };
 
-// Finds the program directory (`overrideDir`, $QUILLON_HOME or the
-// executable's) and checks that CHIPDEF.INI there can be opened. The
-// directory is filled in even when CHIPDEF.INI cannot be.
+// Finds the program folder (see platform/program_folder.hpp; `overrideDir`
+// is --program-dir) and checks that CHIPDEF.INI there can be opened. The
+// folder is filled in even when CHIPDEF.INI cannot be.
 [[nodiscard]] StartupFailure LocateChipDefinitionFile(std::string_view overrideDir,
                                                       ProgramFiles& files);
 

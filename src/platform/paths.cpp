@@ -1,6 +1,5 @@
 #include "platform/paths.hpp"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,33 +11,6 @@
 namespace quillon {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string WithTrailingSeparator(std::string dir) {
-    if (dir.empty() || (dir.back() != '/' && dir.back() != '\\')) dir += kPathSeparator;
-    return dir;
-}
-
-}  // namespace
-std::optional<std::string> ProgramDirectory(std::string_view overrideDir) {
-    std::string dir;
-    if (!overrideDir.empty()) {
-        dir = std::string(overrideDir);
-    } else if (const char* home = std::getenv("QUILLON_HOME"); home != nullptr && *home != '\0') {
-        dir = home;
-    } else {
-        auto exe = ExecutablePath();
-        if (!exe) return std::nullopt;
-        dir = DirectoryPart(*exe);
-    }
-    if (dir.size() >= kMaxPathLength) return std::nullopt;
-    std::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(dir), ec);
-    if (!ec) dir = absolute.string();
-    std::string shortDir = ShortPathName(dir);
-    return WithTrailingSeparator(shortDir.empty() ? dir : shortDir);
-}
 
 bool FileExists(const std::string& path) {
     std::error_code ec;

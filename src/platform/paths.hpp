@@ -9,12 +9,6 @@
 
 namespace quillon {
 
-// The program directory, with a trailing separator: `overrideDir` when not
-// empty, else $QUILLON_HOME, else the directory of the running executable.
-// Returns nullopt when the executable's path cannot be had or is too long
-// (260 characters or more), which the caller shows as "PATH TOO LONG error".
-std::optional<std::string> ProgramDirectory(std::string_view overrideDir);
-
 bool FileExists(const std::string& path);       // exists and is not a directory
 bool DirectoryExists(const std::string& path);
 // File attributes could be read (the path exists, file or directory).

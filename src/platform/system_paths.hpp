@@ -18,6 +18,11 @@ extern const std::size_t kMaxPathLength;
 // The full path of the running program; nullopt when it cannot be had.
 std::optional<std::string> ExecutablePath();
 
+// The per-user folder of Quillon's files: $XDG_CONFIG_HOME/quillon, by
+// default ~/.config/quillon, on POSIX; empty on Windows, where the program's
+// own folder always serves.
+std::string UserConfigFolder();
+
 // The short (8.3) form of an existing path; on POSIX the path itself. Empty
 // when the path does not exist.
 std::string ShortPathName(const std::string& path);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -20,6 +21,15 @@ std::optional<std::string> ExecutablePath() {
     const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return std::nullopt;
     return p.string();
+}
+
+std::string UserConfigFolder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // The base directory specification ignores a relative value.
+    if (config != nullptr && config[0] == '/') return std::string(config) + "/quillon/";
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') return {};
+    return std::string(home) + "/.config/quillon/";
 }
 
 std::string ShortPathName(const std::string& path) {

@@ -16,6 +16,8 @@ std::optional<std::string> ExecutablePath() {
     return std::string(buffer, n);
 }
 
+std::string UserConfigFolder() { return {}; }
+
 std::string ShortPathName(const std::string& path) {
     char buffer[MAX_PATH + 1] = {};
     const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
