@@ -26,6 +26,7 @@ void CopyToChosenFile(OperationContext& ctx) {
     ctx.progressText = CatalogText(ctx.language, kMsgCopying);
     ctx.progress->SetMessage(ctx.progressText);
     ctx.progress->Reset(0, total, 1, 0);
+    ctx.progress->SetUnit(kReadBlockSize, "Copied");
 
     const CopyEnd end = CopyFlashToFile(ctx.link, ctx.op, ctx.Setup(), ctx.timer, *path, intelHex);
     if (end == CopyEnd::FileNotCreated) ctx.progress.reset();

@@ -62,6 +62,7 @@ struct OperationContext {
     // --- files
     std::string programDir;  // with a trailing separator
     std::string chipDefPath;
+    std::string programDirWhy;  // why the program folder is that one
 
     // --- the loaded chip, and the ranges of the areas ticked
     ChipDefinition chip;

@@ -25,6 +25,7 @@ StartupFailure StartUp(OperationContext& ctx) {
     StartupFailure failure = LocateChipDefinitionFile(ctx.request.programDir, files);
     ctx.programDir = files.programDir;
     ctx.chipDefPath = files.chipDefPath;
+    ctx.programDirWhy = files.why;
     if (failure != StartupFailure::None && ctx.programDir.empty()) return failure;
     // The recent selections are read as soon as the program directory is
     // known, before the chip definition file is opened.

@@ -18,6 +18,8 @@ const std::vector<CommandWord>& CommandWords() {
     static const std::vector<CommandWord> words = {
         {"--help", CliCommand::Help, {}},
         {"--list", CliCommand::List, {}},
+        {"--where", CliCommand::Where, {}},
+        {"--list-ports", CliCommand::ListPorts, {}},
         {"--checksum", CliCommand::Checksum, {"a fill byte (two hexadecimal digits)", "a hex file"}},
         {"--decode", CliCommand::Decode, {"a hex file", "an output file"}},
         {"--download", CliCommand::Download, {}},

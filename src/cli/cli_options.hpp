@@ -16,6 +16,8 @@ namespace quillon {
 enum class CliCommand {
     Help,           // --help
     List,           // --list: chips and crystals of CHIPDEF.INI
+    Where,          // --where: the program folder and why
+    ListPorts,      // --list-ports: the serial devices and their COM numbers
     Checksum,       // --checksum XX HEXFILE
     Decode,         // --decode HEXFILE OUTFILE
     Download,       // --download

@@ -37,7 +37,8 @@ bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, s
     if (failure == StartupFailure::None) return true;
     err << "quillon-cli: " << StartupFailureText(failure);
     if (failure == StartupFailure::RegistFailed) {
-        err << " (no usable chip definition in " << ctx.chipDefPath << ")";
+        err << " (no usable chip definition in " << ctx.chipDefPath << "; the program folder is "
+            << ctx.programDirWhy << ")";
     }
     err << '\n';
     return false;

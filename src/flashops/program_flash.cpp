@@ -94,6 +94,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
     ShowButtons(op, op.Unattended() ? 8 : 14);
     ShowMessage(op, StepText(op.language(), kMsgProgramming, fullOperation));
     ResetBar(op, 0, total);
+    CountBytes(op, blockSize, "Programmed");
 
     std::vector<std::uint8_t> send(blockSize + 2);
     int k = 0;

@@ -60,6 +60,7 @@ void ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const Flash
     ShowButtons(op, 14);
     ShowMessage(op, CatalogText(op.language(), kMsgReadingComparing));
     ResetBar(op, 0, total);
+    CountBytes(op, kReadBlockSize, "Compared");
 
     ReadBlockBuffer block{};
     int k = 0;

@@ -171,8 +171,14 @@ CWriterDlg::InitResult CWriterDlg::OnInitDialog() {
 
     const StartupFailure failure = StartUp(ctx_);
     if (failure != StartupFailure::None) {
-        ctx_.frontEnd.prompt->Ask(PromptRequest{StartupFailureText(failure), "flash", PromptButtons::Ok,
-                                       PromptIcon::Stop, PromptOwner::None});
+        std::string text = StartupFailureText(failure);
+        // Which folder was looked in, and why that one: the first thing a
+        // user of an installed program needs to know.
+        if (failure == StartupFailure::RegistFailed) {
+            text += "\n\n" + ctx_.chipDefPath + "\n(" + ctx_.programDirWhy + ")";
+        }
+        ctx_.frontEnd.prompt->Ask(PromptRequest{text, "flash", PromptButtons::Ok, PromptIcon::Stop,
+                                                PromptOwner::None});
         return InitResult::Failed;
     }
     setAcceptDrops(true);

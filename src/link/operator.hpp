@@ -51,6 +51,9 @@ inline void SetBarPos(Operator& op, int n) {
 inline void StepBar(Operator& op) {
     if (ProgressSink* p = op.Progress()) p->StepIt();
 }
+inline void CountBytes(Operator& op, std::uint32_t bytesPerStep, std::string_view doneVerb) {
+    if (ProgressSink* p = op.Progress()) p->SetUnit(bytesPerStep, doneVerb);
+}
 // 1 when the user pressed the progress window's button since the last poll.
 inline int PollCancel(Operator& op) {
     ProgressSink* p = op.Progress();

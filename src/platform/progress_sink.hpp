@@ -3,6 +3,7 @@
 // and a poll for Cancel. Every call that may take a moment pumps the user
 // interface, which keeps it alive while an operation blocks on the line.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,13 @@ public:
     // returns and clears the remembered press of the button (1 or 0).
     virtual int CheckCancel() = 0;
     virtual void SetIcon(int icon) = 0;
+    // Each step of the bar set last stands for `bytesPerStep` bytes of flash,
+    // and a bar run to its end means `doneVerb` ("Programmed"): a console can
+    // then count bytes and rates. The window ignores it; SetRange forgets it.
+    virtual void SetUnit(std::uint32_t bytesPerStep, std::string_view doneVerb) {
+        (void)bytesPerStep;
+        (void)doneVerb;
+    }
 
     void Reset(int low, int high, int step, int position) {
         SetRange(low, high);
