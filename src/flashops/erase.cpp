@@ -104,8 +104,11 @@ bool EraseFlash(Link& link, Operator& op, const ChipSetup& chip, OperationTimer&
     }
     // The failed read has been told (218) and closed the port.
     if (result == kEraseReadFailed) return false;
-    if (result == 3 || result == kStatusTimeout) {
+    if (result == 3) {
         op.Tell(Failure(kMsgTimeout, kSeverityRedownloadData));
+    } else if (result == kStatusTimeout) {
+        // The target's own time-out: the user sees which byte said so.
+        op.Tell(Failure(kMsgTimeout, kSeverityRedownloadData, EraseDetail(result)));
     } else if (result == kStatusFailed) {
         op.Tell(Failure(kMsgEraseError, kSeverityRedownload, EraseDetail(result)));
     } else {
