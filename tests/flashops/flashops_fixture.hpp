@@ -8,30 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "config/chip_setup.hpp"
-#include "config/timing_log.hpp"
 #include "image/flash_image.hpp"
 #include "link/control_commands.hpp"
 #include "link/crc16.hpp"
-#include "link/link.hpp"
-#include "support/manual_clock.hpp"
-#include "support/recording_operator.hpp"
-#include "support/scripted_serial.hpp"
-#include "support/temp_dir.hpp"
+#include "support/scripted_link.hpp"
 
 namespace quillon::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class FlashOpsTest : public ::testing::Test {
+class FlashOpsTest : public ::testing::Test, public ScriptedLink {
   protected:
-    FlashOpsTest() {
-        link.SetPort(PortName{}, dir.path());
-        op.link = &link;
-        chip.programDir = dir.path();
-        chip.chipDefPath = dir.File("CHIPDEF.INI");
-        chip.name = "TC320";
-    }
+    FlashOpsTest() { chip.name = "TC320"; }
 
     void OpenPortNow() {
         Outcome failure;
@@ -56,13 +44,6 @@ class FlashOpsTest : public ::testing::Test {
         return dir.Read("TIMETEST.TXT").find(key + "=") != std::string::npos;
     }
 
-    TempDir dir;
-    ManualClock clock;
-    ScriptedOpener opener{clock};
-    Link link{clock, opener.Opener()};
-    RecordingOperator op;
-    OperationTimer timer{clock};
-    ChipSetup chip;
     FlashImage image;
 };
 

@@ -15,24 +15,17 @@
 #include "config/operation_ranges.hpp"
 #include "link/link.hpp"
 #include "link/security_unlock.hpp"
-#include "support/manual_clock.hpp"
-#include "support/recording_operator.hpp"
-#include "support/scripted_serial.hpp"
-#include "support/temp_dir.hpp"
+#include "support/scripted_link.hpp"
 
 namespace quillon::testing {
 
 inline constexpr std::uint32_t kLoad = 0x000FE000;
 
-struct LinkFixture {
+struct LinkFixture : ScriptedLink {
     LinkFixture() {
-        link.SetPort(PortName{}, dir.path());
-        op.link = &link;
         progress = &op.OpenProgress();
         progress->acknowledgeResults = false;
         progress->pressAlways = true;
-        chip.programDir = dir.path();
-        chip.chipDefPath = dir.File("CHIPDEF.INI");
     }
 
     // Writes one chip section and selects it on its first crystal. `extra`
@@ -100,13 +93,6 @@ struct LinkFixture {
         return all;
     }
 
-    TempDir dir;
-    ManualClock clock;
-    ScriptedOpener opener{clock};
-    Link link{clock, opener.Opener()};
-    RecordingOperator op;
-    OperationTimer timer{clock};
-    ChipSetup chip;
     bool askForReset = true;
     RecordingProgress* progress = nullptr;
 };
