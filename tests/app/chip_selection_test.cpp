@@ -102,25 +102,5 @@ TEST_F(ChipSelectionTest, ChangingTheChipReplacesTheDefinitionAndClearsTheBuiltR
     EXPECT_EQ(t.ctx.clockIndex, 0);
 }
 
-TEST_F(ChipSelectionTest, RangesThatCannotBeUsedAreShownAndNoneAreKept) {
-    WriteChipDef(Complete("TC301") + Complete("TC302"));
-    ASSERT_EQ(Start(), StartupFailure::None);
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
-    t.dir.Write("CHIPDEF.INI", "[TC301]\r\nDownloadFile=c\r\nLoadAddress=0\r\nStartAddress="
-                               "0,2C0000\r\nEndAddress=FFFF,2D0000\r\nFlashSize=1\r\nClock=1"
-                               "\r\nBaud=9600\r\n");
-    LoadSelectedChip(t.ctx);
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
-    EXPECT_FALSE(t.ctx.rangesBuilt);
-    EXPECT_EQ(t.ctx.ranges.rangeCount, 0);
-    ASSERT_EQ(t.prompt.asked.size(), 1u);
-    const PromptRequest& box = t.prompt.asked[0];
-    EXPECT_EQ(box.caption, "flash");
-    EXPECT_EQ(box.icon, PromptIcon::Exclamation);
-    EXPECT_EQ(box.owner, PromptOwner::MainDialog);
-    EXPECT_EQ(box.buttons, PromptButtons::Ok);
-    EXPECT_NE(box.text.find("TC301"), std::string::npos) << box.text;
-}
-
 }  // namespace
 }  // namespace quillon

@@ -111,7 +111,7 @@ TEST(SessionOperatorTest, MeetsTheSessionsWindowPromptReportsAndMode) {
     EXPECT_EQ(t.dir.Read("MESSFILE.TXT").rfind("NG\r\nMCU : 34H", 0), 0u);
 }
 
-TEST(ChipSelectionTest, RangesFollowTheTicksUntilADownloadFixesThem) {
+TEST(SessionRangesTest, FollowTheTicksUntilADownloadFixesThem) {
     TestContext t;
     t.dir.Write("CHIPDEF.INI", kChipDef);
     t.ctx.targetList = {"TC100", "TC350"};
@@ -174,6 +174,18 @@ TEST(FrontEndTest, UntilOneIsPluggedInNothingIsShownAndNothingWaits) {
     EXPECT_EQ(opener.paths.size(), 1u);
     EXPECT_FALSE(ctx.link.IsOpen());
     EXPECT_FALSE(ctx.lastReport.recorded);
+}
+
+TEST(SaveRecentSelectionTest, NeverNegativeAndTheTipFollows) {
+    TestContext t;
+    t.ctx.chipIndex = -1;
+    t.ctx.clockIndex = 2;
+    t.ctx.hexFilePath = "/work/hex files/app.mhx";
+    SaveRecentSelection(t.ctx);
+    EXPECT_EQ(t.ctx.chipIndex, 0);
+    EXPECT_EQ(t.dir.Read("DATAFILE.TXT"),
+              "[Recent]\r\nCPU=0\r\nRATE=2\r\nWrite File=/work/hex files/app.mhx\r\n");
+    EXPECT_EQ(t.panel.hexFileTip, "/work/hex files/app.mhx");
 }
 
 }  // namespace
