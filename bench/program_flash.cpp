@@ -24,9 +24,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/operation_context.hpp"
-#include "flashops/control_commands.hpp"
-#include "link/serial_link.hpp"
+#include "config/catalog.hpp"
+#include "link/control_commands.hpp"
+#include "link/link.hpp"
+#include "link/operator.hpp"
 #include "sim/control_program.hpp"
 #include "sim/flash_model.hpp"
 #include "sim/pty_line.hpp"
@@ -46,27 +47,46 @@ std::string TempDir() {
     return pattern + "/";
 }
 
-// The host's side: a context on the pseudo-terminal at `baud`.
+// Batch mode: nobody to acknowledge anything, no progress window; the last
+// outcome is kept to explain a failed run.
+class BatchOperator final : public Operator {
+  public:
+    ProgressSink* Progress() override { return nullptr; }
+    PromptAnswer Ask(const PromptRequest&) override { return PromptAnswer::Ok; }
+    void Tell(const Outcome& outcome) override {
+        last = outcome.detail + CatalogText(Language::English, outcome.code);
+    }
+    Language language() const override { return Language::English; }
+    bool Unattended() const override { return true; }
+    void NoteStep(std::string_view) override {}
+    std::string last;
+};
+
+// The host's side: a link on the pseudo-terminal at `baud`, and a TC320 whose
+// one range holds `bytes` of a patterned image.
 struct Host {
     Host(const std::string& path, std::uint32_t baud, std::uint32_t bytes) {
-        ctx.programDir = dir;
-        ctx.openSerial = OpenSystemSerialDevice;
-        ctx.portPathOverride = path;
-        ctx.batchMode = true;  // nothing to acknowledge
-        ctx.targetList = {"TC320"};
-        ctx.rangeStart[0] = 0;
-        ctx.rangeEnd[0] = bytes - 1;
-        ctx.rangeCount = 1;
+        link.SetPort(PortName{1, path}, dir);
+        chip.programDir = dir;
+        chip.name = "TC320";
+        chip.ranges.rangeStart[0] = 0;
+        chip.ranges.rangeEnd[0] = bytes - 1;
+        chip.ranges.rangeCount = 1;
         for (std::uint32_t a = 0; a < bytes; ++a)
-            ctx.imageBuffer[a] = static_cast<std::uint8_t>(a * 7 + (a >> 9));
-        ok = OpenPort(ctx, 1, baud) == 0;
+            image.bytes[a] = static_cast<std::uint8_t>(a * 7 + (a >> 9));
+        Outcome failure;
+        ok = link.Open(baud, failure);
     }
     ~Host() {
-        ClosePort(ctx);
+        link.Close();
         std::filesystem::remove_all(dir);
     }
     std::string dir = TempDir();
-    OperationContext ctx;
+    Link link{SystemClock(), OpenSystemSerialDevice};
+    BatchOperator op;
+    ChipSetup chip;
+    FlashImage image;
+    OperationTimer timer{SystemClock()};
     bool ok = false;
 };
 
@@ -111,16 +131,18 @@ double RawRoundTripLimit(std::uint32_t blocks) {
     std::vector<std::uint8_t> command{kCmdProgramBlock, 0, 0, 0}, block(kBlock + 2, 0x5A);
     std::uint8_t status = 0;
     const auto start = Clock::now();
-    for (std::uint32_t i = 0; i < blocks; ++i) {
-        WriteBytes(host.ctx, command.data(), command.size());
-        ReadBytes(host.ctx, &status, 1);
-        WriteBytes(host.ctx, block.data(), block.size());
-        ReadBytes(host.ctx, &status, 1);
+    std::uint32_t done = 0;
+    for (; done < blocks; ++done) {
+        if (!host.link.Write(command.data(), command.size()) || host.link.Read(&status, 1) < 0 ||
+            !host.link.Write(block.data(), block.size()) || host.link.Read(&status, 1) < 0) {
+            break;
+        }
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    ClosePort(host.ctx);
+    host.link.Close();
     target.join();
-    return blocks / seconds;
+    // A line that failed part way has no limit to compare with.
+    return done == blocks ? blocks / seconds : 0;
 }
 
 // Programs `bytes` of data into a fresh virtual target (paced or not) and
@@ -130,10 +152,11 @@ double TimeProgramming(benchmark::State& state, bool paced, std::uint32_t bytes)
     Host host(target.line->HostPath(), 115200, bytes);
     if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
     const auto start = Clock::now();
-    const int result = ProgramFlash(host.ctx, false);
+    const bool programmed =
+        ProgramFlash(host.link, host.op, host.chip, host.image, host.timer, false);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    ClosePort(host.ctx);
-    if (result != 0) state.SkipWithError(host.ctx.lastReport.text.c_str());
+    host.link.Close();
+    if (!programmed) state.SkipWithError(host.op.last.c_str());
     return seconds;
 }
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "link/key_file.hpp"
+#include "config/key_file.hpp"
 #include "sim/boot_faults.hpp"
 #include "sim/flash_model.hpp"
 #include "sim/sim_chip.hpp"

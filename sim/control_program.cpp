@@ -47,8 +47,8 @@
 #include <vector>
 
 #include "config/chip_groups.hpp"
-#include "flashops/control_commands.hpp"
-#include "flashops/crc16.hpp"
+#include "link/control_commands.hpp"
+#include "link/crc16.hpp"
 #include "link/command_frame.hpp"
 #include "sim/line_pacer.hpp"
 

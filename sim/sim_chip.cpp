@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/operation_context.hpp"
 #include "config/address_list.hpp"
 #include "config/chip_file.hpp"
+#include "config/operation_ranges.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon::sim {
@@ -27,37 +27,35 @@ std::string Upper(std::string text) {
 
 bool LoadSimChip(const std::string& programDir, const std::string& chipName, SimChip& chip,
                  std::string& error) {
-    OperationContext ctx;
-    ctx.programDir = WithSeparator(programDir);
-    ctx.chipDefPath = ctx.programDir + "CHIPDEF.INI";
-    if (!FileExists(ctx.chipDefPath)) {
-        error = "no CHIPDEF.INI in " + ctx.programDir;
+    const std::string dir = WithSeparator(programDir);
+    const std::string chipDefPath = dir + "CHIPDEF.INI";
+    if (!FileExists(chipDefPath)) {
+        error = "no CHIPDEF.INI in " + dir;
         return false;
     }
-    if (ListChipSections(ctx) != StartupFailure::None) {
-        error = ctx.chipDefPath + " lists no complete chip section";
+    std::vector<std::string> targetList;
+    if (ListChipSections(chipDefPath, targetList) != StartupFailure::None) {
+        error = chipDefPath + " lists no complete chip section";
         return false;
     }
-    const auto it = std::find(ctx.targetList.begin(), ctx.targetList.end(), Upper(chipName));
-    if (it == ctx.targetList.end()) {
-        error = "no complete section [" + chipName + "] in " + ctx.chipDefPath;
+    const auto it = std::find(targetList.begin(), targetList.end(), Upper(chipName));
+    if (it == targetList.end()) {
+        error = "no complete section [" + chipName + "] in " + chipDefPath;
         return false;
     }
-    ctx.chipIndex = static_cast<int>(it - ctx.targetList.begin());
-    LoadChipDefinition(ctx);
+    const ChipDefinition definition = LoadChipDefinition(chipDefPath, *it);
     // The target's flash holds every area, whatever a host selects.
-    ctx.mainFlashSelected = 1;
-    ctx.workFlashSelected = 1;
-    if (!BuildOperationRanges(ctx)) {
+    OperationRanges ranges;
+    std::string fault;
+    if (!BuildOperationRanges(definition, *it, chipDefPath, AreaSelection{1, 1}, ranges, fault)) {
         error = "the ranges of " + chipName + " do not fit the flash image";
         return false;
     }
-
     chip.name = *it;
-    chip.loadAddress = ctx.loadAddress;
-    chip.crystals = ctx.crystalList;
-    chip.bootRates = ParseRateList(ChipString(ctx, "Baud", 256), 128);
-    const auto fast = ParseRateList(ChipString(ctx, "Baud2", 256), 128);
+    chip.loadAddress = definition.loadAddress;
+    chip.crystals = definition.crystals;
+    chip.bootRates = ParseRateList(ChipKey(chipDefPath, *it, "Baud", 256), 128);
+    const auto fast = ParseRateList(ChipKey(chipDefPath, *it, "Baud2", 256), 128);
     chip.fastRates.clear();
     for (std::size_t i = 0; i < chip.bootRates.size(); ++i) {
         if (fast.empty()) {
@@ -67,8 +65,8 @@ bool LoadSimChip(const std::string& programDir, const std::string& chipName, Sim
         }
     }
     chip.ranges.clear();
-    for (int i = 0; i < ctx.rangeCount; ++i) {
-        chip.ranges.push_back({ctx.rangeStart[i], ctx.rangeEnd[i]});
+    for (int i = 0; i < ranges.rangeCount; ++i) {
+        chip.ranges.push_back({ranges.rangeStart[i], ranges.rangeEnd[i]});
     }
     return true;
 }
@@ -79,7 +77,8 @@ std::optional<SecurityKey> LoadSimKey(const std::string& programDir, const std::
     if (FileExists(keyText) || FileExists(path)) {
         const auto text = ReadWholeFile(FileExists(keyText) ? keyText : path);
         SecurityKey key;
-        if (!text || ParseSecurityKey(*text, 0, key) != 0) {
+        int fault = 0;
+        if (!text || !ParseSecurityKey(*text, 0, key, fault)) {
             error = "the key file " + keyText + " cannot be read or holds no valid key";
             return std::nullopt;
         }

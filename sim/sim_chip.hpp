@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/key_file.hpp"
+#include "config/key_file.hpp"
 #include "sim/flash_model.hpp"
 
 namespace quillon::sim {

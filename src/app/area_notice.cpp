@@ -1,16 +1,17 @@
 #include "app/area_notice.hpp"
 
-#include "app/catalog.hpp"
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
+#include "config/catalog.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
 
 bool CheckAreaSelected(OperationContext& ctx) {
     if (ctx.mainFlashSelected != 0 || ctx.workFlashSelected != 0) return true;
-    ctx.prompt->Ask(PromptRequest{"Please Select the area of writing.", "flash", PromptButtons::Ok,
-                                  PromptIcon::Exclamation, PromptOwner::MainDialog});
+    ctx.frontEnd.prompt->Ask(PromptRequest{"Please Select the area of writing.", "flash",
+                                           PromptButtons::Ok, PromptIcon::Exclamation,
+                                           PromptOwner::MainDialog});
     return false;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+// The two notices before a command starts: no area ticked, no hex file.
 
 namespace quillon {
 

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "app/console_text.hpp"
-#include "app/controller.hpp"
+#include "app/full_operation.hpp"
 #include "app/operation_context.hpp"
 #include "config/result_file.hpp"
 #include "platform/paths.hpp"
@@ -62,12 +62,12 @@ BatchOutcome RunBatch(OperationContext& ctx) {
     std::remove(resultPath.c_str());
     ctx.lastReport = LastReport{};
 
-    RememberingPrompt prompt(*ctx.prompt);
-    UserPrompt* frontEndPrompt = ctx.prompt;
-    ctx.prompt = &prompt;
+    RememberingPrompt prompt(*ctx.frontEnd.prompt);
+    UserPrompt* frontEndPrompt = ctx.frontEnd.prompt;
+    ctx.frontEnd.prompt = &prompt;
     ctx.progressText.clear();
     OnFullOperation(ctx);
-    ctx.prompt = frontEndPrompt;
+    ctx.frontEnd.prompt = frontEndPrompt;
 
     // The outcome is what this run recorded, never what a file on disk says:
     // an old result that could not be removed must not pass for this run's.

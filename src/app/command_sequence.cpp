@@ -1,24 +1,23 @@
-#include "app/controller.hpp"
+#include "app/command_sequence.hpp"
+
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
-#include "link/serial_link.hpp"
 
 namespace quillon {
 
 bool OpenProgressWindow(OperationContext& ctx, int flags) {
     ctx.progress.reset();
-    ctx.progress = ctx.progressFactory->CreateProgress(flags);
+    ctx.progress = ctx.frontEnd.progress->CreateProgress(flags);
     return ctx.progress != nullptr;
 }
 
 bool OpenPortForCommand(OperationContext& ctx) {
-    int result = OpenPort(ctx, ctx.comPortIndex + 1, ctx.controlProgramBaud);
-    if (result != 0) {
-        ClosePort(ctx);
-        Report(ctx, result, kSeverityRedownload, kSoundError);
+    Outcome failure;
+    if (!ctx.link.Open(ctx.link.controlProgramBaud(), failure)) {
+        Report(ctx, failure);
         return false;
     }
-    PurgePort(ctx);
+    ctx.link.Purge();
     return true;
 }
 

@@ -1,61 +1,75 @@
+#include "app/download_command.hpp"
+
 #include <cstdio>
 
-#include "app/catalog.hpp"
-#include "app/controller.hpp"
-#include "app/operation_context.hpp"
 #include "app/area_notice.hpp"
+#include "app/chip_selection.hpp"
+#include "app/command_sequence.hpp"
+#include "app/operation_context.hpp"
 #include "app/report.hpp"
-#include "config/chip_file.hpp"
-#include "config/timing_log.hpp"
+#include "config/catalog.hpp"
+#include "link/command_frame.hpp"
 #include "link/download.hpp"
-#include "link/security_unlock.hpp"
 
 namespace quillon {
 
+UnlockResult UnlockSelectedChip(OperationContext& ctx, bool fullOperation) {
+    return UnlockSecurity(ctx.link, ctx.op, ctx.Setup(), fullOperation,
+                          [&ctx](std::uint32_t& start) {
+                              if (!EnsureOperationRanges(ctx)) return false;
+                              start = ctx.ranges.rangeStart[0];
+                              return true;
+                          });
+}
+
 void OnDownload(OperationContext& ctx) {
-    ctx.operationStartTime = ctx.clock->Now();
+    ctx.timer.Restart();
     ClosePort(ctx);
     ResetCommandButtons(ctx);
-    ctx.panel->ExchangeFromControls();
+    ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckAreaSelected(ctx)) return;
     if (!OpenProgressWindow(ctx, 8)) return;
     ctx.progress->SetTitle("Download");
 
-    const int unlocked = UnlockSecurity(ctx, false);
-    if (unlocked == kUnlockStopped) {
+    const UnlockResult unlocked = UnlockSelectedChip(ctx, false);
+    if (unlocked == UnlockResult::Stopped) {
         ClosePort(ctx);
-    } else if (unlocked == kUnlockEraseFirst) {
+    } else if (unlocked == UnlockResult::EraseFirst) {
         char detail[32];
-        std::snprintf(detail, sizeof detail, "CRYPT ERROR : %02XH", kUnlockEraseFirst);
-        ctx.detailText = detail;
-        Report(ctx, kMsgDownloadError, kSeverityError, kSoundError);
+        std::snprintf(detail, sizeof detail, "CRYPT ERROR : %02XH", kKeyEraseFirst);
+        Report(ctx, Failure(kMsgDownloadError, kSeverityError, detail));
     } else {
-        RunDownload(ctx, false);
+        (void)RunDownload(ctx, false);  // it has said how it ended
     }
     EndCommand(ctx);
 }
 
-int RunDownload(OperationContext& ctx, bool fullOperation) {
+bool RunDownload(OperationContext& ctx, bool fullOperation) {
     ctx.progressText = StepText(ctx.language, kMsgDownloading, fullOperation);
     if (ctx.progress) ctx.progress->SetMessage(ctx.progressText);
 
-    bool ok = DownloadControlProgram(ctx, fullOperation);
+    DownloadOptions options;
+    options.fullOperation = fullOperation;
+    options.askForReset = ctx.request.askForReset;
+    options.stepText = ctx.progressText;
+    bool ok = DownloadControlProgram(ctx.link, ctx.op, ctx.Setup(), ctx.timer, options);
+    CommandPanel& panel = *ctx.frontEnd.panel;
     if (ok) {
         if (!fullOperation) {
-            LogOperationTime(ctx, kLogDownload);
-            Report(ctx, kMsgDownloaded, kSeverityInfo, kSoundEnd);
+            LogOperationTime(ctx.timer, ctx.programDir, ctx.SelectedChipName(), kLogDownload);
+            Report(ctx, Completed(kMsgDownloaded));
         }
         for (int id : {kIdErase, kIdBlankCheck, kIdProgramVerify, kIdReadCompare, kIdCopy,
                        kIdFullOperation}) {
-            ctx.panel->EnableControl(id, true);
+            panel.EnableControl(id, true);
         }
         for (int id : {kIdMainFlash, kIdMainAreaText, kIdWorkFlash, kIdWorkAreaText}) {
-            ctx.panel->EnableControl(id, false);
+            panel.EnableControl(id, false);
         }
-        ctx.panel->ExchangeToControls();
-        ctx.panel->RepaintNow();
+        panel.ExchangeToControls();
+        panel.RepaintNow();
         ctx.downloaded = 1;
-        ctx.panel->ExchangeFromControls();
+        panel.ExchangeFromControls();
         // A chip whose ranges do not fit the image is refused here (the
         // reason has been shown): nothing may run on ranges never built.
         if (!BuildOperationRanges(ctx)) {
@@ -64,13 +78,13 @@ int RunDownload(OperationContext& ctx, bool fullOperation) {
         }
     }
     if (!ok) {
-        ctx.panel->FocusControl(kIdTargetList);
-        ctx.panel->ExchangeToControls();
-        ctx.panel->RepaintNow();
+        panel.FocusControl(kIdTargetList);
+        panel.ExchangeToControls();
+        panel.RepaintNow();
         ClosePort(ctx);
     }
     if (ctx.progress) ctx.progress->SetPos(0);
-    return ok ? 0 : 1;
+    return ok;
 }
 
 }  // namespace quillon

@@ -1,20 +1,21 @@
+#include "app/flash_commands.hpp"
+
 #include "app/area_notice.hpp"
-#include "app/controller.hpp"
+#include "app/chip_selection.hpp"
+#include "app/command_sequence.hpp"
+#include "app/decode_step.hpp"
 #include "app/operation_context.hpp"
-#include "config/chip_file.hpp"
 #include "flashops/blank_check.hpp"
-#include "flashops/copy_flash.hpp"
 #include "flashops/erase.hpp"
 #include "flashops/program_flash.hpp"
 #include "flashops/read_compare.hpp"
-#include "image/flash_image.hpp"
 
 namespace quillon {
 
 namespace {
 
 // The frame of the commands that work on the downloaded control program:
-// stamp, window with flags 13 and a title, port, the operation, end.
+// window with flags 13 and a title, port, the operation, end.
 template <typename Operation>
 void RunFlashCommand(OperationContext& ctx, const char* title, Operation operation) {
     if (!OpenProgressWindow(ctx, 13)) return;
@@ -26,39 +27,44 @@ void RunFlashCommand(OperationContext& ctx, const char* title, Operation operati
 }  // namespace
 
 void OnErase(OperationContext& ctx) {
-    ctx.operationStartTime = ctx.clock->Now();
+    ctx.timer.Restart();
     // TC326/TC327 may erase before any download; the burn-in erase starts at
     // the first range of the areas ticked now.
     if (ctx.downloaded == 0) {
-        ctx.panel->ExchangeFromControls();
+        ctx.frontEnd.panel->ExchangeFromControls();
         if (!EnsureOperationRanges(ctx)) return;
     }
-    RunFlashCommand(ctx, "Erase", [&] { EraseFlash(ctx, false); });
+    RunFlashCommand(ctx, "Erase", [&] {
+        (void)EraseFlash(ctx.link, ctx.op, ctx.Setup(), ctx.timer, ctx.downloaded != 0, false);
+    });
 }
 
 void OnBlankCheck(OperationContext& ctx) {
-    ctx.operationStartTime = ctx.clock->Now();
-    RunFlashCommand(ctx, "Blank Check", [&] { BlankCheck(ctx, false); });
+    ctx.timer.Restart();
+    RunFlashCommand(ctx, "Blank Check",
+                    [&] { (void)BlankCheck(ctx.link, ctx.op, ctx.Setup(), ctx.timer, false); });
 }
 
 void OnProgramVerify(OperationContext& ctx) {
-    ctx.operationStartTime = ctx.clock->Now();
-    ctx.panel->ExchangeFromControls();
+    ctx.timer.Restart();
+    ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Program", [&] {
-        if (DecodeHexFile(ctx, false, 0xFF) != 0) ProgramFlash(ctx, false);
+        if (DecodeHexFile(ctx, false, 0xFF)) {
+            (void)ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, false);
+        }
     });
 }
 
 void OnReadCompare(OperationContext& ctx) {
-    ctx.operationStartTime = ctx.clock->Now();
-    ctx.panel->ExchangeFromControls();
+    ctx.timer.Restart();
+    ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Read & Compare", [&] {
-        if (DecodeHexFile(ctx, false, 0xFF) != 0) ReadAndCompare(ctx);
+        if (DecodeHexFile(ctx, false, 0xFF)) {
+            ReadAndCompare(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer);
+        }
     });
 }
-
-void OnCopy(OperationContext& ctx) { CopyFlash(ctx); }
 
 }  // namespace quillon

@@ -1,39 +1,54 @@
+#include "app/full_operation.hpp"
+
 #include "app/area_notice.hpp"
-#include "app/catalog.hpp"
-#include "app/controller.hpp"
+#include "app/chip_selection.hpp"
+#include "app/command_sequence.hpp"
+#include "app/decode_step.hpp"
+#include "app/download_command.hpp"
 #include "app/operation_context.hpp"
-#include "config/chip_file.hpp"
+#include "config/catalog.hpp"
 #include "flashops/blank_check.hpp"
 #include "flashops/erase.hpp"
 #include "flashops/program_flash.hpp"
-#include "image/flash_image.hpp"
-#include "link/security_unlock.hpp"
 
 namespace quillon {
 
 namespace {
 
+bool EraseStep(OperationContext& ctx) {
+    return EraseFlash(ctx.link, ctx.op, ctx.Setup(), ctx.timer, ctx.downloaded != 0, true);
+}
+
+bool BlankCheckStep(OperationContext& ctx) {
+    return BlankCheck(ctx.link, ctx.op, ctx.Setup(), ctx.timer, true) == BlankCheckResult::Blank;
+}
+
+void ProgramStep(OperationContext& ctx) {
+    // The last step: it has said how it ended.
+    (void)ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, true);
+}
+
 // Download, erase only when the flash is not blank, program.
 void DownloadThenProgram(OperationContext& ctx) {
-    if (RunDownload(ctx, true) != 0) return;
+    if (!RunDownload(ctx, true)) return;
     // The probe shows nothing, but a run that ends in it must not be taken
     // for one that ended in the download it follows.
     ctx.progressText = StepText(ctx.language, kMsgBlankChecking, true);
-    const int probe = ctx.wholeFlashSelected == 1 ? ProbeBlankWholeFlash(ctx) : ProbeBlankRanges(ctx);
-    if (probe == 2) return;
-    if (probe == 1) {
-        if (EraseFlash(ctx, true) != 0) return;
-        if (BlankCheck(ctx, true) != 0) return;
+    const BlankProbeResult probe = ProbeBlank(ctx.link, ctx.op, ctx.ranges);
+    if (probe == BlankProbeResult::Failed) return;
+    if (probe == BlankProbeResult::NotBlank) {
+        if (!EraseStep(ctx)) return;
+        if (!BlankCheckStep(ctx)) return;
     }
-    ProgramFlash(ctx, true);
+    ProgramStep(ctx);
 }
 
 // The chip answered that its flash must be erased before a download.
 void EraseThenDownloadThenProgram(OperationContext& ctx) {
-    if (EraseFlash(ctx, true) != 0) return;
-    if (RunDownload(ctx, true) != 0) return;
-    if (BlankCheck(ctx, true) != 0) return;
-    ProgramFlash(ctx, true);
+    if (!EraseStep(ctx)) return;
+    if (!RunDownload(ctx, true)) return;
+    if (!BlankCheckStep(ctx)) return;
+    ProgramStep(ctx);
 }
 
 }  // namespace
@@ -42,19 +57,22 @@ void OnFullOperation(OperationContext& ctx) {
     if (!CheckHexFileExists(ctx)) return;
     ClosePort(ctx);
     ResetCommandButtons(ctx);
-    ctx.panel->ExchangeFromControls();
+    ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckAreaSelected(ctx)) return;
     if (!OpenProgressWindow(ctx, 13)) return;
     ctx.progress->SetButtons(13, true, "Full Operation");
 
-    if (BuildOperationRanges(ctx) && DecodeHexFile(ctx, true, 0xFF) != 0) {
-        const int unlocked = UnlockSecurity(ctx, true);
-        if (unlocked == kUnlockGoOn) {
-            DownloadThenProgram(ctx);
-        } else if (unlocked == kUnlockEraseFirst) {
-            EraseThenDownloadThenProgram(ctx);
-        } else {
-            ClosePort(ctx);
+    if (BuildOperationRanges(ctx) && DecodeHexFile(ctx, true, 0xFF)) {
+        switch (UnlockSelectedChip(ctx, true)) {
+            case UnlockResult::GoOn:
+                DownloadThenProgram(ctx);
+                break;
+            case UnlockResult::EraseFirst:
+                EraseThenDownloadThenProgram(ctx);
+                break;
+            case UnlockResult::Stopped:
+                ClosePort(ctx);
+                break;
         }
     }
     EndCommand(ctx);

@@ -1,33 +1,33 @@
 #pragma once
-// The one record of state that all commands and operations share: the
-// selections, the loaded chip and its operation ranges, the flash image, the
-// detail texts of the next report, the settings, the open port and the
-// progress window of the running command, and the front end's interfaces.
+// The records of one session of the main dialog (or of quillon-cli): the
+// selections made in the dialog's controls, the loaded chip and its
+// operation ranges, the flash image, the serial link, the settings, the
+// running command's progress window, and the front end. The controller's
+// commands work on it; the operations below the application are handed only
+// the records they use.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/command_panel.hpp"
-#include "app/file_chooser.hpp"
-#include "app/progress_sink.hpp"
-#include "app/sound_player.hpp"
-#include "app/user_prompt.hpp"
+#include "app/front_end.hpp"
+#include "app/request.hpp"
+#include "app/session_operator.hpp"
 #include "config/chip_definition.hpp"
+#include "config/chip_setup.hpp"
+#include "config/timing_log.hpp"
+#include "config/user_settings.hpp"
+#include "image/flash_image.hpp"
+#include "link/link.hpp"
 #include "platform/clock.hpp"
 #include "platform/language.hpp"
+#include "platform/progress_sink.hpp"
 #include "platform/serial_device.hpp"
 
 namespace quillon {
 
-inline constexpr std::size_t kImageSize = 0x2D0000;  // 2,949,120 bytes
-
-// Rate the port is opened at for a command before any download has set the
-// control program's rate (TC326/TC327 may erase before a download).
-inline constexpr std::uint32_t kInitialControlProgramBaud = 9600;
-
-// The last outcome put to the result file, whether Report or a decoder in
+// The last outcome put to the result file, whether a report or a decoder in
 // batch mode put it there.
 struct LastReport {
     int code = 0;
@@ -37,9 +37,11 @@ struct LastReport {
     bool recorded = false;         // false until something is put there
 };
 
-struct OperationContext : ChipDefinition, OperationRanges {
-    OperationContext();
-    ~OperationContext();
+struct OperationContext {
+    // `clock` times every wait; `openSerial` opens the serial devices (the
+    // system's, or a test's fakes).
+    explicit OperationContext(Clock& clock = SystemClock(),
+                              SerialOpener openSerial = OpenSystemSerialDevice);
     OperationContext(const OperationContext&) = delete;
     OperationContext& operator=(const OperationContext&) = delete;
 
@@ -55,70 +57,58 @@ struct OperationContext : ChipDefinition, OperationRanges {
     // and of the crystal list (the Clock labels as they stand).
     std::vector<std::string> targetList;
     std::vector<std::string> crystalList;
+    std::string hexFilePath;
 
     // --- files
-    std::string hexFilePath;
     std::string programDir;  // with a trailing separator
     std::string chipDefPath;
+    std::string programDirWhy;  // why the program folder is that one
 
-    // --- link
-    std::uint8_t comPortIndex = 0;
-    int portNumber = 0;
-    std::uint32_t currentBaud = 0;
-    std::uint32_t controlProgramBaud = kInitialControlProgramBaud;
-    int portOpen = 0;
-    std::string downloadFilePath;
-    // The one open serial port (null when closed).
-    std::unique_ptr<SerialDevice> comPortHandle;
-    // A device path that replaces the [Ports] mapping (quillon-cli --port).
-    std::string portPathOverride;
+    // --- the loaded chip, and the ranges of the areas ticked
+    ChipDefinition chip;
+    OperationRanges ranges;
+    // Set once the ranges have been built for the loaded chip; cleared when
+    // another chip is loaded.
+    bool rangesBuilt = false;
+
+    // --- the decoded hex file
+    FlashImage image;
+
+    // --- the serial link
+    Link link;
+    int comPortIndex = 0;  // COM1 is 0
 
     // --- command state
     int downloaded = 0;
     std::unique_ptr<ProgressSink> progress;
-    std::string progressText;
-    TimeStamp operationStartTime;
-    std::string detailText;
-    std::string errorAddressText;
-    std::string flashDataText;
-    std::string hexDataText;
-    std::vector<std::uint8_t> imageBuffer;  // kImageSize bytes, never resized
+    std::string progressText;  // the step now running
+    OperationTimer timer;
     int copyAsIntelHex = 0;
     int closing = 0;
     LastReport lastReport;
 
     // --- settings (Customize.ini)
-    int soundEnabled = 0;
-    int errorSoundEnabled = 0;
-    int errorSoundType = 0;
-    std::string errorWavePath = "<none>";
-    int endSoundEnabled = 0;
-    int endSoundType = 0;
-    std::string endWavePath = "<none>";
+    SoundSettings sound;
     int toolTipsEnabled = 0;
 
-    // --- process
-    // Batch mode: started with at least one argument. `arguments` are the
-    // arguments after the program name, options (--...) taken out.
+    // --- what the user asked for at start-up
+    Request request;
     bool batchMode = false;
-    std::vector<std::string> arguments;
     Language language = Language::English;
 
-    // --- the outside world; never null (defaults do nothing / answer Cancel)
-    Clock* clock;
-    // Opens serial devices; front ends set OpenSystemSerialDevice, tests their
-    // fakes. Empty: no port can be opened.
-    SerialOpener openSerial;
-    UserPrompt* prompt;
-    CommandPanel* panel;
-    SoundPlayer* sound;
-    ProgressFactory* progressFactory;
-    FileChooser* fileChooser;
+    // --- the outside world
+    Clock& clock;
+    FrontEnd frontEnd;
+    // What the link and the operations meet as the user.
+    SessionOperator op;
 
     // The chip name as the target list holds it (empty when out of range).
     std::string SelectedChipName() const;
     // The crystal text of the selected entry (empty when out of range).
     std::string SelectedCrystalText() const;
+    // The selected chip on its crystal, with the ranges built last, as the
+    // operations take it.
+    ChipSetup Setup() const;
 };
 
 // Closes the port when it is open; harmless when it is not.

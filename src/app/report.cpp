@@ -1,6 +1,6 @@
 #include "app/report.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "config/result_file.hpp"
 
 namespace quillon {
@@ -15,53 +15,56 @@ int IconForSeverity(int severity) {
     return kIconError;
 }
 
-void AppendDetail(std::string& text, const char* label, std::string& field) {
+void AppendDetail(std::string& text, const char* label, const std::string& field) {
     if (field.empty()) return;
     text += label;
     text += field;
-    field.clear();
 }
 
 void ShowInMessageBox(OperationContext& ctx, const std::string& text, PromptIcon icon) {
-    ctx.prompt->Ask(PromptRequest{text, kReportCaption, PromptButtons::Ok, icon,
-                                  PromptOwner::MainDialog});
+    ctx.frontEnd.prompt->Ask(PromptRequest{text, kReportCaption, PromptButtons::Ok, icon,
+                                           PromptOwner::MainDialog});
+}
+
+// The catalog text with the banner of an error and the detail lines.
+std::string ComposeReport(const Outcome& o, Language language, bool batchMode) {
+    std::string text = CatalogText(language, o.code);
+    const bool isError = o.severity >= kSeverityError && o.severity <= kSeverityRedownloadData;
+    if (isError) {
+        text = batchMode ? o.detail + text + "\n" : "ERROR !!    " + o.detail + "\r\n" + text;
+    }
+    AppendDetail(text, "\r\n ErrorAddress : ", o.errorAddress);
+    AppendDetail(text, "\r\n Flash      : ", o.flashData);
+    AppendDetail(text, "\r\n HexFile   : ", o.hexData);
+    return text;
 }
 
 }  // namespace
 
-void WaitForProgressButton(OperationContext& ctx) {
-    if (!ctx.progress) return;
-    while (ctx.progress->CheckCancel() == 0) ctx.clock->SleepMs(10);
+void Report(OperationContext& ctx, int code, int severity, int sound) {
+    Outcome o;
+    o.code = code;
+    o.severity = severity;
+    o.sound = sound;
+    Report(ctx, o);
 }
 
-int Report(OperationContext& ctx, int code, int severity, int sound) {
-    std::string text = CatalogText(ctx.language, code);
-    const bool isError = severity >= kSeverityError && severity <= kSeverityRedownloadData;
-    if (isError) {
-        if (ctx.batchMode) {
-            text = ctx.detailText + text + "\n";
-        } else {
-            text = "ERROR !!    " + ctx.detailText + "\r\n" + text;
-        }
-    }
-    // A detail line belongs to this report only, information included.
-    ctx.detailText.clear();
-    AppendDetail(text, "\r\n ErrorAddress : ", ctx.errorAddressText);
-    AppendDetail(text, "\r\n Flash      : ", ctx.flashDataText);
-    AppendDetail(text, "\r\n HexFile   : ", ctx.hexDataText);
+void Report(OperationContext& ctx, const Outcome& outcome) {
+    const int severity = outcome.severity;
+    const std::string text = ComposeReport(outcome, ctx.language, ctx.batchMode);
+    const bool written = WriteResultFile(ctx.programDir, outcome.code, text);
+    ctx.lastReport = LastReport{outcome.code, severity, text, written, true};
 
-    const bool written = WriteResultFile(ctx.programDir, code, text);
-    ctx.lastReport = LastReport{code, severity, text, written, true};
-
+    SoundPlayer& player = *ctx.frontEnd.sound;
     if (!ctx.batchMode) {
         if (ctx.progress) {
             ctx.progress->SetButtons(13, false, std::nullopt);
             ctx.progress->SetIcon(IconForSeverity(severity));
             ctx.progress->SetMessage(text);
-            PlayResultSound(ctx, sound);
-            WaitForProgressButton(ctx);
+            PlayResultSound(player, ctx.sound, outcome.sound);
+            WaitForProgressButton(ctx.op, ctx.clock);
         } else {
-            PlayResultSound(ctx, sound);
+            PlayResultSound(player, ctx.sound, outcome.sound);
             ShowInMessageBox(ctx, text,
                              severity == kSeverityInfo ? PromptIcon::Information
                                                        : PromptIcon::Exclamation);
@@ -73,43 +76,43 @@ int Report(OperationContext& ctx, int code, int severity, int sound) {
         if (!ctx.batchMode) {
             if (ctx.progress) {
                 ctx.progress->SetMessage(redo);
-                WaitForProgressButton(ctx);
+                WaitForProgressButton(ctx.op, ctx.clock);
             } else {
                 ShowInMessageBox(ctx, redo, PromptIcon::Exclamation);
             }
         }
         ResetCommandButtons(ctx);
-        ctx.panel->FocusControl(kIdTargetList);
-        ctx.panel->ExchangeToControls();
-        ctx.panel->RepaintNow();
+        CommandPanel& panel = *ctx.frontEnd.panel;
+        panel.FocusControl(kIdTargetList);
+        panel.ExchangeToControls();
+        panel.RepaintNow();
         ClosePort(ctx);
     }
-    return 0;
 }
 
-void PlayResultSound(OperationContext& ctx, int sound) {
-    if (ctx.soundEnabled == 0) return;
+void PlayResultSound(SoundPlayer& player, const SoundSettings& settings, int sound) {
+    if (settings.soundEnabled == 0) return;
     int enabled = 0;
     int type = 0;
     const std::string* path = nullptr;
     if (sound == kSoundError) {
-        enabled = ctx.errorSoundEnabled;
-        type = ctx.errorSoundType;
-        path = &ctx.errorWavePath;
+        enabled = settings.errorSoundEnabled;
+        type = settings.errorSoundType;
+        path = &settings.errorWavePath;
     } else if (sound == kSoundEnd) {
-        enabled = ctx.endSoundEnabled;
-        type = ctx.endSoundType;
-        path = &ctx.endWavePath;
+        enabled = settings.endSoundEnabled;
+        type = settings.endSoundType;
+        path = &settings.endWavePath;
     } else {
         return;
     }
     if (enabled == 0) return;
     if (type != 0) {
-        ctx.sound->Beep();
+        player.Beep();
         return;
     }
-    ctx.sound->Stop();
-    if (*path != "<none>") ctx.sound->PlayFile(*path);
+    player.Stop();
+    if (*path != "<none>") player.PlayFile(*path);
 }
 
 }  // namespace quillon

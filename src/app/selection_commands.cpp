@@ -1,23 +1,24 @@
-#include "app/controller.hpp"
+#include "app/selection_commands.hpp"
+
+#include "app/chip_selection.hpp"
 #include "app/operation_context.hpp"
-#include "config/chip_file.hpp"
-#include "config/user_settings.hpp"
+#include "app/settings_files.hpp"
 
 namespace quillon {
 
 void OnSelchangeTarget(OperationContext& ctx) {
-    ctx.panel->ExchangeFromControls();
+    ctx.frontEnd.panel->ExchangeFromControls();
     ClosePort(ctx);
-    WriteRecentSettings(ctx);
-    LoadChipDefinition(ctx);
+    SaveRecentSelection(ctx);
+    LoadSelectedChip(ctx);
     ResetCommandButtons(ctx);
-    ctx.panel->ExchangeToControls();
+    ctx.frontEnd.panel->ExchangeToControls();
 }
 
 void OnSelchangeCrystal(OperationContext& ctx) {
-    ctx.panel->ExchangeFromControls();
+    ctx.frontEnd.panel->ExchangeFromControls();
     ClosePort(ctx);
-    WriteRecentSettings(ctx);
+    SaveRecentSelection(ctx);
     ResetCommandButtons(ctx);
 }
 

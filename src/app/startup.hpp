@@ -1,6 +1,5 @@
 #pragma once
-
-#include <string_view>
+// The toolkit-free part of the main dialog's start-up.
 
 #include "config/chip_file.hpp"
 
@@ -8,10 +7,11 @@ namespace quillon {
 
 struct OperationContext;
 
-// The toolkit-free part of the main dialog's start-up: program directory,
-// recent selections, chip list and chip, user settings, the not-downloaded
-// buttons, the values into the controls. A failure is returned for the front
-// end to show ("flash", stop icon) before it ends.
-StartupFailure StartUp(OperationContext& ctx, std::string_view programDirOverride);
+// Program directory (as ctx.request asks), recent selections (a batch run
+// takes its hex file from the request), chip list and chip, user settings
+// (with the request's port), the not-downloaded buttons, the values into the
+// controls. A failure is returned for the front end to show ("flash", stop
+// icon) before it ends.
+[[nodiscard]] StartupFailure StartUp(OperationContext& ctx);
 
 }  // namespace quillon

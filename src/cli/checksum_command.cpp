@@ -7,6 +7,7 @@
 #include "app/operation_context.hpp"
 #include "cli/cli_run.hpp"
 #include "cli/named_hex_file.hpp"
+#include "app/checksum_field.hpp"
 #include "image/checksum.hpp"
 #include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"

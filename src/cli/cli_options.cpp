@@ -18,6 +18,8 @@ const std::vector<CommandWord>& CommandWords() {
     static const std::vector<CommandWord> words = {
         {"--help", CliCommand::Help, {}},
         {"--list", CliCommand::List, {}},
+        {"--where", CliCommand::Where, {}},
+        {"--list-ports", CliCommand::ListPorts, {}},
         {"--checksum", CliCommand::Checksum, {"a fill byte (two hexadecimal digits)", "a hex file"}},
         {"--decode", CliCommand::Decode, {"a hex file", "an output file"}},
         {"--download", CliCommand::Download, {}},
@@ -53,6 +55,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     CliParse parse;
     CliOptions& o = parse.options;
     Cursor cursor{args, 0, parse.errors};
+    std::optional<bool> askReset;
     while (cursor.next < args.size()) {
         const std::string word = args[cursor.next++];
         if (!IsOptionWord(word)) {
@@ -72,9 +75,13 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
         }
         if (isCommand) continue;
         if (word == "--program-dir") {
-            if (auto dir = cursor.Value(word, "a folder")) o.programDir = *dir;
+            if (auto dir = cursor.Value(word, "a folder")) o.request.programDir = *dir;
         } else if (word == "--port") {
-            o.port = cursor.Value(word, "a device path or comN");
+            std::string error;
+            if (auto port = cursor.Value(word, "a device path or comN");
+                port && !ParsePortWord(*port, o.request, error)) {
+                parse.errors.push_back(error);
+            }
         } else if (word == "--chip") {
             o.chip = cursor.Value(word, "a chip name");
         } else if (word == "--crystal") {
@@ -88,14 +95,20 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                 parse.errors.push_back("--areas takes main, work or main,work, not " + *o.areas);
             }
         } else if (word == "--reset") {
-            o.askReset = true;
+            askReset = true;
         } else if (word == "--no-reset") {
-            o.askReset = false;
+            askReset = false;
         } else {
             parse.errors.push_back("unknown option " + word);
         }
     }
-    // The batch form is positional only; a command word makes it a command line.
+    // The batch form is positional only; a command word makes it a command
+    // line, whose downloads ask for the reset as --reset/--no-reset say.
+    if (o.steps.empty()) {
+        SetBatchWords(o.request, o.positional);
+    } else if (askReset) {
+        o.request.askForReset = *askReset;
+    }
     if (!o.steps.empty()) {
         for (const std::string& word : o.positional)
             parse.errors.push_back("unexpected argument " + word +

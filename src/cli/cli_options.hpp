@@ -9,11 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app/request.hpp"
+
 namespace quillon {
 
 enum class CliCommand {
     Help,           // --help
     List,           // --list: chips and crystals of CHIPDEF.INI
+    Where,          // --where: the program folder and why
+    ListPorts,      // --list-ports: the serial devices and their COM numbers
     Checksum,       // --checksum XX HEXFILE
     Decode,         // --decode HEXFILE OUTFILE
     Download,       // --download
@@ -34,14 +38,12 @@ struct CliStep {
 
 struct CliOptions {
     std::vector<CliStep> steps;
-    // Common options.
-    std::string programDir;              // --program-dir DIR
-    std::optional<std::string> port;     // --port PATH|comN
+    // --program-dir, --port, --reset/--no-reset and the batch words.
+    Request request;
     std::optional<std::string> chip;     // --chip NAME
     std::optional<std::string> crystal;  // --crystal TEXT
     std::optional<std::string> hexFile;  // --hex FILE: the hex file of Program, Read & Compare, Full Operation
     std::optional<std::string> areas;    // --areas main|work|main,work
-    std::optional<bool> askReset;        // --reset / --no-reset
     // Words not starting with "--": the batch arguments, in order.
     std::vector<std::string> positional;
 };

@@ -3,7 +3,7 @@
 #include <istream>
 #include <ostream>
 
-#include "app/controller.hpp"
+#include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
 #include "cli/batch_command.hpp"
 #include "cli/cli_file_chooser.hpp"
@@ -13,6 +13,8 @@
 #include "cli/cli_steps.hpp"
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
+#include "cli/info_commands.hpp"
+#include "config/chip_file.hpp"
 
 namespace quillon {
 
@@ -38,11 +40,16 @@ std::string CliUsage() {
            "        --checksum XX HEXFILE print the 16-bit checksum of HEXFILE with fill XX\n"
            "        --decode HEXFILE OUT  write the decoded ranges of HEXFILE to OUT (raw)\n"
            "        --list                list the chips and crystals of CHIPDEF.INI\n"
+           "        --where               print the program folder in use and why\n"
+           "        --list-ports          list the serial devices (by-id name, description,\n"
+           "                              USB id, serial number) and the COMn that opens each\n"
            "        --help                show this text\n"
            "\n"
            "Options:\n"
            "  --program-dir DIR   folder of CHIPDEF.INI, DATAFILE.TXT and Customize.ini\n"
-           "                      (default: $QUILLON_HOME, else the program's folder)\n"
+           "                      (default: $QUILLON_HOME, else the program's own folder\n"
+           "                      when it holds CHIPDEF.INI, else ~/.config/quillon, set up\n"
+           "                      from the installed examples the first time)\n"
            "  --chip NAME         target chip (default: the last one chosen, DATAFILE.TXT)\n"
            "  --crystal TEXT      crystal frequency as CHIPDEF.INI lists it\n"
            "  --hex FILE          the hex file (default: the last one chosen)\n"
@@ -64,6 +71,38 @@ std::string CliUsage() {
            "command line, a command not possible in that state, or a failed set-up.\n";
 }
 
+namespace {
+
+bool OnlyTells(const std::vector<CliStep>& steps) {
+    for (const CliStep& step : steps) {
+        if (step.command != CliCommand::Where && step.command != CliCommand::ListPorts) {
+            return false;
+        }
+    }
+    return !steps.empty();
+}
+
+// --where and --list-ports alone: the program folder is found, but nothing
+// in it is needed, so that they help exactly when CHIPDEF.INI is missing.
+int RunInfoCommands(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    ProgramFiles files;
+    if (LocateChipDefinitionFile(options.request.programDir, files) ==
+        StartupFailure::PathTooLong) {
+        err << "quillon-cli: " << StartupFailureText(StartupFailure::PathTooLong) << '\n';
+        return kExitUsage;
+    }
+    for (const CliStep& step : options.steps) {
+        if (step.command == CliCommand::Where) {
+            RunWhereCommand(files, out);
+        } else {
+            RunPortListCommand(ListSerialPorts(), files.programDir, out);
+        }
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            std::istream& in, bool liveProgress) {
     const CliParse parse = ParseCliOptions(args);
@@ -83,21 +122,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << CliUsage();
         return kExitUsage;
     }
+    if (OnlyTells(options.steps)) return RunInfoCommands(options, out, err);
 
     OperationContext ctx;
     ConsolePrompt prompt(err, in);
     ConsoleProgressFactory progressFactory(err, liveProgress);
     CliPanel panel;
     CliFileChooser chooser;
-    ctx.prompt = &prompt;
-    ctx.progressFactory = &progressFactory;
-    ctx.panel = &panel;
-    ctx.fileChooser = &chooser;
-    ctx.openSerial = OpenSystemSerialDevice;
+    ctx.frontEnd.prompt = &prompt;
+    ctx.frontEnd.progress = &progressFactory;
+    ctx.frontEnd.panel = &panel;
+    ctx.frontEnd.files = &chooser;
     ctx.language = DetectLanguage();
-    ctx.batchMode = options.steps.empty();
-    if (ctx.batchMode) ctx.arguments = options.positional;
-
+    ctx.request = options.request;
     int status = kExitUsage;
     if (CliStartUp(ctx, options, err)) {
         if (ctx.batchMode) {

@@ -1,15 +1,14 @@
 #include "cli/cli_startup.hpp"
 
-#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/chip_selection.hpp"
 #include "app/operation_context.hpp"
 #include "app/startup.hpp"
 #include "cli/cli_options.hpp"
 #include "config/chip_file.hpp"
-#include "config/user_settings.hpp"
 #include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 
@@ -38,7 +37,8 @@ bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, s
     if (failure == StartupFailure::None) return true;
     err << "quillon-cli: " << StartupFailureText(failure);
     if (failure == StartupFailure::RegistFailed) {
-        err << " (no usable chip definition in " << ctx.chipDefPath << ")";
+        err << " (no usable chip definition in " << ctx.chipDefPath << "; the program folder is "
+            << ctx.programDirWhy << ")";
     }
     err << '\n';
     return false;
@@ -47,8 +47,7 @@ bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, s
 }  // namespace
 
 bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
-    if (!ReportStartupFailure(StartUp(ctx, options.programDir), ctx, err)) return false;
-
+    if (!ReportStartupFailure(StartUp(ctx), ctx, err)) return false;
     if (options.chip) {
         const int index = FindEntry(ctx.targetList, *options.chip);
         if (index < 0) {
@@ -58,7 +57,7 @@ bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& 
         }
         if (index != ctx.chipIndex) {
             ctx.chipIndex = index;
-            LoadChipDefinition(ctx);
+            LoadSelectedChip(ctx);
             ResetCommandButtons(ctx);
         }
     }
@@ -75,32 +74,12 @@ bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& 
         // As the user ticks the boxes; only offered areas can be ticked.
         const bool main = options.areas->find("main") != std::string::npos;
         const bool work = options.areas->find("work") != std::string::npos;
-        ctx.mainFlashSelected = main && (ctx.flashArea & 1) != 0 ? 1 : 0;
-        ctx.workFlashSelected = work && (ctx.flashArea & 2) != 0 ? 1 : 0;
+        ctx.mainFlashSelected = main && (ctx.chip.flashArea & 1) != 0 ? 1 : 0;
+        ctx.workFlashSelected = work && (ctx.chip.flashArea & 2) != 0 ? 1 : 0;
     }
     if (options.hexFile && !ctx.batchMode) {
         ctx.hexFilePath = *options.hexFile;
         ctx.hexFileName = FileNamePart(ctx.hexFilePath);
-    }
-    if (options.port) {
-        const std::string& port = *options.port;
-        const bool comName = port.size() > 3 && EqualsIgnoringCase(port.substr(0, 3), "com") &&
-                             port.find_first_not_of("0123456789", 3) == std::string::npos;
-        if (comName) {
-            const int number = std::atoi(port.c_str() + 3);
-            if (number < 1 || number > 256) {
-                err << "quillon-cli: no port " << port << " (com1 to com256)\n";
-                return false;
-            }
-            ctx.comPortIndex = static_cast<std::uint8_t>(number - 1);
-        } else {
-            ctx.portPathOverride = port;
-        }
-    }
-    if (options.askReset && !ctx.batchMode) {
-        // The download decides by the batch words; a command line says it
-        // with --reset or --no-reset.
-        ctx.arguments = {ctx.hexFilePath, *options.askReset ? "reset" : "no_reset"};
     }
     return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // What the desktop program does when it opens, for the console: the core's
 // start-up (program folder, DATAFILE.TXT, CHIPDEF.INI, chip, Customize.ini),
-// then the command line's selections: --chip, --crystal, --areas, --hex,
-// --port, --reset/--no-reset. None of them writes DATAFILE.TXT.
+// with the request's program folder, port and reset choice, then the command
+// line's selections: --chip, --crystal, --areas, --hex. None of them writes
+// DATAFILE.TXT.
 
 #include <iosfwd>
 

@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "app/catalog.hpp"
 #include "app/controller.hpp"
+#include "config/catalog.hpp"
 #include "app/operation_context.hpp"
 #include "cli/checksum_command.hpp"
 #include "cli/cli_file_chooser.hpp"
@@ -11,6 +11,7 @@
 #include "cli/cli_panel.hpp"
 #include "cli/cli_run.hpp"
 #include "cli/decode_command.hpp"
+#include "cli/info_commands.hpp"
 #include "cli/list_command.hpp"
 
 namespace quillon {
@@ -64,6 +65,12 @@ int RunCliStep(CliSession& s, const CliStep& step) {
     switch (step.command) {
         case CliCommand::List:
             return RunListCommand(s.ctx, s.out);
+        case CliCommand::Where:
+            return RunWhereCommand(ProgramFiles{s.ctx.programDir, s.ctx.chipDefPath,
+                                                s.ctx.programDirWhy},
+                                   s.out);
+        case CliCommand::ListPorts:
+            return RunPortListCommand(ListSerialPorts(), s.ctx.programDir, s.out);
         case CliCommand::Checksum:
             return RunChecksumCommand(s.ctx, step.values.at(0), step.values.at(1), s.out, s.err);
         case CliCommand::Decode:

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
+#include <string>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "cli/console_prompt.hpp"
 
 namespace quillon {
@@ -36,8 +37,8 @@ void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }
 bool TakeInterrupt() { return gInterrupted.exchange(false); }
 void RequestInterrupt() { gInterrupted.store(true); }
 
-ConsoleProgress::ConsoleProgress(std::ostream& out, bool live, int flags)
-    : out_(out), live_(live), rangeStart_(std::chrono::steady_clock::now()) {
+ConsoleProgress::ConsoleProgress(std::ostream& out, bool live, int flags, Clock& clock)
+    : out_(out), live_(live), clock_(clock), rangeStart_(clock.TickMs()) {
     SetButtons(flags, false, std::nullopt);
 }
 
@@ -49,11 +50,12 @@ void ConsoleProgress::EndBarLine() {
     barShown_ = false;
 }
 
+std::uint32_t ConsoleProgress::ElapsedMs() const { return clock_.TickMs() - rangeStart_; }
+
 void ConsoleProgress::SetMessage(std::string_view text) {
     message_ = Shown(text);
     EndBarLine();
     out_ << message_ << std::endl;
-    lastTenth_ = -1;
 }
 
 void ConsoleProgress::SetButtons(int flags, bool, std::optional<std::string_view> title) {
@@ -75,8 +77,15 @@ void ConsoleProgress::SetTitle(std::string_view title) {
 void ConsoleProgress::SetRange(int low, int high) {
     low_ = low;
     high_ = high;
-    rangeStart_ = std::chrono::steady_clock::now();
-    lastTenth_ = -1;
+    bytesPerStep_ = 0;
+    doneVerb_.clear();
+    ended_ = false;
+    rangeStart_ = lastShown_ = clock_.TickMs();
+}
+
+void ConsoleProgress::SetUnit(std::uint32_t bytesPerStep, std::string_view doneVerb) {
+    bytesPerStep_ = bytesPerStep;
+    doneVerb_ = std::string(doneVerb);
 }
 
 int ConsoleProgress::SetPos(int n) {
@@ -99,29 +108,88 @@ int ConsoleProgress::CheckCancel() {
     return buttonText_ == "Ok" || buttonText_ == "OK" ? 1 : 0;
 }
 
+namespace {
+
+double KiB(double bytes) { return bytes / 1024.0; }
+
+std::string Format(const char* format, double a, double b = 0, double c = 0) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+}  // namespace
+
 void ConsoleProgress::Draw() {
     if ((flags_ & kProgressBarEnabled) == 0 || high_ <= low_) return;
     const int span = high_ - low_;
     const int done = std::min(std::max(pos_ - low_, 0), span);
-    const auto now = std::chrono::steady_clock::now();
-    if (live_) {
-        if (barShown_ && done != span && now - lastDraw_ < std::chrono::milliseconds(100)) return;
-        lastDraw_ = now;
-        constexpr int kWidth = 30;
-        const int filled = static_cast<int>(static_cast<long long>(done) * kWidth / span);
-        const double seconds = std::chrono::duration<double>(now - rangeStart_).count();
-        char rate[32] = "";
-        if (seconds > 0.2 && done > 0) std::snprintf(rate, sizeof rate, "  %.1f/s", done / seconds);
-        out_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << pos_ << " / "
-             << high_ << rate << "  " << message_ << "\x1b[K" << std::flush;
-        barShown_ = true;
+    const std::uint32_t elapsed = ElapsedMs();
+    if (done == span) {
+        if (!ended_) PrintEnd(span, elapsed);
         return;
     }
-    const int tenth = static_cast<int>(static_cast<long long>(done) * 10 / span);
-    if (tenth == lastTenth_) return;
-    lastTenth_ = tenth;
-    out_ << "  " << pos_ << " / " << high_ << std::endl;
+    ended_ = false;
+    const std::uint32_t sinceShown = clock_.TickMs() - lastShown_;
+    if (live_) {
+        if (barShown_ && sinceShown < 100) return;
+        lastShown_ = clock_.TickMs();
+        DrawBar(done, span, elapsed);
+        return;
+    }
+    // Plain lines for a log: at most one a second, none for a quick step.
+    if (sinceShown < 1000) return;
+    lastShown_ = clock_.TickMs();
+    const int percent = static_cast<int>(static_cast<long long>(done) * 100 / span);
+    if (bytesPerStep_ != 0) {
+        out_ << Format("  %.1f / %.1f KiB", KiB(double(done) * bytesPerStep_),
+                       KiB(double(span) * bytesPerStep_))
+             << "  " << percent << '%' << std::endl;
+    } else {
+        out_ << "  " << pos_ << " / " << high_ << "  " << percent << '%' << std::endl;
+    }
+}
+
+void ConsoleProgress::DrawBar(int done, int span, std::uint32_t elapsedMs) {
+    constexpr int kWidth = 30;
+    const int filled = static_cast<int>(static_cast<long long>(done) * kWidth / span);
+    const int percent = static_cast<int>(static_cast<long long>(done) * 100 / span);
+    std::string counts;
+    if (bytesPerStep_ != 0) {
+        const double doneBytes = double(done) * bytesPerStep_;
+        const double totalBytes = double(span) * bytesPerStep_;
+        counts = Format("%.1f / %.1f KiB  ", KiB(doneBytes), KiB(totalBytes)) +
+                 std::to_string(percent) + "%";
+        // The rate and the time left once there is something to judge by.
+        if (elapsedMs >= 200 && done > 0) {
+            const double rate = KiB(doneBytes) / (elapsedMs / 1000.0);
+            const int left = static_cast<int>(KiB(totalBytes - doneBytes) / rate + 0.5);
+            counts += Format("  %.1f KiB/s", rate) + "  " + std::to_string(left / 60) + ":" +
+                      (left % 60 < 10 ? "0" : "") + std::to_string(left % 60) + " left";
+        }
+    } else {
+        counts = std::to_string(pos_) + " / " + std::to_string(high_) + "  " +
+                 std::to_string(percent) + "%";
+    }
+    out_ << '\r' << '[' << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << counts << "  "
+         << message_ << "\x1b[K" << std::flush;
+    barShown_ = true;
+}
+
+void ConsoleProgress::PrintEnd(int span, std::uint32_t elapsedMs) {
+    ended_ = true;
+    if (live_) DrawBar(span, span, elapsedMs);
+    EndBarLine();
+    if (bytesPerStep_ == 0) {
+        if (!live_) out_ << "  " << pos_ << " / " << high_ << std::endl;
+        return;
+    }
+    const double kib = KiB(double(span) * bytesPerStep_);
+    const double seconds = elapsedMs / 1000.0;
+    out_ << doneVerb_ << Format(" %.1f KiB in %.1f s", kib, seconds);
+    if (seconds > 0) out_ << Format(" (%.1f KiB/s)", kib / seconds);
+    out_ << std::endl;
 }
 
 }  // namespace quillon

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "app/console_text.hpp"
-#include "app/user_prompt.hpp"
+#include "platform/user_prompt.hpp"
 
 namespace quillon {
 

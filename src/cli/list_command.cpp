@@ -4,7 +4,7 @@
 
 #include "app/operation_context.hpp"
 #include "cli/cli_run.hpp"
-#include "config/chip_file.hpp"
+#include "app/chip_selection.hpp"
 
 namespace quillon {
 
@@ -16,7 +16,7 @@ int RunListCommand(OperationContext& ctx, std::ostream& out) {
     for (std::size_t i = 0; i < ctx.targetList.size(); ++i) {
         // Each chip's crystal list comes from loading it, as the dialog does.
         ctx.chipIndex = static_cast<int>(i);
-        LoadChipDefinition(ctx);
+        LoadSelectedChip(ctx);
         const bool chipSelected = static_cast<int>(i) == selectedChip;
         out << (chipSelected ? "* " : "  ") << ctx.targetList[i] << ":";
         for (std::size_t k = 0; k < ctx.crystalList.size(); ++k) {
@@ -27,7 +27,7 @@ int RunListCommand(OperationContext& ctx, std::ostream& out) {
     }
     ctx.chipIndex = selectedChip;
     ctx.clockIndex = selectedClock;
-    LoadChipDefinition(ctx);
+    LoadSelectedChip(ctx);
     ctx.clockIndex = selectedClock;
     ctx.mainFlashSelected = mainSelected;
     ctx.workFlashSelected = workSelected;

@@ -2,7 +2,10 @@
 // The selected chip's section of CHIPDEF.INI, and the operation ranges built
 // from it that every flash operation, both decoders and the checksum work on.
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace quillon {
 
@@ -14,6 +17,13 @@ inline constexpr int kMaxWorkEraseAddresses = 20;
 inline constexpr int kMaxRanges = kMaxMainSectors + kMaxWorkSectors;                      // 40
 inline constexpr int kMaxEraseAddresses = kMaxMainEraseAddresses + kMaxWorkEraseAddresses;  // 60
 
+// The flash image holds this many bytes from the first range start
+// (2,949,120); every range must lie within it.
+inline constexpr std::size_t kImageSize = 0x2D0000;
+
+// The values read when the chip is loaded; the keys read at the moment of
+// use (DownloadFile, Baud, Baud2, SecurityFile, the erase addresses) are not
+// here, so that an edit of the file counts for them at once.
 struct ChipDefinition {
     std::uint32_t loadAddress = 0;
     std::uint32_t startAddress[kMaxAreas] = {};
@@ -26,6 +36,7 @@ struct ChipDefinition {
     std::uint32_t workSecEnd[kMaxWorkSectors] = {};
     int workSecCount = 0;
     int flashArea = 0;  // bit 0: main flash area, bit 1: work flash area
+    std::vector<std::string> crystals;  // the Clock labels, as they stand
 };
 
 struct OperationRanges {
@@ -35,10 +46,6 @@ struct OperationRanges {
     std::uint32_t eraseAddress[kMaxEraseAddresses] = {};
     int eraseCount = 0;
     int wholeFlashSelected = 1;
-    // Set once BuildOperationRanges has succeeded for the loaded chip; cleared
-    // by LoadChipDefinition. A decode or checksum before any download builds
-    // the ranges first.
-    bool rangesBuilt = false;
 };
 
 }  // namespace quillon

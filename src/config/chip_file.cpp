@@ -8,12 +8,12 @@
 #include <new>
 #include <vector>
 
-#include "app/operation_context.hpp"
 #include "config/address_list.hpp"
 #include "config/chip_groups.hpp"
 #include "platform/ascii_case.hpp"
 #include "platform/paths.hpp"
 #include "platform/profile_file.hpp"
+#include "platform/program_folder.hpp"
 
 namespace quillon {
 
@@ -39,16 +39,6 @@ std::string AreaText(std::uint32_t address) {
     char text[16];
     std::snprintf(text, sizeof text, "%06XH", static_cast<unsigned>(address));
     return text;
-}
-
-// One area check box and its text field: offered or not by FlashArea, and
-// changeable by the user only on a sector-table chip.
-void SetArea(OperationContext& ctx, bool offered, bool sectorTable, int checkBoxId, int textId,
-             int& selected, std::string& text, const std::uint32_t* firstAddress) {
-    ctx.panel->EnableControl(checkBoxId, offered && sectorTable);
-    ctx.panel->EnableControl(textId, offered && sectorTable);
-    selected = offered ? 1 : 0;
-    text = offered && firstAddress != nullptr ? AreaText(*firstAddress) : std::string();
 }
 
 // The section names packed into a buffer as large as the file, each ended by
@@ -95,43 +85,35 @@ const char* StartupFailureText(StartupFailure failure) {
     return "";
 }
 
-StartupFailure LocateChipDefinitionFile(OperationContext& ctx, std::string_view overrideDir) {
-    std::optional<std::string> dir = ProgramDirectory(overrideDir);
-    if (!dir) return StartupFailure::PathTooLong;
-    ctx.programDir = *dir;
-    ctx.chipDefPath = ctx.programDir + kChipDefFileName;
+StartupFailure LocateChipDefinitionFile(std::string_view overrideDir, ProgramFiles& files) {
+    const std::optional<ProgramFolder> folder =
+        ChooseProgramFolder(SystemProgramFolderPlaces(overrideDir));
+    if (!folder) return StartupFailure::PathTooLong;
+    files.programDir = folder->path;
+    files.why = folder->Why();
+    files.chipDefPath = files.programDir + kChipDefFileName;
     // A folder of that name opens on some systems; only a readable file counts.
-    if (!FileExists(ctx.chipDefPath)) return StartupFailure::RegistFailed;
-    std::ifstream probe(ctx.chipDefPath, std::ios::binary);
+    if (!FileExists(files.chipDefPath)) return StartupFailure::RegistFailed;
+    std::ifstream probe(files.chipDefPath, std::ios::binary);
     if (!probe.is_open()) return StartupFailure::RegistFailed;
     return StartupFailure::None;
 }
 
-StartupFailure ListChipSections(OperationContext& ctx) {
-    std::optional<unsigned long long> fileSize = FileSize(ctx.chipDefPath);
+StartupFailure ListChipSections(const std::string& chipDefPath,
+                                std::vector<std::string>& targetList) {
+    std::optional<unsigned long long> fileSize = FileSize(chipDefPath);
     if (!fileSize) return StartupFailure::RegistFailed;
     // The names can never take more room than the file; two more bytes end
     // the list even for an empty file.
     std::size_t size = static_cast<std::size_t>(*fileSize) + 2;
-    {
-        SectionNameBuffer buffer(size);
-        if (!buffer.Allocated()) return StartupFailure::MemoryNotEnough;
-        buffer.Fill(ProfileSectionNames(ctx.chipDefPath));
-        ctx.targetList.clear();
-        for (const char* name = buffer.Names(); *name != '\0'; name += std::strlen(name) + 1) {
-            if (IsChipSectionComplete(ctx.chipDefPath, name)) {
-                ctx.targetList.push_back(AsciiUpperCase(name));
-            }
-        }
+    SectionNameBuffer buffer(size);
+    if (!buffer.Allocated()) return StartupFailure::MemoryNotEnough;
+    buffer.Fill(ProfileSectionNames(chipDefPath));
+    targetList.clear();
+    for (const char* name = buffer.Names(); *name != '\0'; name += std::strlen(name) + 1) {
+        if (IsChipSectionComplete(chipDefPath, name)) targetList.push_back(AsciiUpperCase(name));
     }
-    if (ctx.targetList.empty()) return StartupFailure::RegistFailed;
-
-    // A negative index can only come from a hand-edited DATAFILE.TXT.
-    if (ctx.chipIndex < 0 || static_cast<std::size_t>(ctx.chipIndex) >= ctx.targetList.size()) {
-        ctx.chipIndex = 0;
-    }
-    LoadChipDefinition(ctx);
-    return StartupFailure::None;
+    return targetList.empty() ? StartupFailure::RegistFailed : StartupFailure::None;
 }
 
 bool IsChipSectionComplete(const std::string& chipDefPath, std::string_view section) {
@@ -141,73 +123,57 @@ bool IsChipSectionComplete(const std::string& chipDefPath, std::string_view sect
     return true;
 }
 
-void LoadChipDefinition(OperationContext& ctx) {
-    if (ctx.chipIndex < 0) ctx.chipIndex = 0;
-    ctx.mainSecCount = 0;
-    ctx.workSecCount = 0;
-    ctx.rangesBuilt = false;
-    const std::string chip = ctx.SelectedChipName();
-    const std::string& path = ctx.chipDefPath;
-    const bool sectorTable = IsSectorTableChip(chip);
-
-    ctx.loadAddress = static_cast<std::uint32_t>(ProfileInt(path, chip, "LoadAddress", 0));
-    FillArray(ctx.startAddress,
+ChipDefinition LoadChipDefinition(const std::string& path, const std::string& chip) {
+    ChipDefinition d;
+    d.loadAddress = static_cast<std::uint32_t>(ProfileInt(path, chip, "LoadAddress", 0));
+    FillArray(d.startAddress,
               ParseAddressList(ProfileString(path, chip, "StartAddress", ""), kMaxAreas));
-    ctx.areaCount = FillArray(
-        ctx.endAddress, ParseAddressList(ProfileString(path, chip, "EndAddress", ""), kMaxAreas));
-
-    if (sectorTable) {
-        FillArray(ctx.mainSecStart,
+    d.areaCount = FillArray(
+        d.endAddress, ParseAddressList(ProfileString(path, chip, "EndAddress", ""), kMaxAreas));
+    if (IsSectorTableChip(chip)) {
+        FillArray(d.mainSecStart,
                   ParseAddressList(ProfileString(path, chip, "MainSecStartAddress", ""),
                                    kMaxMainSectors));
-        ctx.mainSecCount = FillArray(
-            ctx.mainSecEnd,
+        d.mainSecCount = FillArray(
+            d.mainSecEnd,
             ParseAddressList(ProfileString(path, chip, "MainSecEndAddress", ""), kMaxMainSectors));
-        FillArray(ctx.workSecStart,
+        FillArray(d.workSecStart,
                   ParseAddressList(ProfileString(path, chip, "WorkSecStartAddress", ""),
                                    kMaxWorkSectors));
-        ctx.workSecCount = FillArray(
-            ctx.workSecEnd,
+        d.workSecCount = FillArray(
+            d.workSecEnd,
             ParseAddressList(ProfileString(path, chip, "WorkSecEndAddress", ""), kMaxWorkSectors));
     }
+    d.flashArea = ProfileInt(path, chip, "FlashArea", 0);
 
-    ctx.flashArea = ProfileInt(path, chip, "FlashArea", 0);
-
-    // The address beside each box: the first sector of the area, or for a
-    // plain chip the first area (main) and the last area (work). A chip whose
-    // EndAddress list holds no item has no plain area to show.
-    const std::uint32_t* mainFirst = nullptr;
-    const std::uint32_t* workFirst = nullptr;
-    if (sectorTable) {
-        mainFirst = &ctx.mainSecStart[0];
-        workFirst = &ctx.workSecStart[0];
-    } else if (ctx.areaCount > 0) {
-        mainFirst = &ctx.startAddress[0];
-        workFirst = &ctx.startAddress[ctx.areaCount - 1];
-    }
-    SetArea(ctx, (ctx.flashArea & 1) != 0, sectorTable, kIdMainFlash, kIdMainAreaText,
-            ctx.mainFlashSelected, ctx.mainAreaText, mainFirst);
-    SetArea(ctx, (ctx.flashArea & 2) != 0, sectorTable, kIdWorkFlash, kIdWorkAreaText,
-            ctx.workFlashSelected, ctx.workAreaText, workFirst);
-
-    ctx.crystalList.clear();
     const std::string clock = ProfileString(path, chip, "Clock", "");
-    if (!clock.empty()) {
-        std::size_t pos = 0;
-        while (pos <= clock.size()) {
-            std::size_t comma = clock.find(',', pos);
-            std::size_t end = comma == std::string::npos ? clock.size() : comma;
-            if (end > pos) ctx.crystalList.push_back(clock.substr(pos, end - pos));
-            if (comma == std::string::npos) break;
-            pos = comma + 1;
-        }
-        const int last = static_cast<int>(ctx.crystalList.size()) - 1;
-        ctx.clockIndex = std::max(0, std::min(ctx.clockIndex, last));
+    std::size_t pos = 0;
+    while (!clock.empty() && pos <= clock.size()) {
+        std::size_t comma = clock.find(',', pos);
+        std::size_t end = comma == std::string::npos ? clock.size() : comma;
+        if (end > pos) d.crystals.push_back(clock.substr(pos, end - pos));
+        if (comma == std::string::npos) break;
+        pos = comma + 1;
     }
+    return d;
 }
 
-std::string ChipString(const OperationContext& ctx, std::string_view key, std::size_t bufferSize) {
-    return ProfileString(ctx.chipDefPath, ctx.SelectedChipName(), key, "", bufferSize);
+std::string MainAreaText(const ChipDefinition& d, const std::string& chip) {
+    if ((d.flashArea & 1) == 0) return {};
+    if (IsSectorTableChip(chip)) return AreaText(d.mainSecStart[0]);
+    return d.areaCount > 0 ? AreaText(d.startAddress[0]) : std::string();
+}
+
+std::string WorkAreaText(const ChipDefinition& d, const std::string& chip) {
+    if ((d.flashArea & 2) == 0) return {};
+    if (IsSectorTableChip(chip)) return AreaText(d.workSecStart[0]);
+    // A chip whose EndAddress list holds no item has no plain area to show.
+    return d.areaCount > 0 ? AreaText(d.startAddress[d.areaCount - 1]) : std::string();
+}
+
+std::string ChipKey(const std::string& chipDefPath, std::string_view chip, std::string_view key,
+                    std::size_t bufferSize) {
+    return ProfileString(chipDefPath, chip, key, "", bufferSize);
 }
 
 }  // namespace quillon

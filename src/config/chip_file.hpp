@@ -1,13 +1,15 @@
 #pragma once
-// CHIPDEF.INI: finding it, listing its complete chip sections, loading the
-// selected chip into the context and building the operation ranges.
+// CHIPDEF.INI: finding it, listing its complete chip sections and loading the
+// selected chip's section.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "config/chip_definition.hpp"
 
 namespace quillon {
-
-struct OperationContext;
 
 // Start-up failures; the caller shows them (caption "flash", stop icon) and
 // ends the program.
@@ -15,32 +17,37 @@ enum class StartupFailure { None, PathTooLong, RegistFailed, MemoryNotEnough };
 // "PATH TOO LONG error", "REGIST FAILED!", "MEMORY NOT ENOUGH error".
 const char* StartupFailureText(StartupFailure failure);
 
-// Fills programDir (from `overrideDir`, $QUILLON_HOME or the executable) and
-// chipDefPath, and checks that CHIPDEF.INI can be opened.
-StartupFailure LocateChipDefinitionFile(OperationContext& ctx, std::string_view overrideDir);
+struct ProgramFiles {
+    std::string programDir;  // with a trailing separator
+    std::string chipDefPath;
+    std::string why;         // why the program folder is that one
+};
 
-// Fills the target list with the complete sections in file order (upper
-// case), corrects chipIndex and loads the selected chip.
-StartupFailure ListChipSections(OperationContext& ctx);
+// Finds the program folder (see platform/program_folder.hpp; `overrideDir`
+// is --program-dir) and checks that CHIPDEF.INI there can be opened. The
+// folder is filled in even when CHIPDEF.INI cannot be.
+[[nodiscard]] StartupFailure LocateChipDefinitionFile(std::string_view overrideDir,
+                                                      ProgramFiles& files);
+
+// The complete sections in file order (upper case) into `targetList`;
+// RegistFailed when there is none.
+[[nodiscard]] StartupFailure ListChipSections(const std::string& chipDefPath,
+                                              std::vector<std::string>& targetList);
 
 bool IsChipSectionComplete(const std::string& chipDefPath, std::string_view section);
 
-// Loads the section of target-list entry chipIndex: the ChipDefinition fields,
-// the area check boxes and texts, and the crystal list.
-void LoadChipDefinition(OperationContext& ctx);
+// The values of section `chip` read at load time (a sector-table chip's
+// sector lists too).
+ChipDefinition LoadChipDefinition(const std::string& chipDefPath, const std::string& chip);
 
-// Builds rangeStart/rangeEnd/rangeCount, eraseAddress/eraseCount and
-// wholeFlashSelected from the loaded chip and the selected areas. Returns
-// false, after showing why, when the ranges do not fit in the flash image.
-bool BuildOperationRanges(OperationContext& ctx);
+// The text beside an area check box: the first sector of the area, or for a
+// plain chip the first area (main) and the last area (work); empty when the
+// chip has no such address.
+std::string MainAreaText(const ChipDefinition& definition, const std::string& chip);
+std::string WorkAreaText(const ChipDefinition& definition, const std::string& chip);
 
-// The ranges an operation uses now: before a download those of the areas
-// ticked now (built afresh, so a changed tick is never missed); after one
-// the download's, as the areas are locked then. False, after showing why,
-// when they cannot be built.
-bool EnsureOperationRanges(OperationContext& ctx);
-
-// A key of the selected chip's section, read at the moment of use.
-std::string ChipString(const OperationContext& ctx, std::string_view key, std::size_t bufferSize = 256);
+// A key of a chip's section, read at the moment of use.
+std::string ChipKey(const std::string& chipDefPath, std::string_view chip, std::string_view key,
+                    std::size_t bufferSize = 256);
 
 }  // namespace quillon

@@ -1,10 +1,11 @@
+#include "config/operation_ranges.hpp"
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/operation_context.hpp"
 #include "config/address_list.hpp"
 #include "config/chip_file.hpp"
 #include "config/chip_groups.hpp"
@@ -73,33 +74,29 @@ std::string RangeFault(const OperationRanges& r, const std::string& chip) {
 
 }  // namespace
 
-bool EnsureOperationRanges(OperationContext& ctx) {
-    if (ctx.rangesBuilt && ctx.downloaded != 0) return true;
-    return BuildOperationRanges(ctx);
-}
-
-bool BuildOperationRanges(OperationContext& ctx) {
-    const std::string chip = ctx.SelectedChipName();
+bool BuildOperationRanges(const ChipDefinition& d, const std::string& chip,
+                          const std::string& chipDefPath, const AreaSelection& areas,
+                          OperationRanges& ranges, std::string& fault) {
     // Built aside and taken over only when usable, so that a refused chip
     // leaves no ranges that point outside the image.
-    OperationRanges r = static_cast<const OperationRanges&>(ctx);
+    OperationRanges r = ranges;
     r.wholeFlashSelected = 1;
 
     if (IsSectorTableChip(chip)) {
-        const std::vector<std::uint32_t> mainErase =
-            ParseAddressList(ChipString(ctx, "MainSecEraseAddress", 512), kMaxMainEraseAddresses);
-        const std::vector<std::uint32_t> workErase =
-            ParseAddressList(ChipString(ctx, "WorkSecEraseAddress", 256), kMaxWorkEraseAddresses);
+        const std::vector<std::uint32_t> mainErase = ParseAddressList(
+            ChipKey(chipDefPath, chip, "MainSecEraseAddress", 512), kMaxMainEraseAddresses);
+        const std::vector<std::uint32_t> workErase = ParseAddressList(
+            ChipKey(chipDefPath, chip, "WorkSecEraseAddress", 256), kMaxWorkEraseAddresses);
         r.rangeCount = 0;
         r.eraseCount = 0;
-        if ((ctx.flashArea & 1) != 0 && ctx.mainFlashSelected == 1) {
-            AppendRanges(r, ctx.mainSecStart, ctx.mainSecEnd, ctx.mainSecCount);
+        if ((d.flashArea & 1) != 0 && areas.main == 1) {
+            AppendRanges(r, d.mainSecStart, d.mainSecEnd, d.mainSecCount);
             AppendEraseAddresses(r, mainErase);
         } else {
             r.wholeFlashSelected = 0;
         }
-        if ((ctx.flashArea & 2) != 0 && ctx.workFlashSelected == 1) {
-            AppendRanges(r, ctx.workSecStart, ctx.workSecEnd, ctx.workSecCount);
+        if ((d.flashArea & 2) != 0 && areas.work == 1) {
+            AppendRanges(r, d.workSecStart, d.workSecEnd, d.workSecCount);
             AppendEraseAddresses(r, workErase);
         } else {
             r.wholeFlashSelected = 0;
@@ -107,20 +104,16 @@ bool BuildOperationRanges(OperationContext& ctx) {
     } else {
         // A plain chip erases as a whole; its erase addresses stay as they are.
         r.rangeCount = 0;
-        AppendRanges(r, ctx.startAddress, ctx.endAddress, ctx.areaCount);
+        AppendRanges(r, d.startAddress, d.endAddress, d.areaCount);
     }
 
-    const std::string fault = RangeFault(r, chip);
+    fault = RangeFault(r, chip);
     if (!fault.empty()) {
-        ctx.rangeCount = 0;
-        ctx.eraseCount = 0;
-        ctx.rangesBuilt = false;
-        ctx.prompt->Ask(PromptRequest{fault, "flash", PromptButtons::Ok, PromptIcon::Exclamation,
-                                      PromptOwner::MainDialog});
+        ranges.rangeCount = 0;
+        ranges.eraseCount = 0;
         return false;
     }
-    r.rangesBuilt = true;
-    static_cast<OperationRanges&>(ctx) = r;
+    ranges = r;
     return true;
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/operation_context.hpp"
 #include "platform/paths.hpp"
 #include "platform/profile_file.hpp"
 
@@ -30,17 +29,16 @@ std::string FormatElapsed(const TimeStamp& start, const TimeStamp& now) {
     return text;
 }
 
-void LogOperationTime(OperationContext& ctx, int kind) {
-    const std::string elapsed = FormatElapsed(ctx.operationStartTime, ctx.clock->Now());
+void LogOperationTime(const OperationTimer& timer, const std::string& programDir,
+                      const std::string& chip, int kind) {
+    const std::string elapsed = FormatElapsed(timer.Start(), timer.clock().Now());
     if (kind < kLogDownload || kind > kLogAuto) return;
-    // The log is switched on by creating the file; it is never created here.
-    const std::string path = JoinPath(ctx.programDir, kTimingLogFile);
+    const std::string path = JoinPath(programDir, kTimingLogFile);
     if (!FileExists(path)) return;
-    const LocalDate today = ctx.clock->Today();
+    const LocalDate today = timer.clock().Today();
     char date[32];
     std::snprintf(date, sizeof date, "%04d%02d%02d", today.year, today.month, today.day);
-    const std::string section = std::string(date) + " - " + ctx.SelectedChipName();
-    WriteProfileString(path, section, kKindKeys[kind], elapsed);
+    WriteProfileString(path, std::string(date) + " - " + chip, kKindKeys[kind], elapsed);
 }
 
 }  // namespace quillon

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "app/command_panel.hpp"
-#include "app/operation_context.hpp"
 #include "platform/paths.hpp"
 #include "platform/profile_file.hpp"
 
@@ -41,49 +39,40 @@ std::string CommandGroupCaption(int comPortIndex) {
     return "Command  to  COM" + std::to_string(comPortIndex + 1);
 }
 
-void ReadCustomSettings(OperationContext& ctx) {
-    const std::string path = CustomizePath(ctx.programDir);
-    if (ctx.batchMode && ctx.arguments.size() >= 2) {
-        int index = BatchComPortIndex(ctx.arguments);
-        ctx.comPortIndex = static_cast<std::uint8_t>(index < 0 ? 0 : index);
-    } else {
-        // The index is held in a byte; a hand-edited value that does not fit
-        // falls back to COM1 instead of wrapping to some other port.
-        int index = ProfileInt(path, "Com", "Com", 0);
-        ctx.comPortIndex = static_cast<std::uint8_t>(index < 0 || index > 255 ? 0 : index);
-    }
-    ctx.soundEnabled = ProfileInt(path, "Sound", "Sound", 0);
-    ctx.errorSoundEnabled = ProfileInt(path, "Sound", "ErrorEnable", 0);
-    ctx.errorSoundType = ProfileInt(path, "Sound", "ErrorType", 0);
-    ctx.errorWavePath = ProfileString(path, "Sound", "ErrorPass", kNoWaveFile, kWavePathBuffer);
-    ctx.endSoundEnabled = ProfileInt(path, "Sound", "EndEnable", 0);
-    ctx.endSoundType = ProfileInt(path, "Sound", "EndType", 0);
-    ctx.endWavePath = ProfileString(path, "Sound", "EndPass", kNoWaveFile, kWavePathBuffer);
-    ctx.toolTipsEnabled = ProfileInt(path, "Tool", "ToolTips", 0);
-    ctx.panel->SetControlText(kIdCommandGroup, CommandGroupCaption(ctx.comPortIndex));
+CustomSettings ReadCustomSettings(const std::string& programDir) {
+    const std::string path = CustomizePath(programDir);
+    CustomSettings c;
+    // The index is held in a byte; a hand-edited value that does not fit
+    // falls back to COM1 instead of wrapping to some other port.
+    const int index = ProfileInt(path, "Com", "Com", 0);
+    c.comPortIndex = index < 0 || index > 255 ? 0 : index;
+    c.sound.soundEnabled = ProfileInt(path, "Sound", "Sound", 0);
+    c.sound.errorSoundEnabled = ProfileInt(path, "Sound", "ErrorEnable", 0);
+    c.sound.errorSoundType = ProfileInt(path, "Sound", "ErrorType", 0);
+    c.sound.errorWavePath =
+        ProfileString(path, "Sound", "ErrorPass", kNoWaveFile, kWavePathBuffer);
+    c.sound.endSoundEnabled = ProfileInt(path, "Sound", "EndEnable", 0);
+    c.sound.endSoundType = ProfileInt(path, "Sound", "EndType", 0);
+    c.sound.endWavePath = ProfileString(path, "Sound", "EndPass", kNoWaveFile, kWavePathBuffer);
+    c.toolTipsEnabled = ProfileInt(path, "Tool", "ToolTips", 0);
+    return c;
 }
 
-void ReadRecentSettings(OperationContext& ctx) {
-    const std::string path = RecentPath(ctx.programDir);
+RecentSettings ReadRecentSettings(const std::string& programDir) {
+    const std::string path = RecentPath(programDir);
+    RecentSettings r;
     // Never written negative; a hand-edited one selects the first entry.
-    ctx.chipIndex = std::max(0, ProfileInt(path, "Recent", "CPU", 0));
-    ctx.clockIndex = std::max(0, ProfileInt(path, "Recent", "RATE", 0));
-    if (ctx.batchMode && !ctx.arguments.empty()) {
-        ctx.hexFilePath = ctx.arguments[0];
-    } else {
-        ctx.hexFilePath = ProfileString(path, "Recent", "Write File", "", kHexPathBuffer);
-    }
-    ctx.hexFileName = FileNamePart(ctx.hexFilePath);
+    r.chipIndex = std::max(0, ProfileInt(path, "Recent", "CPU", 0));
+    r.clockIndex = std::max(0, ProfileInt(path, "Recent", "RATE", 0));
+    r.hexFilePath = ProfileString(path, "Recent", "Write File", "", kHexPathBuffer);
+    return r;
 }
 
-void WriteRecentSettings(OperationContext& ctx) {
-    const std::string path = RecentPath(ctx.programDir);
-    if (ctx.chipIndex < 0) ctx.chipIndex = 0;
-    WriteProfileString(path, "Recent", "CPU", std::to_string(ctx.chipIndex));
-    if (ctx.clockIndex < 0) ctx.clockIndex = 0;
-    WriteProfileString(path, "Recent", "RATE", std::to_string(ctx.clockIndex));
-    WriteProfileString(path, "Recent", "Write File", ctx.hexFilePath);
-    ctx.panel->SetHexFileTip(ctx.hexFilePath);
+void WriteRecentSettings(const std::string& programDir, const RecentSettings& recent) {
+    const std::string path = RecentPath(programDir);
+    WriteProfileString(path, "Recent", "CPU", std::to_string(std::max(0, recent.chipIndex)));
+    WriteProfileString(path, "Recent", "RATE", std::to_string(std::max(0, recent.clockIndex)));
+    WriteProfileString(path, "Recent", "Write File", recent.hexFilePath);
 }
 
 void WriteComPageSettings(const std::string& programDir, int selectedIndex) {
@@ -93,7 +82,7 @@ void WriteComPageSettings(const std::string& programDir, int selectedIndex) {
                        valid ? std::to_string(selectedIndex) : std::string());
 }
 
-void WriteSoundPageSettings(const std::string& programDir, SoundPageSettings& settings) {
+void WriteSoundPageSettings(const std::string& programDir, SoundSettings& settings) {
     const std::string path = CustomizePath(programDir);
     settings.errorWavePath = StoredWavePath(settings.errorWavePath);
     settings.endWavePath = StoredWavePath(settings.endWavePath);

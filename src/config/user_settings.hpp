@@ -1,22 +1,14 @@
 #pragma once
 // Customize.ini (COM port, sounds, tooltips) and DATAFILE.TXT (the last chip,
-// crystal and hex file), and the batch-mode arguments.
+// crystal and hex file).
 
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace quillon {
 
-struct OperationContext;
-
-void ReadCustomSettings(OperationContext& ctx);
-void ReadRecentSettings(OperationContext& ctx);
-void WriteRecentSettings(OperationContext& ctx);
-
-// Property-page writers.
-void WriteComPageSettings(const std::string& programDir, int selectedIndex);
-struct SoundPageSettings {
+// The result sounds: on or off as a whole, and for errors and for a completed
+// step each: on or off, a wave file (type 0) or the system beep (type 1).
+struct SoundSettings {
     int soundEnabled = 0;
     int errorSoundEnabled = 0;
     int errorSoundType = 0;
@@ -25,24 +17,32 @@ struct SoundPageSettings {
     int endSoundType = 0;
     std::string endWavePath = "<none>";
 };
+
+struct CustomSettings {
+    int comPortIndex = 0;  // COM1 is 0; a value that does not fit a byte reads as 0
+    SoundSettings sound;
+    int toolTipsEnabled = 0;
+};
+
+struct RecentSettings {
+    int chipIndex = 0;  // never negative
+    int clockIndex = 0;
+    std::string hexFilePath;
+};
+
+CustomSettings ReadCustomSettings(const std::string& programDir);
+RecentSettings ReadRecentSettings(const std::string& programDir);
+// Negative indices are written as 0.
+void WriteRecentSettings(const std::string& programDir, const RecentSettings& recent);
+
+// Property-page writers.
+void WriteComPageSettings(const std::string& programDir, int selectedIndex);
 // Writes the short forms of the wave paths (or "<none>") and puts what it
 // wrote back into `settings`.
-void WriteSoundPageSettings(const std::string& programDir, SoundPageSettings& settings);
+void WriteSoundPageSettings(const std::string& programDir, SoundSettings& settings);
 void WriteToolPageSettings(const std::string& programDir, int toolTipsEnabled);
 
 // "Command  to  COM%d" with comPortIndex + 1.
 std::string CommandGroupCaption(int comPortIndex);
-
-// Batch arguments: the COM port index from "com1".."com8" in argument 2 or 3
-// (any case), or -1 when neither names one.
-int BatchComPortIndex(const std::vector<std::string>& arguments);
-// Whether the download asks for the reset, by the arguments: at most one
-// argument asks; otherwise the first "reset" (asks) or "no_reset" (does not)
-// from argument 2 on decides, and neither asks.
-bool ArgumentsAskForReset(const std::vector<std::string>& arguments);
-
-// The device path of COM port n (1-based): the [Ports] COMn key of
-// Customize.ini, else /dev/ttyS<n-1> on Linux and \\.\COMn on Windows.
-std::string ComPortDevicePath(const std::string& programDir, int portNumber);
 
 }  // namespace quillon

@@ -1,13 +1,8 @@
 #include "flashops/blank_check.hpp"
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
-#include "config/timing_log.hpp"
+#include "config/catalog.hpp"
 #include "flashops/command_exchange.hpp"
-#include "flashops/control_commands.hpp"
-#include "flashops/progress_calls.hpp"
-#include "link/serial_link.hpp"
+#include "link/control_commands.hpp"
 
 namespace quillon {
 
@@ -18,106 +13,124 @@ constexpr int kWholeBlankBarSteps = 3;
 // After '4': 4 address bytes, 4 data bytes, 1 closing byte.
 constexpr std::size_t kBlankDetailBytes = 8;
 
-bool SendRangeCheck(OperationContext& ctx, int i) {
-    const auto from = EncodeAddress24(ctx.rangeStart[i]);
+bool SendRangeCheck(Link& link, Operator& op, const OperationRanges& ranges, int i) {
+    const auto from = EncodeAddress24(ranges.rangeStart[i]);
     // The end travels exclusive: the last address of the range plus one.
-    const auto to = EncodeAddress24(ctx.rangeEnd[i] + 1);
+    const auto to = EncodeAddress24(ranges.rangeEnd[i] + 1);
     const std::uint8_t bytes[7] = {kCmdBlankRange, from[0], from[1], from[2], to[0], to[1], to[2]};
-    return WriteCommand(ctx, bytes, sizeof bytes);
+    return WriteCommand(link, op, bytes, sizeof bytes);
 }
 
-void StartCheck(OperationContext& ctx, bool fullOperation, int barSteps) {
-    ctx.progressText = StepText(ctx.language, kMsgBlankChecking, fullOperation);
-    ShowMessage(ctx, ctx.progressText);
-    ShowButtons(ctx, 8);
-    ResetBar(ctx, 0, barSteps);
+void StartCheck(Operator& op, bool fullOperation, int barSteps) {
+    const std::string stepText = StepText(op.language(), kMsgBlankChecking, fullOperation);
+    op.NoteStep(stepText);
+    ShowMessage(op, stepText);
+    ShowButtons(op, 8);
+    ResetBar(op, 0, barSteps);
 }
 
 // Handles every status but '1' for the reported checks.
-int FailedCheck(OperationContext& ctx, int status, bool fullOperation) {
+BlankCheckResult FailedCheck(Link& link, Operator& op, int status, bool fullOperation) {
     if (status == kWaitTimeout) {
-        Report(ctx, kMsgTimeout, kSeverityRedownloadData, kSoundError);
-        return kBlankCheckTimeout;
+        op.Tell(Failure(kMsgTimeout, kSeverityRedownloadData));
+        return BlankCheckResult::Timeout;
     }
     if (status == kStatusFailed) {
-        const std::string address = ReadDetailBytes(ctx, 4, 4);
-        const std::string data = ReadDetailBytes(ctx, 4, 4);
-        ReadDetailBytes(ctx, 1, 1);  // the closing byte
-        ctx.errorAddressText = "0x" + HexDigits(address);
-        ctx.flashDataText = "0x" + HexDigits(data);
-        Report(ctx, kMsgNotErased, fullOperation ? kSeverityError : kSeverityInfo, kSoundError);
-        return kNotBlankOrFailed;
+        const std::string address = ReadDetailBytes(link, 4, 4);
+        const std::string data = ReadDetailBytes(link, 4, 4);
+        ReadDetailBytes(link, 1, 1);  // the closing byte
+        Outcome notErased;
+        notErased.code = kMsgNotErased;
+        notErased.severity = fullOperation ? kSeverityError : kSeverityInfo;
+        notErased.sound = kSoundError;
+        notErased.errorAddress = "0x" + HexDigits(address);
+        notErased.flashData = "0x" + HexDigits(data);
+        op.Tell(notErased);
+        return BlankCheckResult::NotBlankOrFailed;
     }
-    if (status != kWaitLinkFailed) {
-        Report(ctx, kMsgCommunicationError, kSeverityRedownload, kSoundError);
-    }
-    return kNotBlankOrFailed;
+    // A failed read has been told already (218).
+    if (status != kWaitLinkFailed) op.Tell(Failure(kMsgCommunicationError, kSeverityRedownload));
+    return BlankCheckResult::NotBlankOrFailed;
 }
 
-void CheckPassed(OperationContext& ctx, bool fullOperation) {
+void CheckPassed(Operator& op, const ChipSetup& chip, OperationTimer& timer, bool fullOperation) {
     if (fullOperation) return;
-    LogOperationTime(ctx, kLogBlank);
-    Report(ctx, kMsgBlank, kSeverityInfo, kSoundEnd);
+    LogOperationTime(timer, chip.programDir, chip.name, kLogBlank);
+    op.Tell(Completed(kMsgBlank));
 }
 
 // Handles every status but '1' for the probes.
-int FailedProbe(OperationContext& ctx, int status) {
+BlankProbeResult FailedProbe(Link& link, Operator& op, int status) {
     if (status == kWaitTimeout) {
-        Report(ctx, kMsgTimeout, kSeverityRedownloadData, kSoundError);
-        return kProbeFailed;
+        op.Tell(Failure(kMsgTimeout, kSeverityRedownloadData));
+        return BlankProbeResult::Failed;
     }
     if (status == kStatusFailed) {
         // Leave nothing behind in the port for the commands that follow.
-        ReadDetailBytes(ctx, kBlankDetailBytes, 1);
-        ReadDetailBytes(ctx, 1, 1);
-        return kProbeNotBlank;
+        ReadDetailBytes(link, kBlankDetailBytes, 1);
+        ReadDetailBytes(link, 1, 1);
+        return BlankProbeResult::NotBlank;
     }
-    return kProbeFailed;
+    return BlankProbeResult::Failed;
 }
 
 }  // namespace
 
-int BlankCheck(OperationContext& ctx, bool fullOperation) {
-    return ctx.wholeFlashSelected == 1 ? BlankCheckWholeFlash(ctx, fullOperation)
-                                       : BlankCheckRanges(ctx, fullOperation);
+BlankCheckResult BlankCheck(Link& link, Operator& op, const ChipSetup& chip, OperationTimer& timer,
+                            bool fullOperation) {
+    return chip.ranges.wholeFlashSelected == 1
+               ? BlankCheckWholeFlash(link, op, chip, timer, fullOperation)
+               : BlankCheckRanges(link, op, chip, timer, fullOperation);
 }
 
-int BlankCheckWholeFlash(OperationContext& ctx, bool fullOperation) {
-    StartCheck(ctx, fullOperation, kWholeBlankBarSteps);
-    if (!SendAddressCommand(ctx, kCmdBlankWhole, ctx.rangeStart[0])) return kNotBlankOrFailed;
-    const int status = WaitStatus(ctx, kBlankLimitSeconds, false);
-    if (status != kStatusOk) return FailedCheck(ctx, status, fullOperation);
-    SetBarPos(ctx, kWholeBlankBarSteps);
-    CheckPassed(ctx, fullOperation);
-    return kBlank;
-}
-
-int BlankCheckRanges(OperationContext& ctx, bool fullOperation) {
-    StartCheck(ctx, fullOperation, ctx.rangeCount);
-    for (int i = 0; i < ctx.rangeCount && i < kMaxRanges; ++i) {
-        SetBarPos(ctx, i);
-        if (!SendRangeCheck(ctx, i)) return kNotBlankOrFailed;
-        const int status = WaitStatus(ctx, kBlankLimitSeconds, false);
-        if (status != kStatusOk) return FailedCheck(ctx, status, fullOperation);
+BlankCheckResult BlankCheckWholeFlash(Link& link, Operator& op, const ChipSetup& chip,
+                                      OperationTimer& timer, bool fullOperation) {
+    StartCheck(op, fullOperation, kWholeBlankBarSteps);
+    if (!SendAddressCommand(link, op, kCmdBlankWhole, chip.ranges.rangeStart[0])) {
+        return BlankCheckResult::NotBlankOrFailed;
     }
-    SetBarPos(ctx, ctx.rangeCount);
-    CheckPassed(ctx, fullOperation);
-    return kBlank;
+    const int status = WaitStatus(link, op, kBlankLimitSeconds, false);
+    if (status != kStatusOk) return FailedCheck(link, op, status, fullOperation);
+    SetBarPos(op, kWholeBlankBarSteps);
+    CheckPassed(op, chip, timer, fullOperation);
+    return BlankCheckResult::Blank;
 }
 
-int ProbeBlankWholeFlash(OperationContext& ctx) {
-    if (!SendAddressCommand(ctx, kCmdBlankWhole, ctx.rangeStart[0])) return kProbeFailed;
-    const int status = WaitStatus(ctx, kBlankLimitSeconds, false);
-    return status == kStatusOk ? kProbeBlank : FailedProbe(ctx, status);
-}
-
-int ProbeBlankRanges(OperationContext& ctx) {
-    for (int i = 0; i < ctx.rangeCount && i < kMaxRanges; ++i) {
-        if (!SendRangeCheck(ctx, i)) return kProbeFailed;
-        const int status = WaitStatus(ctx, kBlankLimitSeconds, false);
-        if (status != kStatusOk) return FailedProbe(ctx, status);
+BlankCheckResult BlankCheckRanges(Link& link, Operator& op, const ChipSetup& chip,
+                                  OperationTimer& timer, bool fullOperation) {
+    const OperationRanges& ranges = chip.ranges;
+    StartCheck(op, fullOperation, ranges.rangeCount);
+    for (int i = 0; i < ranges.rangeCount && i < kMaxRanges; ++i) {
+        SetBarPos(op, i);
+        if (!SendRangeCheck(link, op, ranges, i)) return BlankCheckResult::NotBlankOrFailed;
+        const int status = WaitStatus(link, op, kBlankLimitSeconds, false);
+        if (status != kStatusOk) return FailedCheck(link, op, status, fullOperation);
     }
-    return kProbeBlank;
+    SetBarPos(op, ranges.rangeCount);
+    CheckPassed(op, chip, timer, fullOperation);
+    return BlankCheckResult::Blank;
+}
+
+BlankProbeResult ProbeBlank(Link& link, Operator& op, const OperationRanges& ranges) {
+    return ranges.wholeFlashSelected == 1 ? ProbeBlankWholeFlash(link, op, ranges)
+                                          : ProbeBlankRanges(link, op, ranges);
+}
+
+BlankProbeResult ProbeBlankWholeFlash(Link& link, Operator& op, const OperationRanges& ranges) {
+    if (!SendAddressCommand(link, op, kCmdBlankWhole, ranges.rangeStart[0])) {
+        return BlankProbeResult::Failed;
+    }
+    const int status = WaitStatus(link, op, kBlankLimitSeconds, false);
+    return status == kStatusOk ? BlankProbeResult::Blank : FailedProbe(link, op, status);
+}
+
+BlankProbeResult ProbeBlankRanges(Link& link, Operator& op, const OperationRanges& ranges) {
+    for (int i = 0; i < ranges.rangeCount && i < kMaxRanges; ++i) {
+        if (!SendRangeCheck(link, op, ranges, i)) return BlankProbeResult::Failed;
+        const int status = WaitStatus(link, op, kBlankLimitSeconds, false);
+        if (status != kStatusOk) return FailedProbe(link, op, status);
+    }
+    return BlankProbeResult::Blank;
 }
 
 }  // namespace quillon

@@ -6,11 +6,13 @@
 #include <array>
 #include <cstdint>
 
-#include "flashops/control_commands.hpp"
+#include <string>
+
+#include "link/control_commands.hpp"
+#include "link/link.hpp"
+#include "link/operator.hpp"
 
 namespace quillon {
-
-struct OperationContext;
 
 using ReadBlockBuffer = std::array<std::uint8_t, kReadBlockSize + 2>;
 
@@ -25,8 +27,10 @@ inline constexpr int kMaxLineErrorRepeats = 100;
 
 // Reads the block at `address` into `block` (512 data bytes and the CRC),
 // setting the bar to `blocksDone` and polling for cancel before every
-// attempt. Failed means reported.
-BlockRead ReadFlashBlock(OperationContext& ctx, std::uint32_t address, int blocksDone,
-                         ReadPurpose purpose, ReadBlockBuffer& block);
+// attempt. Failed means told. CRCTEST.TXT in programDir switches on the
+// occasional corrupted block.
+BlockRead ReadFlashBlock(Link& link, Operator& op, const std::string& programDir,
+                         std::uint32_t address, int blocksDone, ReadPurpose purpose,
+                         ReadBlockBuffer& block);
 
 }  // namespace quillon

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
 namespace quillon {
 
@@ -15,15 +14,6 @@ inline std::uint32_t BlockBytesInRange(std::uint32_t address, std::uint32_t rang
                                        std::uint32_t blockSize) {
     const std::uint64_t left = static_cast<std::uint64_t>(rangeEnd) + 1 - address;
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(left, blockSize));
-}
-
-// The image byte of target address `address` (image offset address - base),
-// or `fill` outside the image.
-inline std::uint8_t ImageByte(const std::vector<std::uint8_t>& image, std::uint32_t base,
-                              std::uint32_t address, std::uint8_t fill = 0xFF) {
-    if (address < base) return fill;
-    const std::uint64_t offset = address - base;
-    return offset < image.size() ? image[offset] : fill;
 }
 
 // Blocks of `blockSize` over all ranges, rounded down: the bar's total.

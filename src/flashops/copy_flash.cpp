@@ -2,17 +2,12 @@
 
 #include <string>
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_groups.hpp"
-#include "config/timing_log.hpp"
 #include "flashops/block_read.hpp"
 #include "flashops/block_source.hpp"
 #include "flashops/command_exchange.hpp"
 #include "flashops/hex_line_format.hpp"
-#include "flashops/progress_calls.hpp"
-#include "link/serial_link.hpp"
 #include "platform/file_replacement.hpp"
 
 namespace quillon {
@@ -22,13 +17,12 @@ namespace {
 constexpr const char* kCaption = "Flash Memory Writer";
 constexpr std::uint32_t kLineBytes = 16;
 
-void ShowFileError(OperationContext& ctx, const char* text, PromptOwner owner) {
-    ctx.prompt->Ask(
-        PromptRequest{text, kCaption, PromptButtons::Ok, PromptIcon::Exclamation, owner});
+void ShowFileError(Operator& op, const char* text, PromptOwner owner) {
+    op.Ask(PromptRequest{text, kCaption, PromptButtons::Ok, PromptIcon::Exclamation, owner});
 }
 
-void ShowWriteError(OperationContext& ctx, const FileReplacement& file) {
-    ShowFileError(ctx,
+void ShowWriteError(Operator& op, const FileReplacement& file) {
+    ShowFileError(op,
                   file.error() == FileWriteError::DiskFull ? "ERROR : DISK FULL ERROR"
                                                            : "ERROR : WRITE FILE ERROR",
                   PromptOwner::Progress);
@@ -71,101 +65,82 @@ struct LineWriter {
     }
 };
 
-enum class CopyEnd { Success, Failure, Cancel, FileError };
+// How the reading of the ranges ended.
+enum class ReadEnd { Success, Failure, Cancel, FileError };
 
-CopyEnd ReadRanges(OperationContext& ctx, LineWriter& writer, int& k) {
-    const bool skipsWindow = HasSkippedReadoutWindow(ctx.SelectedChipName());
+ReadEnd ReadRanges(Link& link, Operator& op, const ChipSetup& chip, LineWriter& writer, int& k) {
+    const OperationRanges& ranges = chip.ranges;
+    const bool skipsWindow = HasSkippedReadoutWindow(chip.name);
     ReadBlockBuffer block{};
-    for (int r = 0; r < ctx.rangeCount && r < kMaxRanges; ++r) {
-        const std::uint32_t end = ctx.rangeEnd[r];
-        if (!writer.StartRange(ctx.rangeStart[r])) return CopyEnd::FileError;
-        for (std::uint64_t a = ctx.rangeStart[r]; a <= end; a += kReadBlockSize) {
+    for (int r = 0; r < ranges.rangeCount && r < kMaxRanges; ++r) {
+        const std::uint32_t end = ranges.rangeEnd[r];
+        if (!writer.StartRange(ranges.rangeStart[r])) return ReadEnd::FileError;
+        for (std::uint64_t a = ranges.rangeStart[r]; a <= end; a += kReadBlockSize) {
             const std::uint32_t address = static_cast<std::uint32_t>(a);
             if (skipsWindow && address >= kSkippedWindowStart && address < kSkippedWindowEnd) {
-                SetBarPos(ctx, k);
-                if (PollCancel(ctx) == 1) return CopyEnd::Cancel;
+                SetBarPos(op, k);
+                if (PollCancel(op) == 1) return ReadEnd::Cancel;
                 continue;
             }
-            switch (ReadFlashBlock(ctx, address, k, ReadPurpose::Copy, block)) {
+            switch (ReadFlashBlock(link, op, chip.programDir, address, k, ReadPurpose::Copy,
+                                   block)) {
                 case BlockRead::Cancel:
-                    return CopyEnd::Cancel;
+                    return ReadEnd::Cancel;
                 case BlockRead::Failed:
-                    return CopyEnd::Failure;
+                    return ReadEnd::Failure;
                 case BlockRead::Ok:
                     break;
             }
             if (!writer.PutBlock(block, address, BlockBytesInRange(address, end, kReadBlockSize))) {
-                return CopyEnd::FileError;
+                return ReadEnd::FileError;
             }
             ++k;
         }
     }
-    return CopyEnd::Success;
+    return ReadEnd::Success;
 }
 
 }  // namespace
 
-void CopyFlash(OperationContext& ctx) {
-    const int opened = OpenPort(ctx, ctx.comPortIndex + 1, ctx.controlProgramBaud);
-    if (opened != 0) {
-        ClosePort(ctx);
-        Report(ctx, opened, kSeverityRedownload, kSoundError);
-        return;
-    }
-    PurgePort(ctx);
-    CopyFlashToFile(ctx);
-    ctx.progress.reset();
-    ClosePort(ctx);
-}
-
-void CopyFlashToFile(OperationContext& ctx) {
-    const bool intelHex = ctx.copyAsIntelHex != 0;
-    const std::optional<std::string> path =
-        ctx.fileChooser->ChooseCopyFile(intelHex, ctx.hexFilePath);
-    if (!path) return;
-
-    const int total = BarTotal(ctx, kReadBlockSize);
-    ctx.progress.reset();
-    ctx.progress = ctx.progressFactory->CreateProgress(14);
-    if (!ctx.progress) return;
-    ctx.progress->SetButtons(14, true, "Copy");
-    ctx.progressText = CatalogText(ctx.language, kMsgCopying);
-    ctx.progress->SetMessage(ctx.progressText);
-    ResetBar(ctx, 0, total);
-
-    TakeLineErrors(ctx);
-    ctx.operationStartTime = ctx.clock->Now();
+CopyEnd CopyFlashToFile(Link& link, Operator& op, const ChipSetup& chip, OperationTimer& timer,
+                        const std::string& path, bool intelHex) {
+    link.TakeLineErrors();
+    timer.Restart();
 
     FileReplacement file;
-    if (!file.Open(*path)) {
-        ShowFileError(ctx, "ERROR : OPEN FILE ERROR", PromptOwner::MainDialog);
-        ctx.progress.reset();
-        return;
+    if (!file.Open(path)) {
+        ShowFileError(op, "ERROR : OPEN FILE ERROR", PromptOwner::MainDialog);
+        return CopyEnd::FileNotCreated;
     }
     LineWriter writer{file, intelHex};
     int k = 0;
-    CopyEnd end =
-        intelHex || writer.Put(kSRecordHeader) ? ReadRanges(ctx, writer, k) : CopyEnd::FileError;
+    const ReadEnd end = intelHex || writer.Put(kSRecordHeader)
+                            ? ReadRanges(link, op, chip, writer, k)
+                            : ReadEnd::FileError;
 
-    if (end == CopyEnd::Success) {
-        SetBarPos(ctx, k);
+    if (end == ReadEnd::Success) {
+        SetBarPos(op, k);
         if (!writer.Put(intelHex ? kIntelHexEnd : kSRecordEnd) || !file.Commit()) {
             file.Abandon();
-            ShowWriteError(ctx, file);
-            return;
+            ShowWriteError(op, file);
+            return CopyEnd::FileNotWritten;
         }
-        LogOperationTime(ctx, kLogCopy);
-        Report(ctx, kMsgCopied, kSeverityInfo, kSoundEnd);
-        return;
+        LogOperationTime(timer, chip.programDir, chip.name, kLogCopy);
+        op.Tell(Completed(kMsgCopied));
+        return CopyEnd::Copied;
     }
     // No partial file is ever left where the user asked for one.
     file.Abandon();
-    if (end == CopyEnd::Failure) {
-        SetBarPos(ctx, k);
-    } else if (end == CopyEnd::Cancel) {
-        CancelEnding(ctx, k);
-    } else {
-        ShowWriteError(ctx, file);
+    switch (end) {
+        case ReadEnd::Failure:
+            SetBarPos(op, k);
+            return CopyEnd::Failed;
+        case ReadEnd::Cancel:
+            CancelEnding(link, op, k);
+            return CopyEnd::Cancelled;
+        default:
+            ShowWriteError(op, file);
+            return CopyEnd::FileNotWritten;
     }
 }
 

@@ -1,18 +1,24 @@
 #pragma once
-// The Copy command: reading the flash over the operation ranges into a new
-// S-record or Intel HEX file chosen by the user.
+// Copy: reading the flash over the operation ranges into a new S-record or
+// Intel HEX file.
+
+#include <string>
+
+#include "config/chip_setup.hpp"
+#include "config/timing_log.hpp"
+#include "link/link.hpp"
+#include "link/operator.hpp"
 
 namespace quillon {
 
-struct OperationContext;
+enum class CopyEnd { Copied, Failed, Cancelled, FileNotCreated, FileNotWritten };
 
-// The Copy button: opens the port at the control program's rate, runs the
-// readout, then closes the progress window and the port.
-void CopyFlash(OperationContext& ctx);
-
-// Asks for the file, reads block by block and writes the lines. The file
-// takes its place only when the readout succeeds; a failure or a cancel
-// leaves no new file and an existing one untouched.
-void CopyFlashToFile(OperationContext& ctx);
+// Reads block by block into `path` (the progress window is open and shows
+// the readout) and tells 308 when done. The file takes its place only when
+// the readout succeeds: a failure or a cancel leaves no new file and an
+// existing one untouched. A file that cannot be created stops before any
+// command is sent ("ERROR : OPEN FILE ERROR", owned by the main window).
+CopyEnd CopyFlashToFile(Link& link, Operator& op, const ChipSetup& chip, OperationTimer& timer,
+                        const std::string& path, bool intelHex);
 
 }  // namespace quillon

@@ -3,15 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
-#include "config/chip_file.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_groups.hpp"
-#include "config/timing_log.hpp"
+#include "flashops/burn_in_erase.hpp"
 #include "flashops/command_exchange.hpp"
-#include "flashops/control_commands.hpp"
-#include "flashops/progress_calls.hpp"
+#include "link/control_commands.hpp"
 
 namespace quillon {
 
@@ -20,116 +16,105 @@ namespace {
 constexpr int kEraseLimitSeconds = 90;
 constexpr int kWholeEraseBarSteps = 39;
 
-void SetEraseDetail(OperationContext& ctx, int status) {
+std::string EraseDetail(int status) {
     char text[48];
     std::snprintf(text, sizeof text, "ERASE ERROR MCU : %02XH",
                   static_cast<unsigned>(status & 0xFF));
-    ctx.detailText = text;
+    return text;
 }
 
 // What a non-'1' result of WaitStatus becomes for the erase paths.
-int EraseResultOf(OperationContext& ctx, int status) {
+int EraseResultOf(int status) {
     if (status == kWaitTimeout) return 3;
     if (status < 0) return kEraseReadFailed;
-    SetEraseDetail(ctx, status);
     return status;
-}
-
-// The burn-in erase needs the first range start. The Erase command and Full
-// Operation build the ranges of the areas ticked now before they get here;
-// only a caller that built none is helped out.
-bool FirstRangeStart(OperationContext& ctx, std::uint32_t& start) {
-    if (!ctx.rangesBuilt && !BuildOperationRanges(ctx)) return false;
-    start = ctx.rangeStart[0];
-    return true;
 }
 
 }  // namespace
 
-int EraseWholeFlash(OperationContext& ctx) {
-    ShowButtons(ctx, 8);
-    ResetBar(ctx, 0, kWholeEraseBarSteps);
-    if (!SendAddressCommand(ctx, kCmdEraseWhole, ctx.rangeStart[0])) return 0;
+int EraseWholeFlash(Link& link, Operator& op, const OperationRanges& ranges) {
+    ShowButtons(op, 8);
+    ResetBar(op, 0, kWholeEraseBarSteps);
+    if (!SendAddressCommand(link, op, kCmdEraseWhole, ranges.rangeStart[0])) return 0;
     std::int64_t shown = 0;
-    const int status = WaitStatus(ctx, kEraseLimitSeconds, false, [&](std::int64_t elapsed) {
+    const int status = WaitStatus(link, op, kEraseLimitSeconds, false, [&](std::int64_t elapsed) {
         // About one step a second, so that the bar fills in some 39 seconds.
         if (elapsed != shown && elapsed < kWholeEraseBarSteps) {
             shown = elapsed;
-            StepBar(ctx);
+            StepBar(op);
         }
     });
     if (status == kStatusOk) {
-        SetBarPos(ctx, kWholeEraseBarSteps);
+        SetBarPos(op, kWholeEraseBarSteps);
         return kStatusOk;
     }
-    return EraseResultOf(ctx, status);
+    return EraseResultOf(status);
 }
 
-int EraseSectors(OperationContext& ctx) {
-    ShowButtons(ctx, 8);
-    ResetBar(ctx, 0, ctx.eraseCount);
-    if (ctx.eraseCount <= 0) return 0;
-    for (int k = 0; k < ctx.eraseCount && k < kMaxEraseAddresses; ++k) {
-        SetBarPos(ctx, k);
-        if (!SendAddressCommand(ctx, kCmdEraseSector, ctx.eraseAddress[k])) return 0;
-        const int status = WaitStatus(ctx, kEraseLimitSeconds, false);
-        if (status != kStatusOk) return EraseResultOf(ctx, status);
+int EraseSectors(Link& link, Operator& op, const OperationRanges& ranges) {
+    ShowButtons(op, 8);
+    ResetBar(op, 0, ranges.eraseCount);
+    if (ranges.eraseCount <= 0) return 0;
+    for (int k = 0; k < ranges.eraseCount && k < kMaxEraseAddresses; ++k) {
+        SetBarPos(op, k);
+        if (!SendAddressCommand(link, op, kCmdEraseSector, ranges.eraseAddress[k])) return 0;
+        const int status = WaitStatus(link, op, kEraseLimitSeconds, false);
+        if (status != kStatusOk) return EraseResultOf(status);
     }
-    SetBarPos(ctx, ctx.eraseCount);
+    SetBarPos(op, ranges.eraseCount);
     return kStatusOk;
 }
 
-int EraseFlash(OperationContext& ctx, bool fullOperation) {
-    const std::string chip = ctx.SelectedChipName();
-    ctx.progressText = StepText(ctx.language, kMsgErasing, fullOperation);
-    ShowButtons(ctx, 8);
-    ShowMessage(ctx, ctx.progressText);
+bool EraseFlash(Link& link, Operator& op, const ChipSetup& chip, OperationTimer& timer,
+                bool downloaded, bool fullOperation) {
+    const OperationRanges& ranges = chip.ranges;
+    const std::string stepText = StepText(op.language(), kMsgErasing, fullOperation);
+    op.NoteStep(stepText);
+    ShowButtons(op, 8);
+    ShowMessage(op, stepText);
 
     int result = 0;
-    if (IsSecurityChip(chip) && ctx.downloaded == 0) {
-        ShowMessage(ctx, ctx.progressText + "(burnin)");
-        std::uint32_t start = 0;
-        if (!FirstRangeStart(ctx, start)) {
-            ClosePort(ctx);
-            return 1;
-        }
-        if (EraseThroughBootRom(ctx, start, fullOperation) != kBurnInDone) {
-            ClosePort(ctx);
-            return 1;
+    if (IsSecurityChip(chip.name) && !downloaded) {
+        ShowMessage(op, stepText + "(burnin)");
+        if (EraseThroughBootRom(link, op, chip, ranges.rangeStart[0], fullOperation) !=
+            kBurnInDone) {
+            link.Close();
+            return false;
         }
         result = kStatusOk;
-    } else if (ctx.wholeFlashSelected == 1) {
-        result = EraseWholeFlash(ctx);
+    } else if (ranges.wholeFlashSelected == 1) {
+        result = EraseWholeFlash(link, op, ranges);
     } else {
-        if (ctx.eraseCount <= 0) {
+        if (ranges.eraseCount <= 0) {
             // A chip definition without sector erase addresses for the
             // selected areas: nothing would be erased, so say so.
-            ctx.detailText = "ERASE ERROR : no sector erase address for the selected areas";
-            Report(ctx, kMsgEraseError, kSeverityError, kSoundError);
-            return 1;
+            op.Tell(Failure(kMsgEraseError, kSeverityError,
+                            "ERASE ERROR : no sector erase address for the selected areas"));
+            return false;
         }
-        result = EraseSectors(ctx);
+        result = EraseSectors(link, op, ranges);
     }
 
     if (result == kStatusOk) {
         if (!fullOperation) {
-            LogOperationTime(ctx, kLogErase);
-            Report(ctx, kMsgErased, kSeverityInfo, kSoundEnd);
+            LogOperationTime(timer, chip.programDir, chip.name, kLogErase);
+            op.Tell(Completed(kMsgErased));
         }
-        return 0;
+        return true;
     }
-    // The failed read has been reported (218) and closed the port.
-    if (result == kEraseReadFailed) return 1;
-    if (result == 3 || result == kStatusTimeout) {
-        Report(ctx, kMsgTimeout, kSeverityRedownloadData, kSoundError);
+    // The failed read has been told (218) and closed the port.
+    if (result == kEraseReadFailed) return false;
+    if (result == 3) {
+        op.Tell(Failure(kMsgTimeout, kSeverityRedownloadData));
+    } else if (result == kStatusTimeout) {
+        // The target's own time-out: the user sees which byte said so.
+        op.Tell(Failure(kMsgTimeout, kSeverityRedownloadData, EraseDetail(result)));
     } else if (result == kStatusFailed) {
-        SetEraseDetail(ctx, result);
-        Report(ctx, kMsgEraseError, kSeverityRedownload, kSoundError);
+        op.Tell(Failure(kMsgEraseError, kSeverityRedownload, EraseDetail(result)));
     } else {
-        SetEraseDetail(ctx, result);
-        Report(ctx, kMsgCommunicationError, kSeverityRedownload, kSoundError);
+        op.Tell(Failure(kMsgCommunicationError, kSeverityRedownload, EraseDetail(result)));
     }
-    return 1;
+    return false;
 }
 
 }  // namespace quillon

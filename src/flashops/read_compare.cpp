@@ -3,16 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_groups.hpp"
-#include "config/timing_log.hpp"
 #include "flashops/block_read.hpp"
 #include "flashops/block_source.hpp"
 #include "flashops/command_exchange.hpp"
-#include "flashops/progress_calls.hpp"
-#include "link/serial_link.hpp"
 
 namespace quillon {
 
@@ -32,7 +27,7 @@ std::string Hex32(std::uint32_t value) {
 // First word of the block that differs from the image and is not exempt.
 // Only bytes within the range are compared; a word cut by the range end is
 // filled with 0xFF on both sides.
-bool FindDifference(const OperationContext& ctx, const ReadBlockBuffer& block,
+bool FindDifference(const FlashImage& image, std::uint32_t base, const ReadBlockBuffer& block,
                     std::uint32_t address, std::uint32_t inRange, bool exempt, std::uint32_t& at,
                     std::uint32_t& flashWord, std::uint32_t& imageWord) {
     for (std::uint32_t off = 0; off < inRange; off += 4) {
@@ -41,8 +36,7 @@ bool FindDifference(const OperationContext& ctx, const ReadBlockBuffer& block,
         for (std::uint32_t i = 0; i < 4; ++i) {
             const bool inside = off + i < inRange;
             f = (f << 8) | (inside ? block[off + i] : 0xFFu);
-            h = (h << 8) |
-                (inside ? ImageByte(ctx.imageBuffer, ctx.rangeStart[0], address + off + i) : 0xFFu);
+            h = (h << 8) | (inside ? image.At(base, address + off + i) : 0xFFu);
         }
         if (f == h) continue;
         const std::uint32_t wordAddress = address + off;
@@ -57,23 +51,27 @@ bool FindDifference(const OperationContext& ctx, const ReadBlockBuffer& block,
 
 }  // namespace
 
-void ReadAndCompare(OperationContext& ctx) {
-    const bool exempt = IsCompareExemptChip(ctx.SelectedChipName());
-    TakeLineErrors(ctx);
-    const int total = BarTotal(ctx, kReadBlockSize);
-    ShowButtons(ctx, 14);
-    ShowMessage(ctx, CatalogText(ctx.language, kMsgReadingComparing));
-    ResetBar(ctx, 0, total);
+void ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const FlashImage& image,
+                    OperationTimer& timer) {
+    const OperationRanges& ranges = chip.ranges;
+    const bool exempt = IsCompareExemptChip(chip.name);
+    link.TakeLineErrors();
+    const int total = BarTotal(ranges, kReadBlockSize);
+    ShowButtons(op, 14);
+    ShowMessage(op, CatalogText(op.language(), kMsgReadingComparing));
+    ResetBar(op, 0, total);
+    CountBytes(op, kReadBlockSize, "Compared");
 
     ReadBlockBuffer block{};
     int k = 0;
-    for (int r = 0; r < ctx.rangeCount && r < kMaxRanges; ++r) {
-        const std::uint32_t end = ctx.rangeEnd[r];
-        for (std::uint64_t a = ctx.rangeStart[r]; a <= end; a += kReadBlockSize) {
+    for (int r = 0; r < ranges.rangeCount && r < kMaxRanges; ++r) {
+        const std::uint32_t end = ranges.rangeEnd[r];
+        for (std::uint64_t a = ranges.rangeStart[r]; a <= end; a += kReadBlockSize) {
             const std::uint32_t address = static_cast<std::uint32_t>(a);
-            switch (ReadFlashBlock(ctx, address, k, ReadPurpose::Compare, block)) {
+            switch (ReadFlashBlock(link, op, chip.programDir, address, k, ReadPurpose::Compare,
+                                   block)) {
                 case BlockRead::Cancel:
-                    CancelEnding(ctx, k);
+                    CancelEnding(link, op, k);
                     return;
                 case BlockRead::Failed:
                     return;
@@ -82,19 +80,23 @@ void ReadAndCompare(OperationContext& ctx) {
             }
             std::uint32_t at = 0, flashWord = 0, imageWord = 0;
             const std::uint32_t inRange = BlockBytesInRange(address, end, kReadBlockSize);
-            if (FindDifference(ctx, block, address, inRange, exempt, at, flashWord, imageWord)) {
-                ctx.errorAddressText = Hex32(at);
-                ctx.flashDataText = Hex32(flashWord);
-                ctx.hexDataText = Hex32(imageWord);
-                Report(ctx, kMsgDifference, kSeverityInfo, kSoundError);
+            if (FindDifference(image, ranges.rangeStart[0], block, address, inRange, exempt, at,
+                               flashWord, imageWord)) {
+                Outcome difference;
+                difference.code = kMsgDifference;
+                difference.sound = kSoundError;
+                difference.errorAddress = Hex32(at);
+                difference.flashData = Hex32(flashWord);
+                difference.hexData = Hex32(imageWord);
+                op.Tell(difference);
                 return;
             }
             ++k;
         }
     }
-    SetBarPos(ctx, k);
-    LogOperationTime(ctx, kLogRead);
-    Report(ctx, kMsgIdentical, kSeverityInfo, kSoundEnd);
+    SetBarPos(op, k);
+    LogOperationTime(timer, chip.programDir, chip.name, kLogRead);
+    op.Tell(Completed(kMsgIdentical));
 }
 
 }  // namespace quillon

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "config/port_names.hpp"
 #include "config/user_settings.hpp"
 #include "gui/dialog_layout.hpp"
 #include "gui/serial_device_list.hpp"

@@ -5,7 +5,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "gui/custom_prop_com.hpp"
 #include "gui/custom_prop_sound.hpp"
 #include "gui/custom_prop_tool.hpp"

@@ -23,12 +23,6 @@ class CCustomPropCom;
 class CCustomPropSound;
 class CCustomPropTool;
 
-struct CustomSettings {
-    int comPortIndex = 0;
-    SoundPageSettings sound;
-    int toolTipsEnabled = 0;
-};
-
 class CCustomPropMain final : public QDialog {
     Q_OBJECT
 public:

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "app/sound_player.hpp"
 #include "gui/dialog_layout.hpp"
 
@@ -30,7 +30,7 @@ bool IsUsableWaveName(const QString& text) {
     return text[text.size() - 5] != '\\' && text[text.size() - 5] != '/';
 }
 
-CCustomPropSound::CCustomPropSound(std::string programDir, const SoundPageSettings& settings,
+CCustomPropSound::CCustomPropSound(std::string programDir, const SoundSettings& settings,
                                    Language language, SoundPlayer& sound, QWidget* parent)
     : CustomPropPage(parent),
       programDir_(std::move(programDir)),

@@ -30,11 +30,11 @@ class CCustomPropSound final : public CustomPropPage {
 public:
     enum Event { kError = 0, kEnd = 1 };
 
-    CCustomPropSound(std::string programDir, const SoundPageSettings& settings, Language language,
+    CCustomPropSound(std::string programDir, const SoundSettings& settings, Language language,
                      SoundPlayer& sound, QWidget* parent);
     void Save() override;
 
-    const SoundPageSettings& Settings() const { return s_; }
+    const SoundSettings& Settings() const { return s_; }
     QCheckBox* EnableBox() const { return enable_; }
     QComboBox* EventList() const { return eventList_; }
     QRadioButton* WaveButton() const { return wave_; }
@@ -74,7 +74,7 @@ private:
     std::string programDir_;
     Language language_;
     SoundPlayer& player_;
-    SoundPageSettings s_;
+    SoundSettings s_;
     // Members exchanged with the controls.
     int soundOn_ = 0;
     int shownType_ = 0;

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "gui/dialog_layout.hpp"
 
 namespace quillon::gui {

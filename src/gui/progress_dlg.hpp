@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "app/progress_sink.hpp"
+#include "app/progress_factory.hpp"
 #include "gui/dialog_units.hpp"
 
 class QLabel;

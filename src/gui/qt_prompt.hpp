@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "app/user_prompt.hpp"
+#include "platform/user_prompt.hpp"
 
 namespace quillon::gui {
 

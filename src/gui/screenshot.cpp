@@ -15,7 +15,7 @@
 #include "gui/progress_dlg.hpp"
 #include "gui/qt_sound.hpp"
 #include "gui/writer_dlg.hpp"
-#include "image/checksum.hpp"
+#include "app/checksum_field.hpp"
 
 namespace quillon::gui {
 
@@ -115,9 +115,7 @@ bool TakeScreenshot(CWriterDlg& dlg) {
     if (what.startsWith("settings-")) {
         CustomSettings settings;
         settings.comPortIndex = ctx.comPortIndex;
-        settings.sound = {ctx.soundEnabled, ctx.errorSoundEnabled, ctx.errorSoundType,
-                          ctx.errorWavePath, ctx.endSoundEnabled, ctx.endSoundType,
-                          ctx.endWavePath};
+        settings.sound = ctx.sound;
         settings.toolTipsEnabled = ctx.toolTipsEnabled;
         QtSound sound;
         CCustomPropMain sheet(ctx.programDir, settings, ctx.language, sound, &dlg);

@@ -3,17 +3,17 @@
 #include <iostream>
 
 #include <QMessageBox>
-#include <QRegularExpression>
 
 #include "gui/screenshot.hpp"
 
 namespace quillon::gui {
 
-bool ParseCommandLine(const QStringList& arguments, WriterOptions& options, QString& error) {
+bool ParseCommandLine(const QStringList& arguments, Request& request, QString& error) {
+    std::vector<std::string> batchWords;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         if (!arg.startsWith("--")) {
-            options.arguments.push_back(arg.toStdString());
+            batchWords.push_back(arg.toStdString());
             continue;
         }
         QString name = arg, value;
@@ -29,32 +29,29 @@ bool ParseCommandLine(const QStringList& arguments, WriterOptions& options, QStr
             value = arguments[++i];
         }
         if (name == "--program-dir") {
-            options.programDir = value.toStdString();
+            request.programDir = value.toStdString();
         } else if (name == "--port") {
-            static const QRegularExpression comN("^com([0-9]{1,3})$",
-                                                 QRegularExpression::CaseInsensitiveOption);
-            const QRegularExpressionMatch m = comN.match(value);
-            const int n = m.hasMatch() ? m.captured(1).toInt() : 0;
-            if (m.hasMatch() && n >= 1 && n <= 256) {
-                options.portIndex = n - 1;
-            } else {
-                options.portPath = value.toStdString();
+            std::string why;
+            if (!ParsePortWord(value.toStdString(), request, why)) {
+                error = QString::fromStdString("The option --port: " + why + ".");
+                return false;
             }
         }
         // Other options belong to other front ends or to the screenshots.
     }
+    SetBatchWords(request, batchWords);
     return true;
 }
 
 int CWriterApp::Run(const QStringList& arguments) {
-    WriterOptions options;
+    Request request;
     QString error;
-    if (!ParseCommandLine(arguments, options, error)) {
+    if (!ParseCommandLine(arguments, request, error)) {
         QMessageBox::critical(nullptr, "flash", error);
         return 2;
     }
     ArmLiveProgressGrab();
-    CWriterDlg dlg(std::move(options));
+    CWriterDlg dlg(std::move(request));
     const CWriterDlg::InitResult init = dlg.OnInitDialog();
     if (init == CWriterDlg::InitResult::Ready) {
         if (ScreenshotRequested()) {

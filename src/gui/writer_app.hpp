@@ -9,9 +9,9 @@
 namespace quillon::gui {
 
 // The command line after the program name: --program-dir DIR and --port
-// PATH|comN are taken out; what remains are the batch arguments. False with
-// `error` set when an option lacks its value.
-bool ParseCommandLine(const QStringList& arguments, WriterOptions& options, QString& error);
+// PATH|comN, the rest the batch words. False with `error` set when an option
+// lacks its value or names no COM port (com0).
+bool ParseCommandLine(const QStringList& arguments, Request& request, QString& error);
 
 class CWriterApp {
 public:

@@ -19,10 +19,12 @@
 #include <QUrl>
 
 #include "app/batch_run.hpp"
-#include "app/catalog.hpp"
+#include "app/checksum_field.hpp"
 #include "app/controller.hpp"
+#include "app/settings_files.hpp"
 #include "app/startup.hpp"
 #include "app/version_label.hpp"
+#include "config/catalog.hpp"
 #include "config/user_settings.hpp"
 #include "gui/about_dlg.hpp"
 #include "gui/artwork.hpp"
@@ -35,7 +37,6 @@
 #include "gui/qt_file_chooser.hpp"
 #include "gui/qt_prompt.hpp"
 #include "gui/qt_sound.hpp"
-#include "image/checksum.hpp"
 #include "platform/paths.hpp"
 
 #ifdef Q_OS_WIN
@@ -77,11 +78,11 @@ void FillList(QComboBox* list, const std::vector<std::string>& entries) {
 
 }  // namespace
 
-CWriterDlg::CWriterDlg(WriterOptions options, QWidget* parent)
+CWriterDlg::CWriterDlg(Request request, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      options_(std::move(options)) {
+      request_(std::move(request)) {
     setObjectName("CWriterDlg");
     setWindowTitle(kCaption);
     setWindowIcon(QuillonIcon());
@@ -101,16 +102,13 @@ CWriterDlg::CWriterDlg(WriterOptions options, QWidget* parent)
     progressFactory_ = std::make_unique<QtProgressFactory>(this);
     fileChooser_ = std::make_unique<QtFileChooser>(this);
 
-    ctx_.prompt = prompt_.get();
-    ctx_.panel = this;
-    ctx_.sound = sound_.get();
-    ctx_.progressFactory = progressFactory_.get();
-    ctx_.fileChooser = fileChooser_.get();
-    ctx_.openSerial = OpenSystemSerialDevice;
+    ctx_.frontEnd.prompt = prompt_.get();
+    ctx_.frontEnd.panel = this;
+    ctx_.frontEnd.sound = sound_.get();
+    ctx_.frontEnd.progress = progressFactory_.get();
+    ctx_.frontEnd.files = fileChooser_.get();
     ctx_.language = DetectLanguage();
-    ctx_.arguments = options_.arguments;
-    ctx_.batchMode = !options_.arguments.empty();
-    ctx_.portPathOverride = options_.portPath;
+    ctx_.request = request_;
 
     BuildControls();
     setFixedSize(du_.Size(343, 183));
@@ -171,17 +169,18 @@ CWriterDlg::InitResult CWriterDlg::OnInitDialog() {
     AddSystemMenuItem();
     setWindowIcon(QuillonIcon());
 
-    const StartupFailure failure = StartUp(ctx_, options_.programDir);
+    const StartupFailure failure = StartUp(ctx_);
     if (failure != StartupFailure::None) {
-        ctx_.prompt->Ask(PromptRequest{StartupFailureText(failure), "flash", PromptButtons::Ok,
-                                       PromptIcon::Stop, PromptOwner::None});
+        std::string text = StartupFailureText(failure);
+        // Which folder was looked in, and why that one: the first thing a
+        // user of an installed program needs to know.
+        if (failure == StartupFailure::RegistFailed) {
+            text += "\n\n" + ctx_.chipDefPath + "\n(" + ctx_.programDirWhy + ")";
+        }
+        ctx_.frontEnd.prompt->Ask(PromptRequest{text, "flash", PromptButtons::Ok, PromptIcon::Stop,
+                                                PromptOwner::None});
         return InitResult::Failed;
     }
-    if (options_.portIndex >= 0) {
-        ctx_.comPortIndex = static_cast<std::uint8_t>(options_.portIndex);
-        SetControlText(kIdCommandGroup, CommandGroupCaption(ctx_.comPortIndex));
-    }
-
     setAcceptDrops(true);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -300,7 +299,7 @@ void CWriterDlg::OnOpen() {
         ExchangeToControls();
     }
     QDir::setCurrent(Q(ctx_.programDir));
-    WriteRecentSettings(ctx_);
+    SaveRecentSelection(ctx_);
 }
 
 void CWriterDlg::OnDropFiles(const QString& path) {
@@ -308,20 +307,14 @@ void CWriterDlg::OnDropFiles(const QString& path) {
     if (path.isEmpty() || !info.exists() || info.isDir()) return;  // a folder is ignored
     ctx_.hexFilePath = QDir::toNativeSeparators(path).toStdString();
     ctx_.hexFileName = FileNamePart(ctx_.hexFilePath);
-    WriteRecentSettings(ctx_);
+    SaveRecentSelection(ctx_);
     ExchangeToControls();
 }
 
 void CWriterDlg::OnSetEnvironment() {
     CustomSettings settings;
     settings.comPortIndex = ctx_.comPortIndex;
-    settings.sound.soundEnabled = ctx_.soundEnabled;
-    settings.sound.errorSoundEnabled = ctx_.errorSoundEnabled;
-    settings.sound.errorSoundType = ctx_.errorSoundType;
-    settings.sound.errorWavePath = ctx_.errorWavePath;
-    settings.sound.endSoundEnabled = ctx_.endSoundEnabled;
-    settings.sound.endSoundType = ctx_.endSoundType;
-    settings.sound.endWavePath = ctx_.endWavePath;
+    settings.sound = ctx_.sound;
     settings.toolTipsEnabled = ctx_.toolTipsEnabled;
     {
         CCustomPropMain sheet(ctx_.programDir, settings, ctx_.language, *sound_, this);
@@ -331,18 +324,12 @@ void CWriterDlg::OnSetEnvironment() {
     ReloadCustomSettings();
 }
 
-void CWriterDlg::ReloadCustomSettings() {
-    ReadCustomSettings(ctx_);
-    if (options_.portIndex >= 0) {
-        ctx_.comPortIndex = static_cast<std::uint8_t>(options_.portIndex);
-        SetControlText(kIdCommandGroup, CommandGroupCaption(ctx_.comPortIndex));
-    }
-}
+void CWriterDlg::ReloadCustomSettings() { LoadCustomSettings(ctx_); }
 
 void CWriterDlg::OnHelp() {
     QString problem;
     if (!OpenHelpFile(QDir::cleanPath(Q(ctx_.programDir) + kHelpFile), problem)) {
-        ctx_.prompt->Ask(PromptRequest{problem.toStdString(), "flash", PromptButtons::Ok,
+        ctx_.frontEnd.prompt->Ask(PromptRequest{problem.toStdString(), "flash", PromptButtons::Ok,
                                        PromptIcon::Exclamation, PromptOwner::MainDialog});
     }
 }

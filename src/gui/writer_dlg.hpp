@@ -13,6 +13,7 @@
 #include "app/batch_run.hpp"
 #include "app/command_panel.hpp"
 #include "app/operation_context.hpp"
+#include "app/request.hpp"
 #include "gui/dialog_units.hpp"
 
 class QCheckBox;
@@ -29,20 +30,12 @@ class QtSound;
 class QtProgressFactory;
 class QtFileChooser;
 
-// What the command line asks for, options already taken out of `arguments`.
-struct WriterOptions {
-    std::string programDir;   // --program-dir
-    std::string portPath;     // --port PATH
-    int portIndex = -1;       // --port comN (0-based)
-    std::vector<std::string> arguments;  // batch mode when not empty
-};
-
 class CWriterDlg final : public QDialog, public CommandPanel {
     Q_OBJECT
 public:
     enum class InitResult { Ready, Failed, BatchDone };
 
-    explicit CWriterDlg(WriterOptions options, QWidget* parent = nullptr);
+    explicit CWriterDlg(Request request, QWidget* parent = nullptr);
     ~CWriterDlg() override;
 
     // Start-up: chip list, selections, settings, the buttons' state. A
@@ -98,7 +91,7 @@ private:
     void RunCommand(void (*command)(OperationContext&));
     void ApplyHexFileTip();
 
-    WriterOptions options_;
+    Request request_;
     OperationContext ctx_;
     DialogUnits du_;
     std::unique_ptr<QtPrompt> prompt_;

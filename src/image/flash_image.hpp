@@ -1,20 +1,26 @@
 #pragma once
-// Decoding the selected hex file into the flash image.
+// The flash image: the decoded hex file as the flash would hold it, from the
+// first range start on. Bytes the file does not cover hold the fill byte.
 
 #include <cstdint>
-#include <string>
+#include <vector>
+
+#include "config/chip_definition.hpp"
 
 namespace quillon {
 
-struct OperationContext;
+struct FlashImage {
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kImageSize, 0xFF);
 
-// Fills the image with `fill` and decodes ctx.hexFilePath (S-record or Intel
-// HEX, by its first character) over the operation ranges. 1 on success; 0
-// after showing (or, in batch mode, recording) why.
-int DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill);
-
-// A decoder's failure in batch mode: "NG" and `text` in the result file, and
-// kept as the run's last outcome.
-void RecordBatchResult(OperationContext& ctx, const std::string& text);
+    // Every byte `fill`.
+    void Fill(std::uint8_t fill) { bytes.assign(kImageSize, fill); }
+    // The byte of target address `address` when the image starts at `base`;
+    // `outside` for an address the image does not hold.
+    std::uint8_t At(std::uint32_t base, std::uint32_t address, std::uint8_t outside = 0xFF) const {
+        if (address < base) return outside;
+        const std::uint64_t offset = address - base;
+        return offset < bytes.size() ? bytes[offset] : outside;
+    }
+};
 
 }  // namespace quillon

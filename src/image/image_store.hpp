@@ -5,9 +5,10 @@
 
 #include <cstdint>
 
-namespace quillon {
+#include "config/chip_definition.hpp"
+#include "image/flash_image.hpp"
 
-struct OperationContext;
+namespace quillon {
 
 // Error numbers shared by both decoders.
 enum ImageStoreError : int {
@@ -22,12 +23,12 @@ struct ImageWindow {
     bool hasRanges = false;
 };
 
-ImageWindow DecodeWindow(const OperationContext& ctx);
+ImageWindow DecodeWindow(const OperationRanges& ranges);
 
 // Copies `length` bytes for `address` into the image, or refuses the record
 // with kStoreBelowRanges / kStoreAboveRanges. A record of no bytes is
 // accepted when its address passes the checks.
-int StoreRecord(OperationContext& ctx, const ImageWindow& window, std::uint32_t address,
+int StoreRecord(FlashImage& image, const ImageWindow& window, std::uint32_t address,
                 const std::uint8_t* data, int length);
 
 }  // namespace quillon

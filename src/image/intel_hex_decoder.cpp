@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/operation_context.hpp"
 #include "image/image_store.hpp"
 #include "image/intel_hex_line.hpp"
 #include "image/text_lines.hpp"
@@ -36,8 +35,8 @@ std::string ErrorMessage(int error, int lineNumber) {
     return text + std::to_string(lineNumber);
 }
 
-int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) {
-    const ImageWindow window = DecodeWindow(ctx);
+int DecodeLines(TextLineReader& reader, const ImageWindow& window, FlashImage& image,
+                int& lineNumber) {
     std::uint32_t base = 0;
     IntelHexRecord record;
     TextLine line;
@@ -60,7 +59,7 @@ int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) 
             case kIntelHexData: {
                 // Not wrapped within 64 KiB: the offset simply adds to the base.
                 const int stored =
-                    StoreRecord(ctx, window, base + record.address, record.Data(), record.length);
+                    StoreRecord(image, window, base + record.address, record.Data(), record.length);
                 if (stored != kStoreOk) return stored;
                 continue;
             }
@@ -72,19 +71,19 @@ int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) 
 
 }  // namespace
 
-int DecodeIntelHex(OperationContext& ctx, TextLineReader& reader) {
+bool DecodeIntelHex(TextLineReader& reader, const OperationRanges& ranges, FlashImage& image,
+                    DecodeFailure& failure) {
     int lineNumber = 0;
-    const int error = reader.Rewind() ? DecodeLines(ctx, reader, lineNumber) : kNotARecord;
+    const int error = reader.Rewind()
+                          ? DecodeLines(reader, DecodeWindow(ranges), image, lineNumber)
+                          : kNotARecord;
     reader.Close();
-    if (error == kNoError) return 1;
-    // Shown only while a progress window is open; never written to the
-    // result file.
-    if (ctx.progress) {
-        ctx.prompt->Ask(PromptRequest{ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber),
-                                      "IntelHex format decoder", PromptButtons::Ok,
-                                      PromptIcon::None, PromptOwner::Progress});
-    }
-    return 0;
+    if (error == kNoError) return true;
+    // Shown only while a progress window is open; never put in the result
+    // file.
+    failure = DecodeFailure{"IntelHex format decoder",
+                            ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber), false, {}};
+    return false;
 }
 
 }  // namespace quillon

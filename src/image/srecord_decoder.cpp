@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "app/operation_context.hpp"
-#include "image/flash_image.hpp"
 #include "image/image_store.hpp"
 #include "image/srecord_line.hpp"
 #include "image/text_lines.hpp"
@@ -37,8 +35,8 @@ std::string ErrorMessage(int error, int lineNumber) {
     return text + std::to_string(lineNumber);
 }
 
-int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) {
-    const ImageWindow window = DecodeWindow(ctx);
+int DecodeLines(TextLineReader& reader, const ImageWindow& window, FlashImage& image,
+                int& lineNumber) {
     SRecordLine record;
     TextLine line;
     for (;;) {
@@ -59,7 +57,7 @@ int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) 
             case '3': {
                 const int length = DecodeSRecordLine(line, record);
                 if (length == 0) return kBadRecord;
-                const int stored = StoreRecord(ctx, window, record.address,
+                const int stored = StoreRecord(image, window, record.address,
                                                record.bytes + record.dataOffset, length);
                 if (stored != kStoreOk) return stored;
                 continue;
@@ -72,20 +70,17 @@ int DecodeLines(OperationContext& ctx, TextLineReader& reader, int& lineNumber) 
 
 }  // namespace
 
-int DecodeSRecordFile(OperationContext& ctx, TextLineReader& reader) {
+bool DecodeSRecordFile(TextLineReader& reader, const OperationRanges& ranges, FlashImage& image,
+                       DecodeFailure& failure) {
     int lineNumber = 0;
-    const int error = reader.Rewind() ? DecodeLines(ctx, reader, lineNumber) : kNotAnSRecord;
+    const int error = reader.Rewind()
+                          ? DecodeLines(reader, DecodeWindow(ranges), image, lineNumber)
+                          : kNotAnSRecord;
     reader.Close();
-    if (error == kNoError) return 1;
+    if (error == kNoError) return true;
     const std::string message = ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber);
-    if (ctx.batchMode) {
-        RecordBatchResult(ctx, "S format decoder " + message);
-    } else {
-        ctx.prompt->Ask(PromptRequest{message, "S format decoder", PromptButtons::Ok,
-                                      PromptIcon::None,
-                                      ctx.progress ? PromptOwner::Progress : PromptOwner::None});
-    }
-    return 0;
+    failure = DecodeFailure{"S format decoder", message, true, "S format decoder " + message};
+    return false;
 }
 
 }  // namespace quillon

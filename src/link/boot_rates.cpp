@@ -3,11 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
 #include "config/address_list.hpp"
-#include "config/chip_file.hpp"
+#include "config/catalog.hpp"
 
 namespace quillon {
 
@@ -16,15 +13,15 @@ namespace {
 // A 256-character value holds at most 128 items.
 constexpr std::size_t kRateCapacity = 128;
 
-std::vector<std::uint32_t> RateList(const OperationContext& ctx, const char* key) {
-    return ParseRateList(ChipString(ctx, key, 256), kRateCapacity);
+std::vector<std::uint32_t> RateList(const ChipSetup& chip, const char* key) {
+    return ParseRateList(chip.Key(key, 256), kRateCapacity);
 }
 
-bool MissingRate(OperationContext& ctx, const char* key) {
-    ctx.detailText = std::string(key) + " of " + ctx.SelectedChipName() +
-                     " has no rate for the crystal " + ctx.SelectedCrystalText() + " (entry " +
-                     std::to_string(ctx.clockIndex + 1) + ")";
-    Report(ctx, kMsgDownloadError, kSeverityRedownload, kSoundError);
+bool MissingRate(const ChipSetup& chip, Operator& op, const char* key) {
+    op.Tell(Failure(kMsgDownloadError, kSeverityRedownload,
+                    std::string(key) + " of " + chip.name + " has no rate for the crystal " +
+                        chip.crystalText + " (entry " + std::to_string(chip.crystalIndex + 1) +
+                        ")"));
     return false;
 }
 
@@ -36,20 +33,22 @@ bool Item(const std::vector<std::uint32_t>& list, int index, std::uint32_t& rate
 
 }  // namespace
 
-bool BootRate(OperationContext& ctx, std::uint32_t& rate) {
-    if (!Item(RateList(ctx, "Baud"), ctx.clockIndex, rate)) return MissingRate(ctx, "Baud");
+bool BootRate(const ChipSetup& chip, Operator& op, std::uint32_t& rate) {
+    if (!Item(RateList(chip, "Baud"), chip.crystalIndex, rate)) {
+        return MissingRate(chip, op, "Baud");
+    }
     return true;
 }
 
-bool ControlProgramRate(OperationContext& ctx, std::uint32_t& rate) {
-    const std::vector<std::uint32_t> fast = RateList(ctx, "Baud2");
+bool ControlProgramRate(const ChipSetup& chip, Operator& op, std::uint32_t& rate) {
+    const std::vector<std::uint32_t> fast = RateList(chip, "Baud2");
     // A Baud2 without items counts as absent.
     if (!fast.empty()) {
-        if (!Item(fast, ctx.clockIndex, rate)) return MissingRate(ctx, "Baud2");
+        if (!Item(fast, chip.crystalIndex, rate)) return MissingRate(chip, op, "Baud2");
         return true;
     }
     std::uint32_t boot = 0;
-    if (!BootRate(ctx, boot)) return false;
+    if (!BootRate(chip, op, boot)) return false;
     rate = boot * 2;
     return true;
 }

@@ -3,10 +3,7 @@
 #include <cstdio>
 #include <new>
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
-#include "config/chip_file.hpp"
+#include "config/catalog.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -15,23 +12,22 @@ std::string ChooseControlProgramFile(const std::string& programDir, const std::s
                                      const std::string& crystalText) {
     // The crystal goes after the whole value, extension included.
     const std::string variant = downloadFile + "-" + crystalText;
-    if (crystalText.size() <= kMaxCrystalText && variant.size() <= kMaxVariantName &&
+    // The system's path limit counts the terminator.
+    if (crystalText.size() <= kMaxCrystalText && variant.size() < kMaxPathLength &&
         FileExists(JoinPath(programDir, variant))) {
         return variant;
     }
     return downloadFile;
 }
 
-bool ReadControlProgram(OperationContext& ctx, std::vector<std::uint8_t>& image) {
-    const std::string value = ChipString(ctx, "DownloadFile", 260);
-    const std::string chosen =
-        ChooseControlProgramFile(ctx.programDir, value, ctx.SelectedCrystalText());
-    ctx.downloadFilePath = chosen;
-    const std::string path = JoinPath(ctx.programDir, chosen);
+bool ReadControlProgram(const ChipSetup& chip, Operator& op, std::vector<std::uint8_t>& image,
+                        std::string& chosen) {
+    const std::string value = chip.Key("DownloadFile", 260);
+    chosen = ChooseControlProgramFile(chip.programDir, value, chip.crystalText);
+    const std::string path = JoinPath(chip.programDir, chosen);
 
     auto fail = [&](int code, const std::string& why) {
-        if (!why.empty()) ctx.detailText = why;
-        Report(ctx, code, kSeverityRedownload, kSoundError);
+        op.Tell(Failure(code, kSeverityRedownload, why));
         return false;
     };
     if (chosen.empty() || DirectoryExists(path)) return fail(kMsgCannotOpenDownloadFile, "");

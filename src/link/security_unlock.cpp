@@ -5,14 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/catalog.hpp"
-#include "app/operation_context.hpp"
-#include "app/report.hpp"
-#include "config/chip_file.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_groups.hpp"
+#include "config/key_file.hpp"
 #include "link/command_frame.hpp"
 #include "link/download.hpp"
-#include "link/key_file.hpp"
 #include "link/serial_link.hpp"
 #include "platform/paths.hpp"
 
@@ -48,107 +45,101 @@ KeyFileRead ReadKeyFile(const std::string& path, std::string& text) {
 }
 
 // The chip's verdict on the key: the first non-zero byte within 3000 ms.
-int WaitForVerdict(OperationContext& ctx) {
-    const std::uint32_t start = ctx.clock->TickMs();
+UnlockResult WaitForVerdict(Link& link, Operator& op) {
+    Clock& clock = link.clock();
+    const std::uint32_t start = clock.TickMs();
     while (true) {
         std::uint8_t byte = 0;
-        const long got = ReadBytes(ctx, &byte, 1);
+        const long got = link.Read(&byte, 1);
         if (got < 0) {
-            // Reported once: the port is closed now, polling it would only
-            // report the same failure again until the time-out.
-            Report(ctx, kMsgPortReadError, kSeverityRedownload, kSoundError);
-            return kUnlockStopped;
+            // Told once: the port is closed now, polling it would only tell
+            // the same failure again until the time-out.
+            op.Tell(Failure(kMsgPortReadError, kSeverityRedownload));
+            return UnlockResult::Stopped;
         }
         // As in WaitAck: the time is taken after the read, and a byte that
         // comes too late is a time-out all the same.
-        const std::uint32_t now = ctx.clock->TickMs();
+        const std::uint32_t now = clock.TickMs();
         const std::uint32_t elapsed = now >= start ? now - start : now;
         if (elapsed > kVerdictWaitMs) {
-            Report(ctx, kMsgTimeout, kSeverityError, kSoundError);
-            return kUnlockStopped;
+            op.Tell(Failure(kMsgTimeout, kSeverityError));
+            return UnlockResult::Stopped;
         }
         if (got == 1 && byte != 0) {
-            if (byte == kKeyAccepted) return kUnlockGoOn;
-            if (byte == kKeyEraseFirst) return kUnlockEraseFirst;
+            if (byte == kKeyAccepted) return UnlockResult::GoOn;
+            if (byte == kKeyEraseFirst) return UnlockResult::EraseFirst;
             char detail[32];
             std::snprintf(detail, sizeof detail, "CRYPT ERROR : %02XH", byte);
-            ctx.detailText = detail;
-            Report(ctx, kMsgDownloadError, kSeverityError, kSoundError);
-            return kUnlockStopped;
+            op.Tell(Failure(kMsgDownloadError, kSeverityError, detail));
+            return UnlockResult::Stopped;
         }
     }
-}
-
-// The first range start the key address is checked against; the ranges are
-// built now when no command has built them yet.
-bool FirstRangeStart(OperationContext& ctx, std::uint32_t& start) {
-    if (!EnsureOperationRanges(ctx)) return false;
-    start = ctx.rangeStart[0];
-    return true;
 }
 
 }  // namespace
 
-int UnlockSecurity(OperationContext& ctx, bool fullOperation) {
-    if (!IsSecurityChip(ctx.SelectedChipName())) return kUnlockGoOn;
-    if (ctx.progress) {
-        ctx.progress->SetMessage(fullOperation ? "Full Operation - Security Checking"
-                                               : "Security Checking");
-        ctx.progress->SetButtons(kProgressBarEnabled, false, std::nullopt);
-        ctx.progress->Reset(0, 1, 1, 0);
+UnlockResult UnlockSecurity(Link& link, Operator& op, const ChipSetup& chip, bool fullOperation,
+                            const FirstRangeStart& firstRangeStart) {
+    if (!IsSecurityChip(chip.name)) return UnlockResult::GoOn;
+    if (ProgressSink* p = op.Progress()) {
+        p->SetMessage(fullOperation ? "Full Operation - Security Checking" : "Security Checking");
+        p->SetButtons(kProgressBarEnabled, false, std::nullopt);
+        p->Reset(0, 1, 1, 0);
     }
-    const std::string keyFile = ChipString(ctx, "SecurityFile", 260);
+    const std::string keyFile = chip.Key("SecurityFile", 260);
     if (keyFile.empty()) {
-        ctx.prompt->Ask({"security file error", "Flash Memory Writer", PromptButtons::Ok,
-                         PromptIcon::None, PromptOwner::MainDialog});
-        return kUnlockStopped;
+        op.Ask({"security file error", "Flash Memory Writer", PromptButtons::Ok, PromptIcon::None,
+                PromptOwner::MainDialog});
+        return UnlockResult::Stopped;
     }
-    if (!ctx.comPortHandle && !OpenPortAtBootBaud(ctx)) return kUnlockStopped;
-    const PromptAnswer answer = ctx.prompt->Ask(
-        {"Please reset the microcontroller on userboard.\nThen push OK button.", "flash",
-         PromptButtons::OkCancel, PromptIcon::Information, PromptOwner::Progress});
-    if (!IsAffirmative(answer)) return kUnlockStopped;
-    PurgePort(ctx);
-    return SendSecurityKey(ctx, keyFile);
+    if (!link.IsOpen() && !OpenPortAtBootBaud(link, op, chip)) return UnlockResult::Stopped;
+    const PromptAnswer answer =
+        op.Ask({"Please reset the microcontroller on userboard.\nThen push OK button.", "flash",
+                PromptButtons::OkCancel, PromptIcon::Information, PromptOwner::Progress});
+    if (!IsAffirmative(answer)) return UnlockResult::Stopped;
+    link.Purge();
+    return SendSecurityKey(link, op, chip.programDir, keyFile, firstRangeStart);
 }
 
-int SendSecurityKey(OperationContext& ctx, const std::string& keyFilePath) {
+UnlockResult SendSecurityKey(Link& link, Operator& op, const std::string& programDir,
+                             const std::string& keyFilePath,
+                             const FirstRangeStart& firstRangeStart) {
     std::string text;
-    switch (ReadKeyFile(JoinPath(ctx.programDir, keyFilePath), text)) {
+    switch (ReadKeyFile(JoinPath(programDir, keyFilePath), text)) {
         case KeyFileRead::Ok:
             break;
         case KeyFileRead::CannotOpen:
-            Report(ctx, kMsgCannotOpenKeyFile, kSeverityRedownload, kSoundError);
-            return kUnlockStopped;
+            op.Tell(Failure(kMsgCannotOpenKeyFile, kSeverityRedownload));
+            return UnlockResult::Stopped;
         case KeyFileRead::NoMemory:
-            Report(ctx, kMsgNoMemory, kSeverityRedownload, kSoundError);
-            return kUnlockStopped;
+            op.Tell(Failure(kMsgNoMemory, kSeverityRedownload));
+            return UnlockResult::Stopped;
         case KeyFileRead::ReadFailed:
-            Report(ctx, kMsgFileAccessError, kSeverityRedownload, kSoundError);
-            return kUnlockStopped;
+            op.Tell(Failure(kMsgFileAccessError, kSeverityRedownload));
+            return UnlockResult::Stopped;
     }
 
-    std::uint32_t firstRangeStart = 0;
-    if (!FirstRangeStart(ctx, firstRangeStart)) return kUnlockStopped;
+    std::uint32_t rangeStart = 0;
+    if (!firstRangeStart || !firstRangeStart(rangeStart)) return UnlockResult::Stopped;
     SecurityKey key;
-    if (const int code = ParseSecurityKey(text, firstRangeStart, key); code != 0) {
-        Report(ctx, code, kSeverityRedownload, kSoundError);
-        return kUnlockStopped;
+    if (int fault = 0; !ParseSecurityKey(text, rangeStart, key, fault)) {
+        op.Tell(Failure(fault, kSeverityRedownload));
+        return UnlockResult::Stopped;
     }
 
-    if (!WriteByte(ctx, kBootCommand)) return kUnlockStopped;
-    if (WaitAck(ctx, 3, kBootCommand, kBootCommand)) return kUnlockStopped;
-    if (SendCommandFrame(ctx, kKeyCommand, key.address + 1,
-                         static_cast<std::uint32_t>(key.bytes.size())) != 0) {
-        return kUnlockStopped;
+    if (!WriteByte(link, op, kBootCommand)) return UnlockResult::Stopped;
+    if (!WaitAck(link, op, 3, kBootCommand, kBootCommand)) return UnlockResult::Stopped;
+    if (!SendCommandFrame(link, op, kKeyCommand, key.address + 1,
+                          static_cast<std::uint32_t>(key.bytes.size()))) {
+        return UnlockResult::Stopped;
     }
     std::uint8_t sum = 0;
     for (std::uint8_t byte : key.bytes) {
-        if (!WriteByte(ctx, byte)) return kUnlockStopped;
+        if (!WriteByte(link, op, byte)) return UnlockResult::Stopped;
         sum = static_cast<std::uint8_t>(sum + byte);
     }
-    if (!WriteByte(ctx, sum)) return kUnlockStopped;
-    return WaitForVerdict(ctx);
+    if (!WriteByte(link, op, sum)) return UnlockResult::Stopped;
+    return WaitForVerdict(link, op);
 }
 
 }  // namespace quillon

@@ -23,16 +23,7 @@ public:
                    std::chrono::system_clock::now().time_since_epoch())
             .count();
     }
-    LocalDate Today() override {
-        std::time_t now = std::time(nullptr);
-        std::tm local{};
-#ifdef _WIN32
-        localtime_s(&local, &now);
-#else
-        localtime_r(&now, &local);
-#endif
-        return LocalDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-    }
+    LocalDate Today() override { return LocalDateOf(std::time(nullptr)); }
     TimeStamp Now() override {
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::system_clock::now().time_since_epoch())

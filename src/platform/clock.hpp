@@ -34,4 +34,8 @@ public:
 // The real clock of the machine.
 Clock& SystemClock();
 
+// The date in the local time zone at `time` (seconds since the epoch); one
+// implementation per system.
+LocalDate LocalDateOf(std::int64_t time);
+
 }  // namespace quillon

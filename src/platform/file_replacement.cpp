@@ -2,14 +2,7 @@
 
 #include <cerrno>
 
-#include "platform/paths.hpp"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/system_paths.hpp"
 
 namespace quillon {
 
@@ -21,22 +14,8 @@ bool FileReplacement::Open(const std::string& target) {
     Abandon();
     target_ = target;
     error_ = FileWriteError::None;
-#ifdef _WIN32
-    temp_ = target + ".tmp";
-    file_ = std::fopen(temp_.c_str(), "wb");
-#else
-    temp_ = DirectoryPart(target) + "." + FileNamePart(target) + ".tmpXXXXXX";
-    const int fd = ::mkstemp(temp_.data());
-    if (fd >= 0) {
-        // mkstemp makes the file private; an output file gets the usual mode.
-        ::fchmod(fd, 0644);
-        file_ = ::fdopen(fd, "wb");
-        if (file_ == nullptr) {
-            ::close(fd);
-            std::remove(temp_.c_str());
-        }
-    }
-#endif
+    errno = 0;
+    file_ = CreateFileBeside(target, temp_);
     if (file_ == nullptr) {
         temp_.clear();
         NoteError();
@@ -46,11 +25,7 @@ bool FileReplacement::Open(const std::string& target) {
 }
 
 void FileReplacement::NoteError() {
-#ifdef ENOSPC
     error_ = errno == ENOSPC ? FileWriteError::DiskFull : FileWriteError::Other;
-#else
-    error_ = FileWriteError::Other;
-#endif
 }
 
 bool FileReplacement::Write(std::string_view bytes) {
@@ -72,20 +47,12 @@ bool FileReplacement::Commit() {
         return false;
     }
     errno = 0;
-    bool ok = std::fflush(file_) == 0;
-#ifndef _WIN32
-    ok = ok && ::fsync(::fileno(file_)) == 0;
-#endif
+    bool ok = std::fflush(file_) == 0 && SyncToDisk(file_);
     if (!ok) NoteError();
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (ok && !closed) NoteError();
-    ok = ok && closed;
-#ifdef _WIN32
-    ok = ok && MoveFileExA(temp_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING);
-#else
-    ok = ok && std::rename(temp_.c_str(), target_.c_str()) == 0;
-#endif
+    ok = ok && closed && ReplaceFileWith(temp_, target_);
     if (!ok) {
         if (error_ == FileWriteError::None) error_ = FileWriteError::Other;
         std::remove(temp_.c_str());

@@ -5,24 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_paths.hpp"
+
 namespace quillon {
-
-// The separator that ends programDir and joins paths on this platform.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
-// The program directory, with a trailing separator: `overrideDir` when not
-// empty, else $QUILLON_HOME, else the directory of the running executable.
-// Returns nullopt when the executable's path cannot be had or is too long
-// (260 characters or more), which the caller shows as "PATH TOO LONG error".
-std::optional<std::string> ProgramDirectory(std::string_view overrideDir);
-
-// The short (8.3) form of a path; on POSIX the path itself. Empty when the
-// path does not exist.
-std::string ShortPathName(const std::string& path);
 
 bool FileExists(const std::string& path);       // exists and is not a directory
 bool DirectoryExists(const std::string& path);

@@ -79,4 +79,8 @@ using SerialOpener =
 // The operating system's serial devices.
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error);
 
+// The device of COM port n (1-based) when nothing maps it elsewhere:
+// /dev/ttyS<n-1> on POSIX, \\.\COMn on Windows.
+std::string DefaultSerialDevicePath(int portNumber);
+
 }  // namespace quillon

@@ -372,6 +372,10 @@ class PosixSerialDevice final : public SerialDevice {
 
 }  // namespace
 
+std::string DefaultSerialDevicePath(int portNumber) {
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

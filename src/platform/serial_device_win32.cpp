@@ -120,6 +120,10 @@ class Win32SerialDevice final : public SerialDevice {
 
 }  // namespace
 
+std::string DefaultSerialDevicePath(int portNumber) {
+    return "\\\\.\\COM" + std::to_string(portNumber);
+}
+
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                            nullptr);

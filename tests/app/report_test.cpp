@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "support/test_context.hpp"
 
 namespace quillon {
@@ -23,14 +23,15 @@ TEST(ReportTest, ErrorWithoutProgressShowsBannerAndEmptyDetailLineInMessageBox) 
 
 TEST(ReportTest, InformationWithProgressShowsTextPlaysEndSoundAndWaitsForOk) {
     TestContext t;
-    t.ctx.soundEnabled = 1;
-    t.ctx.endSoundEnabled = 1;
-    t.ctx.endSoundType = 1;
+    t.ctx.sound.soundEnabled = 1;
+    t.ctx.sound.endSoundEnabled = 1;
+    t.ctx.sound.endSoundType = 1;
     auto& progress = t.OpenProgress();
     progress.pressAlways = false;
     progress.pressAfterChecks = 3;
-    t.ctx.detailText = "MCU : 19H";  // never shown with an information message
-    Report(t.ctx, 307, 0, 2);
+    Outcome done = Completed(307);
+    done.detail = "MCU : 19H";  // never shown with an information message
+    Report(t.ctx, done);
     EXPECT_EQ(progress.message, "It transferred a control program to the microcomputer");
     EXPECT_EQ(progress.icon, kIconInformation);
     EXPECT_EQ(progress.flags, 13);
@@ -38,7 +39,6 @@ TEST(ReportTest, InformationWithProgressShowsTextPlaysEndSoundAndWaitsForOk) {
     EXPECT_EQ(progress.cancelChecks, 3);
     EXPECT_EQ(t.clock.slept, 20u);  // 10 ms between the checks that returned 0
     EXPECT_EQ(t.sound.events, std::vector<std::string>{"beep"});
-    EXPECT_TRUE(t.ctx.detailText.empty());
     EXPECT_TRUE(t.prompt.asked.empty());
 }
 
@@ -50,22 +50,19 @@ TEST(ReportTest, JapaneseSuccessTextIsTheShortForm) {
     EXPECT_EQ(progress.message, "Download OK!");
 }
 
-TEST(ReportTest, DetailLinesFollowInAddressFlashHexOrderAndAreEmptied) {
+TEST(ReportTest, DetailLinesFollowInAddressFlashHexOrderAndBelongToOneReport) {
     TestContext t;
     auto& progress = t.OpenProgress();
-    t.ctx.detailText = "ERASE ERROR MCU : 34H";
-    t.ctx.hexDataText = "0x11223344";
-    t.ctx.flashDataText = "0x55667788";
-    t.ctx.errorAddressText = "0x00080000";
-    Report(t.ctx, 566, 1, 1);
+    Outcome differ = Failure(566, kSeverityError, "ERASE ERROR MCU : 34H");
+    differ.hexData = "0x11223344";
+    differ.flashData = "0x55667788";
+    differ.errorAddress = "0x00080000";
+    Report(t.ctx, differ);
     EXPECT_EQ(progress.messages.front(),
               "ERROR !!    ERASE ERROR MCU : 34H\r\nThere is a point of difference in the flash "
               "and the hex file\r\n ErrorAddress : 0x00080000\r\n Flash      : "
               "0x55667788\r\n HexFile   : 0x11223344");
     EXPECT_EQ(progress.icon, kIconExclamation);
-    EXPECT_TRUE(t.ctx.errorAddressText.empty());
-    EXPECT_TRUE(t.ctx.flashDataText.empty());
-    EXPECT_TRUE(t.ctx.hexDataText.empty());
     // The next report carries none of them.
     Report(t.ctx, 305, 0, 2);
     EXPECT_EQ(progress.message, "The flash and the hex file are identical");
@@ -74,11 +71,12 @@ TEST(ReportTest, DetailLinesFollowInAddressFlashHexOrderAndAreEmptied) {
 TEST(ReportTest, SevereErrorAsksTwiceResetsButtonsAndClosesPort) {
     for (int severity : {2, 3}) {
         TestContext t;
+        Outcome failure;
         t.ctx.targetList = {"TC301"};
         t.ctx.downloaded = 1;
         auto& progress = t.OpenProgress();
-        t.ctx.detailText = "ERASE ERROR MCU : 34H";
-        Report(t.ctx, 219, severity, 1);
+        ASSERT_TRUE(t.ctx.link.Open(9600, failure));
+        Report(t.ctx, Failure(219, severity, "ERASE ERROR MCU : 34H"));
         ASSERT_EQ(progress.messages.size(), 2u);
         EXPECT_EQ(progress.messages[0], "ERROR !!    ERASE ERROR MCU : 34H\r\n No.018 Erase error");
         EXPECT_EQ(progress.messages[1], "Please redo from download operation");
@@ -91,7 +89,8 @@ TEST(ReportTest, SevereErrorAsksTwiceResetsButtonsAndClosesPort) {
         EXPECT_TRUE(t.panel.IsEnabled(kIdDownload));
         EXPECT_EQ(t.panel.focused, kIdTargetList);
         EXPECT_GE(t.panel.toControls, 1);
-        EXPECT_FALSE(t.ctx.comPortHandle);
+        EXPECT_FALSE(t.ctx.link.IsOpen());
+        EXPECT_EQ(t.opener.closes, 1);
     }
 }
 
@@ -109,8 +108,7 @@ TEST(ReportTest, BatchModeShowsNothingWaitsForNothingAndPutsDetailFirst) {
         TestContext t;
         t.ctx.batchMode = true;
         auto& progress = t.OpenProgress();
-        t.ctx.detailText = "MCU : 12H";
-        Report(t.ctx, 219, severity, 1);
+        Report(t.ctx, Failure(219, severity, "MCU : 12H"));
         EXPECT_TRUE(t.prompt.asked.empty());
         EXPECT_TRUE(progress.messages.empty());
         EXPECT_EQ(progress.cancelChecks, 0);
@@ -134,8 +132,9 @@ TEST(ReportTest, NormalModeResultFileKeepsEveryLineBreakAsOneCrLf) {
     TestContext t;
     auto& progress = t.OpenProgress();
     (void)progress;
-    t.ctx.errorAddressText = "0x000FFFFC";
-    Report(t.ctx, 566, 0, 1);
+    Outcome differ = Failure(566, kSeverityInfo);
+    differ.errorAddress = "0x000FFFFC";
+    Report(t.ctx, differ);
     EXPECT_EQ(t.dir.Read("MESSFILE.TXT"),
               "NG\r\nThere is a point of difference in the flash and the hex file\r\n "
               "ErrorAddress : 0x000FFFFC");
@@ -152,31 +151,32 @@ TEST(ReportTest, UnwritableResultFileStillLeavesTheOutcomeForTheFrontEnd) {
 }
 
 TEST(PlayResultSoundTest, FollowsTheSwitchesAndTypes) {
-    TestContext t;
-    PlayResultSound(t.ctx, 1);
-    EXPECT_TRUE(t.sound.events.empty());  // sound off
+    testing::RecordingSound player;
+    SoundSettings settings;
+    PlayResultSound(player, settings, 1);
+    EXPECT_TRUE(player.events.empty());  // sound off
 
-    t.ctx.soundEnabled = 1;
-    t.ctx.errorSoundEnabled = 1;
-    t.ctx.errorSoundType = 1;
-    PlayResultSound(t.ctx, 1);
-    EXPECT_EQ(t.sound.events, std::vector<std::string>{"beep"});
+    settings.soundEnabled = 1;
+    settings.errorSoundEnabled = 1;
+    settings.errorSoundType = 1;
+    PlayResultSound(player, settings, 1);
+    EXPECT_EQ(player.events, std::vector<std::string>{"beep"});
 
-    t.sound.events.clear();
-    t.ctx.errorSoundType = 0;
-    t.ctx.errorWavePath = "<none>";
-    PlayResultSound(t.ctx, 1);
-    EXPECT_EQ(t.sound.events, std::vector<std::string>{"stop"});  // silent
+    player.events.clear();
+    settings.errorSoundType = 0;
+    settings.errorWavePath = "<none>";
+    PlayResultSound(player, settings, 1);
+    EXPECT_EQ(player.events, std::vector<std::string>{"stop"});  // silent
 
-    t.sound.events.clear();
-    t.ctx.errorWavePath = "/snd/err.wav";
-    PlayResultSound(t.ctx, 1);
-    EXPECT_EQ(t.sound.events, (std::vector<std::string>{"stop", "play /snd/err.wav"}));
+    player.events.clear();
+    settings.errorWavePath = "/snd/err.wav";
+    PlayResultSound(player, settings, 1);
+    EXPECT_EQ(player.events, (std::vector<std::string>{"stop", "play /snd/err.wav"}));
 
-    t.sound.events.clear();
-    PlayResultSound(t.ctx, 2);  // completion sound not enabled
-    PlayResultSound(t.ctx, 0);
-    EXPECT_TRUE(t.sound.events.empty());
+    player.events.clear();
+    PlayResultSound(player, settings, 2);  // completion sound not enabled
+    PlayResultSound(player, settings, 0);
+    EXPECT_TRUE(player.events.empty());
 }
 
 TEST(CatalogTest, EveryEntryHasBothLanguagesAndKeepsBlanksAndAmpersands) {

@@ -22,13 +22,15 @@ TEST(CliOptionsTest, CommandsRunInTheOrderGivenWithTheirValuesAndCommonOptionsAn
                                                     CliCommand::CopyIntelHex}));
     EXPECT_EQ(p.options.steps[0].values, (std::vector<std::string>{"ff", "a.mhx"}));
     EXPECT_EQ(p.options.steps[3].values, std::vector<std::string>{"out.hex"});
-    EXPECT_EQ(p.options.programDir, "/x");
+    EXPECT_EQ(p.options.request.programDir, "/x");
     EXPECT_EQ(p.options.chip, "TC100");
     EXPECT_EQ(p.options.crystal, "10MHz");
-    EXPECT_EQ(p.options.port, "com3");
+    EXPECT_EQ(p.options.request.comPortIndex, 2);
+    EXPECT_EQ(p.options.request.portPath, "");
     EXPECT_EQ(p.options.hexFile, "h.mhx");
     EXPECT_EQ(p.options.areas, "work");
-    EXPECT_EQ(p.options.askReset, false);
+    EXPECT_FALSE(p.options.request.askForReset);
+    EXPECT_FALSE(p.options.request.batch);
     EXPECT_TRUE(p.options.positional.empty());
 }
 
@@ -37,6 +39,14 @@ TEST(CliOptionsTest, PositionalWordsAreTheBatchFormAndNeverMixWithACommand) {
     ASSERT_TRUE(p.errors.empty());
     EXPECT_TRUE(p.options.steps.empty());
     EXPECT_EQ(p.options.positional, (std::vector<std::string>{"file.mhx", "com2", "no_reset"}));
+    EXPECT_TRUE(p.options.request.batch);
+    EXPECT_EQ(p.options.request.batchHexFile, "file.mhx");
+    EXPECT_EQ(p.options.request.batchComPortIndex, 1);
+    EXPECT_FALSE(p.options.request.askForReset);
+    // --no-reset belongs to command lines; the batch words alone decide.
+    p = ParseCliOptions({"file.mhx", "--no-reset"});
+    EXPECT_TRUE(p.options.request.batch);
+    EXPECT_TRUE(p.options.request.askForReset);
 
     // A command word that takes no value never swallows a batch word: the
     // line is refused instead of being run as something else.
@@ -60,6 +70,19 @@ TEST(CliOptionsTest, MissingValuesUnknownOptionsAndBadAreasAreErrors) {
     EXPECT_EQ(ParseCliOptions({"--areas", "both", "--list"}).errors.size(), 1u);
     EXPECT_TRUE(ParseCliOptions({"--decode", "a", "b", "--checksum", "FF", "a"}).errors.empty());
     EXPECT_TRUE(ParseCliOptions({"--help"}).errors.empty());
+}
+
+TEST(CliOptionsTest, PortIsAComNumberOrADevicePathAndComZeroIsRefused) {
+    CliParse p = ParseCliOptions({"--port", "/dev/ttyUSB0", "--list"});
+    ASSERT_TRUE(p.errors.empty());
+    EXPECT_EQ(p.options.request.portPath, "/dev/ttyUSB0");
+    EXPECT_FALSE(p.options.request.comPortIndex);
+    p = ParseCliOptions({"--port", "COM256", "--list"});
+    EXPECT_EQ(p.options.request.comPortIndex, 255);
+    p = ParseCliOptions({"--port", "com0", "--list"});
+    ASSERT_EQ(p.errors.size(), 1u);
+    EXPECT_NE(p.errors[0].find("com0"), std::string::npos) << p.errors[0];
+    EXPECT_TRUE(ParseCliOptions({"--port", "com257", "--list"}).errors.size() == 1u);
 }
 
 }  // namespace

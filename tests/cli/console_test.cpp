@@ -4,6 +4,7 @@
 
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
+#include "support/manual_clock.hpp"
 
 namespace quillon {
 namespace {
@@ -58,20 +59,61 @@ TEST(ConsoleProgressTest, PrintsMessagesAcknowledgesOkAndCancelsOnlyOnCtrlC) {
     EXPECT_EQ(progress.CheckCancel(), 1);
 }
 
-TEST(ConsoleProgressTest, PlainOutputShowsTitlesTextsWithoutDoubledAmpersandsAndTenths) {
+TEST(ConsoleProgressTest, PlainOutputShowsTitlesTextsWithoutDoubledAmpersandsAndTheEnd) {
     std::ostringstream out;
-    ConsoleProgress progress(out, false, 14);
+    testing::ManualClock clock;
+    ConsoleProgress progress(out, false, 14, clock);
     progress.SetTitle("Read & Compare");
     progress.SetMessage(" Reading && Comparing");
     progress.Reset(0, 20, 1, 0);
     for (int i = 0; i < 20; ++i) progress.StepIt();
-    const std::string text = out.str();
-    EXPECT_NE(text.find("== Read & Compare\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("Reading & Comparing\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("  0 / 20\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("  10 / 20\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("  20 / 20\n"), std::string::npos) << text;
-    EXPECT_EQ(text.find("  11 / 20"), std::string::npos) << text;  // a line a tenth, not a step
+    EXPECT_EQ(out.str(), "== Read & Compare\nReading & Comparing\n  20 / 20\n");
+}
+
+TEST(ConsoleProgressTest, PlainLinesAtMostOnceASecondAndASummaryOfTheBytes) {
+    std::ostringstream out;
+    testing::ManualClock clock;
+    ConsoleProgress progress(out, false, 14, clock);
+    progress.Reset(0, 32, 1, 0);
+    progress.SetUnit(8192, "Programmed");
+    for (int i = 1; i <= 32; ++i) {
+        clock.Advance(300);  // 2.4 KiB/ms would be a fast line; this is 27.3 KiB/s
+        progress.SetPos(i);
+    }
+    // 32 steps of 300 ms: a line at 1.2 s, 2.4 s, ... and the summary at 9.6 s.
+    EXPECT_EQ(out.str(),
+              "  32.0 / 256.0 KiB  12%\n"
+              "  64.0 / 256.0 KiB  25%\n"
+              "  96.0 / 256.0 KiB  37%\n"
+              "  128.0 / 256.0 KiB  50%\n"
+              "  160.0 / 256.0 KiB  62%\n"
+              "  192.0 / 256.0 KiB  75%\n"
+              "  224.0 / 256.0 KiB  87%\n"
+              "Programmed 256.0 KiB in 9.6 s (26.7 KiB/s)\n");
+    // The end is told once, and a new bar counts steps again.
+    progress.SetPos(32);
+    progress.Reset(0, 7, 1, 0);
+    progress.SetPos(7);
+    EXPECT_NE(out.str().find("(26.7 KiB/s)\n  7 / 7\n"), std::string::npos) << out.str();
+}
+
+TEST(ConsoleProgressTest, LiveBarCountsKiBRateAndTimeLeft) {
+    std::ostringstream out;
+    testing::ManualClock clock;
+    ConsoleProgress progress(out, true, 14, clock);
+    progress.SetMessage(" Programming");
+    progress.Reset(0, 4, 1, 0);
+    progress.SetUnit(8192, "Programmed");
+    clock.Advance(1000);
+    progress.SetPos(1);
+    const std::string bar = out.str();
+    EXPECT_NE(bar.find("] 8.0 / 32.0 KiB  25%  8.0 KiB/s  0:03 left  Programming"),
+              std::string::npos)
+        << bar;
+    clock.Advance(3000);
+    progress.SetPos(4);
+    EXPECT_NE(out.str().find("\nProgrammed 32.0 KiB in 4.0 s (8.0 KiB/s)\n"), std::string::npos)
+        << out.str();
 }
 
 }  // namespace

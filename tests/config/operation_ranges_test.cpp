@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "config/operation_ranges.hpp"
+
 #include "config/chip_file.hpp"
-#include "support/test_context.hpp"
+#include "support/temp_dir.hpp"
 
 namespace quillon {
 namespace {
 
-using testing::TestContext;
+using testing::TempDir;
 
 std::string Hex(std::uint32_t v) {
     char text[16];
@@ -40,24 +42,35 @@ struct ChipText {
 
 class OperationRangesTest : public ::testing::Test {
   protected:
-    // Loads the chip and ticks the boxes as the user left them.
+    // Loads the chip and ticks the boxes as the user left them (only offered
+    // areas can be ticked).
     void Load(const ChipText& chip, int mainTicked = 1, int workTicked = 1) {
-        t.dir.Write("CHIPDEF.INI", chip.Text());
-        ASSERT_EQ(ListChipSections(t.ctx), StartupFailure::None);
-        if (t.ctx.mainFlashSelected == 1) t.ctx.mainFlashSelected = mainTicked;
-        if (t.ctx.workFlashSelected == 1) t.ctx.workFlashSelected = workTicked;
+        dir.Write("CHIPDEF.INI", chip.Text());
+        name = chip.name;
+        definition = LoadChipDefinition(dir.File("CHIPDEF.INI"), name);
+        areas.main = (definition.flashArea & 1) != 0 ? mainTicked : 0;
+        areas.work = (definition.flashArea & 2) != 0 ? workTicked : 0;
+    }
+    bool Build() {
+        fault.clear();
+        return BuildOperationRanges(definition, name, dir.File("CHIPDEF.INI"), areas, ranges, fault);
     }
     std::vector<std::pair<std::uint32_t, std::uint32_t>> BuiltRanges() const {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> r;
-        for (int i = 0; i < t.ctx.rangeCount; ++i)
-            r.emplace_back(t.ctx.rangeStart[i], t.ctx.rangeEnd[i]);
+        for (int i = 0; i < ranges.rangeCount; ++i)
+            r.emplace_back(ranges.rangeStart[i], ranges.rangeEnd[i]);
         return r;
     }
     std::vector<std::uint32_t> BuiltErase() const {
-        return std::vector<std::uint32_t>(t.ctx.eraseAddress,
-                                          t.ctx.eraseAddress + t.ctx.eraseCount);
+        return std::vector<std::uint32_t>(ranges.eraseAddress,
+                                          ranges.eraseAddress + ranges.eraseCount);
     }
-    TestContext t;
+    TempDir dir;
+    std::string name;
+    ChipDefinition definition;
+    AreaSelection areas;
+    OperationRanges ranges;
+    std::string fault;
 };
 
 using Ranges = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
@@ -65,29 +78,29 @@ using Addresses = std::vector<std::uint32_t>;
 
 TEST_F(OperationRangesTest, BothAreasSelectedGiveMainThenWorkAndTheWholeFlash) {
     Load(ChipText{});
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    ASSERT_TRUE(Build());
     EXPECT_EQ(
         BuiltRanges(),
         (Ranges{{0x10000, 0x17FFF}, {0x18000, 0x1FFFF}, {0x20000, 0x23FFF}, {0x24000, 0x27FFF}}));
     EXPECT_EQ(BuiltErase(), (Addresses{0x10000, 0x18000, 0x20000, 0x24000}));
-    EXPECT_EQ(t.ctx.wholeFlashSelected, 1);
+    EXPECT_EQ(ranges.wholeFlashSelected, 1);
 }
 
 TEST_F(OperationRangesTest, OnlyWorkFlashTickedGivesOnlyTheWorkSectorsAndErases) {
     Load(ChipText{}, /*main*/ 0, /*work*/ 1);
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    ASSERT_TRUE(Build());
     EXPECT_EQ(BuiltRanges(), (Ranges{{0x20000, 0x23FFF}, {0x24000, 0x27FFF}}));
     EXPECT_EQ(BuiltErase(), (Addresses{0x20000, 0x24000}));
-    EXPECT_EQ(t.ctx.wholeFlashSelected, 0);
+    EXPECT_EQ(ranges.wholeFlashSelected, 0);
 }
 
 TEST_F(OperationRangesTest, MainOnlyChipNeverCoversTheWholeFlash) {
     ChipText chip;
     chip.flashArea = 1;
     Load(chip);
-    ASSERT_EQ(t.ctx.mainFlashSelected, 1);
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
-    EXPECT_EQ(t.ctx.wholeFlashSelected, 0);
+    ASSERT_EQ(areas.main, 1);
+    ASSERT_TRUE(Build());
+    EXPECT_EQ(ranges.wholeFlashSelected, 0);
     EXPECT_EQ(BuiltRanges(), (Ranges{{0x10000, 0x17FFF}, {0x18000, 0x1FFFF}}));
     EXPECT_EQ(BuiltErase(), (Addresses{0x10000, 0x18000}));
 }
@@ -96,8 +109,8 @@ TEST_F(OperationRangesTest, EraseAddressesAreReadAtEachBuild) {
     Load(ChipText{});
     ChipText edited;
     edited.mainErase = "10000";
-    t.dir.Write("CHIPDEF.INI", edited.Text());
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    dir.Write("CHIPDEF.INI", edited.Text());
+    ASSERT_TRUE(Build());
     EXPECT_EQ(BuiltErase(), (Addresses{0x10000, 0x20000, 0x24000}));
 }
 
@@ -107,13 +120,13 @@ TEST_F(OperationRangesTest, PlainChipTakesItsAreasAndLeavesTheEraseListAlone) {
     chip.start = "80000,C0000";
     chip.end = "BFFFF,FFFFF";
     Load(chip);
-    t.ctx.eraseCount = 1;
-    t.ctx.eraseAddress[0] = 0x1234;
-    t.ctx.wholeFlashSelected = 0;
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
+    ranges.eraseCount = 1;
+    ranges.eraseAddress[0] = 0x1234;
+    ranges.wholeFlashSelected = 0;
+    ASSERT_TRUE(Build());
     EXPECT_EQ(BuiltRanges(), (Ranges{{0x80000, 0xBFFFF}, {0xC0000, 0xFFFFF}}));
     EXPECT_EQ(BuiltErase(), (Addresses{0x1234}));
-    EXPECT_EQ(t.ctx.wholeFlashSelected, 1);
+    EXPECT_EQ(ranges.wholeFlashSelected, 1);
 }
 
 TEST_F(OperationRangesTest, SurplusSectorsAndEraseAddressesAreIgnored) {
@@ -132,15 +145,15 @@ TEST_F(OperationRangesTest, SurplusSectorsAndEraseAddressesAreIgnored) {
     chip.workStart = "50000";
     chip.workEnd = "50FFF";
     Load(chip);
-    EXPECT_EQ(t.ctx.mainSecCount, kMaxMainSectors);
-    ASSERT_TRUE(BuildOperationRanges(t.ctx));
-    EXPECT_EQ(t.ctx.rangeCount, kMaxMainSectors + 1);
-    EXPECT_EQ(t.ctx.rangeStart[kMaxMainSectors - 1], 0x10000u + 29 * 0x1000);
-    EXPECT_EQ(t.ctx.rangeStart[kMaxMainSectors], 0x50000u);
-    ASSERT_EQ(t.ctx.eraseCount, kMaxEraseAddresses);
-    EXPECT_EQ(t.ctx.eraseAddress[kMaxMainEraseAddresses - 1], 0x10000u + 39 * 0x1000);
-    EXPECT_EQ(t.ctx.eraseAddress[kMaxMainEraseAddresses], 0x2000u);
-    EXPECT_EQ(t.ctx.eraseAddress[kMaxEraseAddresses - 1], 0x2000u + 19);
+    EXPECT_EQ(definition.mainSecCount, kMaxMainSectors);
+    ASSERT_TRUE(Build());
+    EXPECT_EQ(ranges.rangeCount, kMaxMainSectors + 1);
+    EXPECT_EQ(ranges.rangeStart[kMaxMainSectors - 1], 0x10000u + 29 * 0x1000);
+    EXPECT_EQ(ranges.rangeStart[kMaxMainSectors], 0x50000u);
+    ASSERT_EQ(ranges.eraseCount, kMaxEraseAddresses);
+    EXPECT_EQ(ranges.eraseAddress[kMaxMainEraseAddresses - 1], 0x10000u + 39 * 0x1000);
+    EXPECT_EQ(ranges.eraseAddress[kMaxMainEraseAddresses], 0x2000u);
+    EXPECT_EQ(ranges.eraseAddress[kMaxEraseAddresses - 1], 0x2000u + 19);
 }
 
 // --- ranges that would leave the flash image
@@ -151,8 +164,8 @@ TEST_F(OperationRangesTest, SpanOfExactlyTheImageIsAccepted) {
     chip.start = "100000";
     chip.end = Hex(0x100000 + kImageSize - 1);
     Load(chip);
-    EXPECT_TRUE(BuildOperationRanges(t.ctx));
-    EXPECT_TRUE(t.prompt.asked.empty());
+    EXPECT_TRUE(Build());
+    EXPECT_TRUE(fault.empty());
 }
 
 TEST_F(OperationRangesTest, SpanBeyondTheImageIsRefusedWithTheChipAndSpanNamed) {
@@ -161,19 +174,12 @@ TEST_F(OperationRangesTest, SpanBeyondTheImageIsRefusedWithTheChipAndSpanNamed) 
     chip.start = "0,2C0000";
     chip.end = "FFFF,2D0000";  // one byte too many
     Load(chip);
-    t.ctx.rangesBuilt = true;
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
-    EXPECT_FALSE(t.ctx.rangesBuilt);
-    EXPECT_EQ(t.ctx.rangeCount, 0);
-    EXPECT_EQ(t.ctx.eraseCount, 0);
-    ASSERT_EQ(t.prompt.asked.size(), 1u);
-    const PromptRequest& box = t.prompt.asked[0];
-    EXPECT_EQ(box.caption, "flash");
-    EXPECT_EQ(box.icon, PromptIcon::Exclamation);
-    EXPECT_EQ(box.owner, PromptOwner::MainDialog);
-    EXPECT_EQ(box.buttons, PromptButtons::Ok);
-    EXPECT_NE(box.text.find("TC301"), std::string::npos) << box.text;
-    EXPECT_NE(box.text.find("0x2D0001"), std::string::npos) << box.text;
+    ranges.eraseCount = 2;
+    EXPECT_FALSE(Build());
+    EXPECT_EQ(ranges.rangeCount, 0);
+    EXPECT_EQ(ranges.eraseCount, 0);
+    EXPECT_NE(fault.find("TC301"), std::string::npos) << fault;
+    EXPECT_NE(fault.find("0x2D0001"), std::string::npos) << fault;
 }
 
 TEST_F(OperationRangesTest, AMiddleRangeReachingPastTheImageIsRefusedToo) {
@@ -182,8 +188,8 @@ TEST_F(OperationRangesTest, AMiddleRangeReachingPastTheImageIsRefusedToo) {
     chip.start = "0,10000,20000";
     chip.end = "FFFF,7FFFFFFF,2FFFF";
     Load(chip);
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
-    EXPECT_EQ(t.prompt.asked.size(), 1u);
+    EXPECT_FALSE(Build());
+    EXPECT_FALSE(fault.empty());
 }
 
 TEST_F(OperationRangesTest, NoRangeForTheSelectedAreasIsRefused) {
@@ -194,11 +200,9 @@ TEST_F(OperationRangesTest, NoRangeForTheSelectedAreasIsRefused) {
     chip.workStart = "";
     chip.workEnd = "";
     Load(chip);
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
-    EXPECT_FALSE(t.ctx.rangesBuilt);
-    EXPECT_EQ(t.ctx.rangeCount, 0);
-    ASSERT_EQ(t.prompt.asked.size(), 1u);
-    EXPECT_NE(t.prompt.asked[0].text.find("TC350 has no flash range"), std::string::npos);
+    EXPECT_FALSE(Build());
+    EXPECT_EQ(ranges.rangeCount, 0);
+    EXPECT_NE(fault.find("TC350 has no flash range"), std::string::npos) << fault;
 }
 
 TEST_F(OperationRangesTest, RangeEndingBeforeItStartsIsRefused) {
@@ -207,9 +211,8 @@ TEST_F(OperationRangesTest, RangeEndingBeforeItStartsIsRefused) {
     chip.start = "80000";
     chip.end = "7FFFF";
     Load(chip);
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
-    ASSERT_EQ(t.prompt.asked.size(), 1u);
-    EXPECT_NE(t.prompt.asked[0].text.find("TC301"), std::string::npos);
+    EXPECT_FALSE(Build());
+    EXPECT_NE(fault.find("TC301"), std::string::npos) << fault;
 }
 
 TEST_F(OperationRangesTest, RangeBelowTheFirstRangeIsRefused) {
@@ -219,11 +222,10 @@ TEST_F(OperationRangesTest, RangeBelowTheFirstRangeIsRefused) {
     chip.workStart = "2000";
     chip.workEnd = "2FFF";
     Load(chip);
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
-    EXPECT_FALSE(t.ctx.rangesBuilt);
-    EXPECT_EQ(t.prompt.asked.size(), 1u);
-    t.ctx.mainFlashSelected = 0;
-    EXPECT_TRUE(BuildOperationRanges(t.ctx));
+    EXPECT_FALSE(Build());
+    EXPECT_FALSE(fault.empty());
+    areas.main = 0;
+    EXPECT_TRUE(Build());
     EXPECT_EQ(BuiltRanges(), (Ranges{{0x2000, 0x2FFF}}));
 }
 
@@ -233,12 +235,11 @@ TEST_F(OperationRangesTest, NegativeAddressItemCannotReachOutsideTheImage) {
     chip.start = "-1";
     chip.end = "-1";  // the one byte at 0xFFFFFFFF
     Load(chip);
-    EXPECT_TRUE(BuildOperationRanges(t.ctx));
+    EXPECT_TRUE(Build());
     // 0 to 0xFFFFFFFF: a span of 2^32 bytes, which 32-bit arithmetic would see as 0.
     chip.start = "0";
-    t.dir.Write("CHIPDEF.INI", chip.Text());
-    LoadChipDefinition(t.ctx);
-    EXPECT_FALSE(BuildOperationRanges(t.ctx));
+    Load(chip);
+    EXPECT_FALSE(Build());
 }
 
 }  // namespace

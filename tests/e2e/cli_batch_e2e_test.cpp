@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "e2e/controller_host.hpp"
-#include "image/flash_image.hpp"
+#include "app/decode_step.hpp"
 #include "support/child_process.hpp"
 
 namespace quillon::testing {
@@ -118,11 +118,11 @@ TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
 
     // The copy holds the programmed data and the erased rest.
     host.ctx.hexFilePath = copy;
-    ASSERT_EQ(DecodeHexFile(host.ctx, false, 0x00), 1) << host.ctx.lastReport.text;
+    ASSERT_TRUE(DecodeHexFile(host.ctx, false, 0x00)) << host.ctx.lastReport.text;
     std::vector<std::uint8_t> expected(0x40000, 0xFF);
     for (const auto& [start, bytes] : data)
         std::copy(bytes.begin(), bytes.end(), expected.begin() + start);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), host.ctx.imageBuffer.begin()));
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), host.ctx.image.bytes.begin()));
 
     // Without a download first, a flash command is refused before anything runs.
     const ChildResult refused = Cli({"--read-compare"});

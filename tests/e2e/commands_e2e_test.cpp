@@ -8,8 +8,9 @@
 
 #include <algorithm>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "app/controller.hpp"
+#include "app/decode_step.hpp"
 #include "e2e/controller_host.hpp"
 #include "image/flash_image.hpp"
 
@@ -23,7 +24,8 @@ std::string Text(int id) {
 void ExpectCommandEnded(const ControllerHost& host) {
     EXPECT_EQ(host.factory.live, 0) << "the progress window is destroyed";
     EXPECT_EQ(host.ctx.progress, nullptr);
-    EXPECT_EQ(host.ctx.comPortHandle, nullptr) << "the port is closed";
+    EXPECT_FALSE(host.ctx.link.IsOpen()) << "the port is closed";
+    EXPECT_EQ(host.t.device, nullptr);
 }
 
 bool HasCall(const RecordingProgress& window, const std::string& call) {
@@ -64,8 +66,8 @@ TEST(CommandsE2E, StandaloneCommandsChainedAfterOneDownload) {
         EXPECT_TRUE(HasCall(*host.factory.windows.back().rec, step.title));
         EXPECT_EQ(host.factory.windows.back().rec->message, Text(step.code));
         EXPECT_NE(host.t.dir.Read("TIMETEST.TXT").find(step.logKey), std::string::npos);
-        EXPECT_GT(host.opens, opens) << "each command opens the port again";
-        opens = host.opens;
+        EXPECT_GT(host.t.opens, opens) << "each command opens the port again";
+        opens = host.t.opens;
     }
     EXPECT_EQ(host.factory.windows[0].flags, 8) << "Download: bar only";
     EXPECT_EQ(host.factory.windows[1].flags, 13);
@@ -105,9 +107,9 @@ TEST(CommandsE2E, StandaloneCommandsChainedAfterOneDownload) {
     EXPECT_TRUE(host.FlashHolds(flash, data, why)) << why;
     for (const std::string& copy : copies) {
         host.ctx.hexFilePath = copy;
-        ASSERT_EQ(DecodeHexFile(host.ctx, false, 0x00), 1) << copy;
+        ASSERT_TRUE(DecodeHexFile(host.ctx, false, 0x00)) << copy;
         for (std::uint32_t a = 0; a <= 0x3FFFF; ++a) {
-            if (host.ctx.imageBuffer[a] != static_cast<std::uint8_t>(flash[a])) {
+            if (host.ctx.image.bytes[a] != static_cast<std::uint8_t>(flash[a])) {
                 ADD_FAILURE() << copy << " differs from the flash at " << a;
                 break;
             }
@@ -140,7 +142,7 @@ TEST(CommandsE2E, PortThatCannotBeOpenedEndsTheCommandAndTheDownloadedState) {
     OnDownload(host.ctx);
     ASSERT_EQ(host.ctx.lastReport.code, kMsgDownloaded) << host.ctx.lastReport.text;
 
-    host.ctx.portPathOverride = host.t.dir.File("no-such-tty");
+    host.t.UsePort(host.t.dir.File("no-such-tty"));
     for (void (*command)(OperationContext&) : {&OnBlankCheck, &OnErase}) {
         host.ctx.downloaded = 1;
         const std::size_t windows = host.factory.windows.size();
@@ -178,7 +180,7 @@ TEST(CommandsE2E, ProgressWindowThatCannotBeMadeEndsTheCommandSilently) {
         command(host.ctx);
     }
     EXPECT_EQ(host.ctx.lastReport.code, 0);
-    EXPECT_EQ(host.opens, 0);
+    EXPECT_EQ(host.t.opens, 0);
     EXPECT_TRUE(host.t.prompt.asked.empty());
     EXPECT_FALSE(host.t.dir.Exists("MESSFILE.TXT"));
 }

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/chip_selection.hpp"
 #include "app/startup.hpp"
 #include "config/chip_file.hpp"
+#include "config/operation_ranges.hpp"
 
 namespace quillon::testing {
 
@@ -145,32 +147,25 @@ bool TrackingFactory::AnyMessageHas(const std::string& part) const {
 ControllerHost::ControllerHost(const std::string& chipName, int crystal)
     : ctx(t.ctx), chip(chipName) {
     CopyExamplesTo(t.dir.path());
-    ctx.clock = &SystemClock();
-    ctx.openSerial = [this](const std::string& path, std::string& error) {
-        ++opens;
-        return OpenSystemSerialDevice(path, error);
-    };
-    ctx.progressFactory = &factory;
-    ctx.fileChooser = &chooser;
-    EXPECT_EQ(StartUp(ctx, t.dir.path()), StartupFailure::None);
+    ctx.frontEnd.progress = &factory;
+    ctx.frontEnd.files = &chooser;
+    ctx.request.programDir = t.dir.path();
+    EXPECT_EQ(StartUp(ctx), StartupFailure::None);
     const auto it = std::find(ctx.targetList.begin(), ctx.targetList.end(), chip);
     EXPECT_NE(it, ctx.targetList.end()) << chip;
     // As the target list's selection change does, without DATAFILE.TXT.
     ctx.chipIndex = static_cast<int>(it - ctx.targetList.begin());
-    LoadChipDefinition(ctx);
+    LoadSelectedChip(ctx);
     ResetCommandButtons(ctx);
     ctx.clockIndex = crystal;
 
     // The simulator's flash holds every area, in range order.
-    OperationContext every;
-    every.programDir = ctx.programDir;
-    every.chipDefPath = ctx.chipDefPath;
-    EXPECT_EQ(ListChipSections(every), StartupFailure::None);
-    every.chipIndex = ctx.chipIndex;
-    LoadChipDefinition(every);
-    every.mainFlashSelected = 1;
-    every.workFlashSelected = 1;
-    EXPECT_TRUE(BuildOperationRanges(every));
+    const ChipDefinition definition = LoadChipDefinition(ctx.chipDefPath, chip);
+    OperationRanges every;
+    std::string fault;
+    EXPECT_TRUE(BuildOperationRanges(definition, chip, ctx.chipDefPath, AreaSelection{1, 1}, every,
+                                     fault))
+        << fault;
     for (int i = 0; i < every.rangeCount; ++i)
         simRanges.emplace_back(every.rangeStart[i], every.rangeEnd[i]);
 }
@@ -185,7 +180,7 @@ bool ControllerHost::StartSim(const std::vector<std::string>& extra) {
         ADD_FAILURE() << sim->error() << "\n" << t.dir.Read("sim.log");
         return false;
     }
-    ctx.portPathOverride = sim->path();
+    t.UsePort(sim->path());
     return true;
 }
 

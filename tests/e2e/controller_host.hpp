@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/progress_sink.hpp"
+#include "app/file_chooser.hpp"
+#include "app/progress_factory.hpp"
+#include "e2e/live_session.hpp"
+#include "platform/progress_sink.hpp"
 #include "support/sim_process.hpp"
-#include "support/test_context.hpp"
 
 namespace quillon::testing {
 
@@ -75,9 +77,8 @@ class ControllerHost {
                     const std::vector<std::pair<std::uint32_t, std::uint32_t>>& within = {}) const;
 
     std::string ResultFile() const { return t.dir.Read("MESSFILE.TXT"); }
-    int opens = 0;  // ports the controller opened
 
-    TestContext t;
+    LiveSession t;
     OperationContext& ctx;
     TrackingFactory factory;
     FileChooserStub chooser;

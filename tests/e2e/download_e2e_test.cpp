@@ -7,8 +7,11 @@
 #include <chrono>
 #include <iostream>
 
-#include "app/catalog.hpp"
+#include "app/chip_selection.hpp"
+#include "app/download_command.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_file.hpp"
+#include "e2e/live_session.hpp"
 #include "link/command_frame.hpp"
 #include "link/download.hpp"
 #include "link/security_unlock.hpp"
@@ -16,7 +19,6 @@
 #include "platform/serial_device.hpp"
 #include "platform/terminal_rate.hpp"
 #include "support/sim_process.hpp"
-#include "support/test_context.hpp"
 
 namespace quillon::testing {
 namespace {
@@ -24,35 +26,36 @@ namespace {
 struct Host {
     explicit Host(const std::string& chip, int crystal = 0) {
         CopyExamplesTo(t.dir.path());
-        t.ctx.clock = &SystemClock();
-        t.ctx.openSerial = OpenSystemSerialDevice;
-        t.ctx.progressText = " Downloading";
         progress = &t.OpenProgress();
         // The RESET-button handshake polls Cancel: only results get their Ok.
         progress->pressAlways = false;
         progress->pressWhenOk = true;
-        EXPECT_EQ(ListChipSections(t.ctx), StartupFailure::None);
+        EXPECT_EQ(ListChipSections(t.ctx.chipDefPath, t.ctx.targetList), StartupFailure::None);
         const auto it = std::find(t.ctx.targetList.begin(), t.ctx.targetList.end(), chip);
         EXPECT_NE(it, t.ctx.targetList.end()) << chip;
         t.ctx.chipIndex = static_cast<int>(it - t.ctx.targetList.begin());
-        LoadChipDefinition(t.ctx);
+        LoadSelectedChip(t.ctx);
         t.ctx.clockIndex = crystal;
     }
     void Connect(const SimProcess& sim) {
         ASSERT_TRUE(sim.ok()) << sim.error();
-        t.ctx.portPathOverride = sim.path();
-    }
-    // The rate the host's device is set to now, as the simulator sees it.
-    std::uint32_t LineRate() {
-        LineSettings s;
-        if (!t.ctx.comPortHandle || !t.ctx.comPortHandle->GetLineSettings(s)) return 0;
-        return s.baudRate;
+        t.UsePort(sim.path());
     }
     std::vector<std::string> SimArgs(const std::string& chip) {
         return {"--program-dir", t.dir.path(), "--chip", chip};
     }
+    // The download as the Download button runs it, on the port opened here.
+    bool Download(bool fullOperation = false) {
+        DownloadOptions options;
+        options.fullOperation = fullOperation;
+        options.askForReset = t.ctx.request.askForReset;
+        options.stepText = " Downloading";
+        return DownloadControlProgram(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.timer, options);
+    }
+    Link& link() { return t.ctx.link; }
+    const std::string& LastText() const { return t.ctx.lastReport.text; }
 
-    TestContext t;
+    LiveSession t;
     RecordingProgress* progress = nullptr;
 };
 
@@ -76,11 +79,10 @@ TEST_P(DownloadE2E, DownloadsAndSwitchesToTheControlProgramsRate) {
     SimProcess sim(args, host.t.dir.File("sim.log"));
     host.Connect(sim);
 
-    ASSERT_TRUE(DownloadControlProgram(host.t.ctx, false)) << host.t.ctx.lastReport.text << "\n"
-                                                           << host.t.dir.Read("sim.log");
-    EXPECT_EQ(host.t.ctx.controlProgramBaud, c.fastRate);
-    EXPECT_EQ(host.t.ctx.currentBaud, c.fastRate);
-    EXPECT_EQ(host.LineRate(), c.fastRate);
+    ASSERT_TRUE(host.Download()) << host.LastText() << "\n" << host.t.dir.Read("sim.log");
+    EXPECT_EQ(host.link().controlProgramBaud(), c.fastRate);
+    EXPECT_EQ(host.link().currentBaud(), c.fastRate);
+    EXPECT_EQ(host.t.LineRate(), c.fastRate);
     EXPECT_EQ(host.progress->pos, host.progress->rangeHigh) << "every step taken";
 }
 
@@ -106,9 +108,9 @@ TEST(SecurityE2E, KeyAcceptedThenDownload) {
     args.insert(args.end(), {"--key", "tc326.key"});
     SimProcess sim(args, host.t.dir.File("sim.log"));
     host.Connect(sim);
-    ASSERT_EQ(UnlockSecurity(host.t.ctx, false), kUnlockGoOn) << host.t.ctx.lastReport.text;
-    ASSERT_TRUE(DownloadControlProgram(host.t.ctx, false)) << host.t.ctx.lastReport.text;
-    EXPECT_EQ(host.LineRate(), 19200u);
+    ASSERT_EQ(UnlockSelectedChip(host.t.ctx, false), UnlockResult::GoOn) << host.LastText();
+    ASSERT_TRUE(host.Download()) << host.LastText();
+    EXPECT_EQ(host.t.LineRate(), 19200u);
     EXPECT_EQ(host.t.prompt.asked.size(), 1u) << "one reset prompt for both steps";
 }
 
@@ -118,7 +120,7 @@ TEST(SecurityE2E, WrongKeyIsACryptError) {
     args.insert(args.end(), {"--key", "5A,A5,12,34,56,78,9A,00"});
     SimProcess sim(args);
     host.Connect(sim);
-    EXPECT_EQ(UnlockSecurity(host.t.ctx, false), kUnlockStopped);
+    EXPECT_EQ(UnlockSelectedChip(host.t.ctx, false), UnlockResult::Stopped);
     EXPECT_EQ(host.t.ctx.lastReport.code, kMsgDownloadError);
     EXPECT_NE(host.t.ctx.lastReport.text.find("CRYPT ERROR : 12H"), std::string::npos)
         << host.t.ctx.lastReport.text;
@@ -130,40 +132,43 @@ TEST(SecurityE2E, EraseFirstThenBurnInEraseThenDownload) {
     args.insert(args.end(), {"--erase-first"});
     SimProcess sim(args);
     host.Connect(sim);
-    ASSERT_EQ(UnlockSecurity(host.t.ctx, true), kUnlockEraseFirst);
+    ASSERT_EQ(UnlockSelectedChip(host.t.ctx, true), UnlockResult::EraseFirst);
     // The burn-in erase as Full Operation runs it, on the open port.
-    ASSERT_TRUE(WriteByte(host.t.ctx, kBootCommand));
-    ASSERT_FALSE(WaitAck(host.t.ctx, 3, kBootCommand, 0x20));
-    ASSERT_EQ(SendCommandFrame(host.t.ctx, kBurnInEraseCommand, 0, 0x100000), 0);
+    Link& link = host.link();
+    Operator& op = host.t.ctx.op;
+    ASSERT_TRUE(WriteByte(link, op, kBootCommand));
+    ASSERT_TRUE(WaitAck(link, op, 3, kBootCommand, 0x20));
+    ASSERT_TRUE(SendCommandFrame(link, op, kBurnInEraseCommand, 0, 0x100000));
     std::uint8_t byte = 0;
     int fillers = 0;
-    for (int reads = 0; reads < 100 && (byte = ReadByte(host.t.ctx)) != '!'; ++reads) {
+    for (int reads = 0; reads < 100 && (byte = ReadByte(link, op)) != '!'; ++reads) {
         if (byte == 0x20) ++fillers;
     }
     EXPECT_EQ(byte, '!');
     EXPECT_GT(fillers, 0);
-    ASSERT_TRUE(DownloadControlProgram(host.t.ctx, true)) << host.t.ctx.lastReport.text;
+    ASSERT_TRUE(host.Download(true)) << host.LastText();
 }
 
 TEST(LinkE2E, OneSimulatorServesOneHostAfterAnother) {
     Host first("TC370");
     SimProcess sim(first.SimArgs("TC370"));
     first.Connect(sim);
-    ASSERT_TRUE(DownloadControlProgram(first.t.ctx, false)) << first.t.ctx.lastReport.text;
-    ClosePort(first.t.ctx);
+    ASSERT_TRUE(first.Download()) << first.LastText();
+    first.link().Close();
 
     // The control program goes on running while the port is closed: the
     // next command reopens it at the control program's rate.
-    ASSERT_EQ(OpenPort(first.t.ctx, 1, first.t.ctx.controlProgramBaud), 0);
-    ASSERT_TRUE(WriteByte(first.t.ctx, kRateCheckByte));
-    EXPECT_FALSE(WaitAck(first.t.ctx, 3, 0x30, 0x30)) << first.t.ctx.lastReport.text;
-    ClosePort(first.t.ctx);
+    Outcome failure;
+    ASSERT_TRUE(first.link().Open(first.link().controlProgramBaud(), failure)) << failure.detail;
+    ASSERT_TRUE(WriteByte(first.link(), first.t.ctx.op, kRateCheckByte));
+    EXPECT_TRUE(WaitAck(first.link(), first.t.ctx.op, 3, 0x30, 0x30)) << first.LastText();
+    first.link().Close();
 
     // After a reset, a new download meets the boot ROM again.
     Host second("TC370");
     second.Connect(sim);
-    ASSERT_TRUE(DownloadControlProgram(second.t.ctx, false)) << second.t.ctx.lastReport.text;
-    ClosePort(second.t.ctx);
+    ASSERT_TRUE(second.Download()) << second.LastText();
+    second.link().Close();
     EXPECT_EQ(sim.Stop(), 0) << "SIGTERM ends the simulator cleanly";
 }
 
@@ -174,7 +179,7 @@ TEST(LinkE2E, SilentBootRomTimesOutAndAWrongReplyIsNamed) {
         args.insert(args.end(), {"--fault", "silent:boot"});
         SimProcess sim(args);
         host.Connect(sim);
-        EXPECT_FALSE(DownloadControlProgram(host.t.ctx, false));
+        EXPECT_FALSE(host.Download());
         EXPECT_EQ(host.t.ctx.lastReport.code, kMsgTimeout);
     }
     {
@@ -183,7 +188,7 @@ TEST(LinkE2E, SilentBootRomTimesOutAndAWrongReplyIsNamed) {
         args.insert(args.end(), {"--fault", "wrong:image=07"});
         SimProcess sim(args);
         host.Connect(sim);
-        EXPECT_FALSE(DownloadControlProgram(host.t.ctx, false));
+        EXPECT_FALSE(host.Download());
         EXPECT_EQ(host.t.ctx.lastReport.code, kMsgDownloadError);
         EXPECT_NE(host.t.ctx.lastReport.text.find("MCU : 07H"), std::string::npos);
     }
@@ -196,15 +201,15 @@ TEST(LinkE2E, WrongCrystalByteIsRefusedByTheTarget) {
     args.insert(args.end(), {"--crystal", "1"});
     SimProcess sim(args);
     host.Connect(sim);
-    EXPECT_FALSE(DownloadControlProgram(host.t.ctx, false));
+    EXPECT_FALSE(host.Download());
     EXPECT_EQ(host.t.ctx.lastReport.code, kMsgDownloadError);
     EXPECT_NE(host.t.ctx.lastReport.text.find("MCU : 0FH"), std::string::npos);
 }
 
 TEST(LinkE2E, DeviceThatIsNotThereIsNamedInTheReport) {
     Host host("TC370");
-    host.t.ctx.portPathOverride = "/dev/quillon-absent";
-    EXPECT_FALSE(OpenPortAtBootBaud(host.t.ctx));
+    host.t.UsePort("/dev/quillon-absent");
+    EXPECT_FALSE(OpenPortAtBootBaud(host.link(), host.t.ctx.op, host.t.ctx.Setup()));
     EXPECT_EQ(host.t.ctx.lastReport.code, kMsgCannotOpenPort);
     EXPECT_NE(host.t.ctx.lastReport.text.find("/dev/quillon-absent"), std::string::npos);
 }
@@ -219,7 +224,7 @@ TEST(LinkE2E, TimeOfAStandardDownloadOf4KiB) {
         SimProcess sim(args);
         host.Connect(sim);
         const auto start = std::chrono::steady_clock::now();
-        ASSERT_TRUE(DownloadControlProgram(host.t.ctx, false));
+        ASSERT_TRUE(host.Download());
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now() - start)
                             .count();

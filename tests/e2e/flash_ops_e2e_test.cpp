@@ -10,18 +10,19 @@
 #include <optional>
 #include <thread>
 
-#include "app/catalog.hpp"
+#include "app/chip_selection.hpp"
+#include "app/copy_command.hpp"
+#include "app/decode_step.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_file.hpp"
+#include "e2e/live_session.hpp"
 #include "flashops/blank_check.hpp"
-#include "flashops/copy_flash.hpp"
 #include "flashops/erase.hpp"
 #include "flashops/program_flash.hpp"
 #include "flashops/read_compare.hpp"
 #include "image/flash_image.hpp"
 #include "link/download.hpp"
-#include "link/serial_link.hpp"
 #include "support/sim_process.hpp"
-#include "support/test_context.hpp"
 
 namespace quillon::testing {
 namespace {
@@ -46,21 +47,20 @@ class AcknowledgingFactory final : public ProgressFactory {
 // TC337: two areas, 0x00000-0x3FFFF and 0x80000-0xBFFFF.
 constexpr const char* kChip = "TC337";
 
+// The session's records handed to the operations as the commands hand them.
 struct FlashHost {
     FlashHost() {
         CopyExamplesTo(t.dir.path());
-        t.ctx.clock = &SystemClock();
-        t.ctx.openSerial = OpenSystemSerialDevice;
-        t.ctx.fileChooser = &chooser;
-        t.ctx.progressFactory = &factory;
+        t.ctx.frontEnd.files = &chooser;
+        t.ctx.frontEnd.progress = &factory;
         progress = &t.OpenProgress();
         progress->pressAlways = false;
         progress->pressWhenOk = true;
-        EXPECT_EQ(ListChipSections(t.ctx), StartupFailure::None);
+        EXPECT_EQ(ListChipSections(t.ctx.chipDefPath, t.ctx.targetList), StartupFailure::None);
         const auto it = std::find(t.ctx.targetList.begin(), t.ctx.targetList.end(), kChip);
         EXPECT_NE(it, t.ctx.targetList.end());
         t.ctx.chipIndex = static_cast<int>(it - t.ctx.targetList.begin());
-        LoadChipDefinition(t.ctx);
+        LoadSelectedChip(t.ctx);
         t.ctx.clockIndex = 1;
         EXPECT_TRUE(BuildOperationRanges(t.ctx));
     }
@@ -76,8 +76,10 @@ struct FlashHost {
             ADD_FAILURE() << sim->error();
             return false;
         }
-        t.ctx.portPathOverride = sim->path();
-        if (!DownloadControlProgram(t.ctx, false)) {
+        t.UsePort(sim->path());
+        DownloadOptions options;
+        options.stepText = " Downloading";
+        if (!DownloadControlProgram(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.timer, options)) {
             ADD_FAILURE() << t.ctx.lastReport.text << "\n" << t.dir.Read("sim.log");
             return false;
         }
@@ -87,19 +89,36 @@ struct FlashHost {
 
     // Some blocks of both ranges hold data; the rest stay erased.
     void FillImage() {
-        std::fill(t.ctx.imageBuffer.begin(), t.ctx.imageBuffer.end(), 0xFF);
-        for (int r = 0; r < t.ctx.rangeCount; ++r) {
-            for (std::uint32_t a = t.ctx.rangeStart[r]; a <= t.ctx.rangeEnd[r]; ++a) {
+        const OperationRanges& r = t.ctx.ranges;
+        t.ctx.image.Fill(0xFF);
+        for (int i = 0; i < r.rangeCount; ++i) {
+            for (std::uint32_t a = r.rangeStart[i]; a <= r.rangeEnd[i]; ++a) {
                 if ((a / 512) % 5 == 3) continue;  // an erased block now and then
-                t.ctx.imageBuffer[a - t.ctx.rangeStart[0]] =
+                t.ctx.image.bytes[a - r.rangeStart[0]] =
                     static_cast<std::uint8_t>((a * 31) ^ (a >> 9));
             }
         }
     }
 
-    int LastCode() const { return t.ctx.lastReport.code; }
+    bool Program(bool fullOperation = false) {
+        return ProgramFlash(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.image, t.ctx.timer,
+                            fullOperation);
+    }
+    void Compare() {
+        ReadAndCompare(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.image, t.ctx.timer);
+    }
+    bool Erase() {
+        return EraseFlash(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.timer, true, false);
+    }
+    BlankCheckResult Blank() {
+        return BlankCheck(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.timer, false);
+    }
+    BlankProbeResult Probe() { return ProbeBlankWholeFlash(t.ctx.link, t.ctx.op, t.ctx.ranges); }
 
-    TestContext t;
+    int LastCode() const { return t.ctx.lastReport.code; }
+    const std::string& LastText() const { return t.ctx.lastReport.text; }
+
+    LiveSession t;
     PathChooser chooser;
     AcknowledgingFactory factory;
     RecordingProgress* progress = nullptr;
@@ -111,46 +130,50 @@ TEST(FlashOpsE2E, ProgramCompareCopyAndDecodeBothFormats) {
     ASSERT_TRUE(host.Start());
     OperationContext& ctx = host.t.ctx;
 
-    EXPECT_EQ(ProbeBlankWholeFlash(ctx), kProbeBlank);
+    EXPECT_EQ(host.Probe(), BlankProbeResult::Blank);
     host.FillImage();
-    const std::vector<std::uint8_t> image = ctx.imageBuffer;
-    ASSERT_EQ(ProgramFlash(ctx, false), 0) << ctx.lastReport.text;
+    const std::vector<std::uint8_t> image = ctx.image.bytes;
+    ASSERT_TRUE(host.Program()) << host.LastText();
     EXPECT_EQ(host.LastCode(), kMsgProgrammed);
 
-    ReadAndCompare(ctx);
-    EXPECT_EQ(host.LastCode(), kMsgIdentical) << ctx.lastReport.text;
+    host.Compare();
+    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.LastText();
 
     for (int intelHex : {0, 1}) {
+        // The Copy button opens the port itself and closes it when done.
         ctx.copyAsIntelHex = intelHex;
         host.chooser.path = host.t.dir.File(intelHex ? "copy.hex" : "copy.mhx");
-        CopyFlash(ctx);
-        ASSERT_EQ(host.LastCode(), kMsgCopied) << ctx.lastReport.text;
+        OnCopy(ctx);
+        ASSERT_EQ(host.LastCode(), kMsgCopied) << host.LastText();
         ASSERT_TRUE(host.t.dir.Exists(intelHex ? "copy.hex" : "copy.mhx"));
+        EXPECT_FALSE(ctx.link.IsOpen());
 
-        std::fill(ctx.imageBuffer.begin(), ctx.imageBuffer.end(), 0x00);
+        ctx.image.Fill(0x00);
         ctx.hexFilePath = host.chooser.path;
-        ASSERT_EQ(DecodeHexFile(ctx, false, 0xFF), 1) << ctx.lastReport.text;
-        const std::size_t used = ctx.rangeEnd[ctx.rangeCount - 1] + 1 - ctx.rangeStart[0];
-        EXPECT_TRUE(std::equal(image.begin(), image.begin() + used, ctx.imageBuffer.begin()))
+        ASSERT_TRUE(DecodeHexFile(ctx, false, 0xFF)) << host.LastText();
+        const OperationRanges& r = ctx.ranges;
+        const std::size_t used = r.rangeEnd[r.rangeCount - 1] + 1 - r.rangeStart[0];
+        EXPECT_TRUE(std::equal(image.begin(), image.begin() + used, ctx.image.bytes.begin()))
             << (intelHex ? "Intel HEX" : "S-record") << " copy decodes to other bytes";
-        ASSERT_EQ(OpenPort(ctx, ctx.comPortIndex + 1, ctx.controlProgramBaud), 0);
+        Outcome failure;
+        ASSERT_TRUE(ctx.link.Open(ctx.link.controlProgramBaud(), failure)) << failure.detail;
     }
 
-    EXPECT_EQ(BlankCheck(ctx, false), kNotBlankOrFailed);
+    EXPECT_EQ(host.Blank(), BlankCheckResult::NotBlankOrFailed);
     EXPECT_EQ(host.LastCode(), kMsgNotErased);
-    EXPECT_EQ(EraseFlash(ctx, false), 0) << ctx.lastReport.text;
-    EXPECT_EQ(BlankCheck(ctx, false), kBlank) << ctx.lastReport.text;
+    EXPECT_TRUE(host.Erase()) << host.LastText();
+    EXPECT_EQ(host.Blank(), BlankCheckResult::Blank) << host.LastText();
 }
 
 TEST(FlashOpsE2E, ProgrammedFlashSurvivesASimulatorRestart) {
     FlashHost host;
     ASSERT_TRUE(host.Start());
     host.FillImage();
-    ASSERT_EQ(ProgramFlash(host.t.ctx, false), 0) << host.t.ctx.lastReport.text;
-    ClosePort(host.t.ctx);
+    ASSERT_TRUE(host.Program()) << host.LastText();
+    host.t.ctx.link.Close();
     // The simulator saves its flash once the host has gone; wait for that
     // (bounded) before stopping it.
-    const std::uint8_t first = host.t.ctx.imageBuffer[0];
+    const std::uint8_t first = host.t.ctx.image.bytes[0];
     for (int i = 0; i < 200; ++i) {
         const std::string saved = host.t.dir.Read("flash.bin");
         if (!saved.empty() && static_cast<std::uint8_t>(saved[0]) == first) break;
@@ -159,18 +182,17 @@ TEST(FlashOpsE2E, ProgrammedFlashSurvivesASimulatorRestart) {
     host.sim.reset();  // stopped; the flash file stays
 
     ASSERT_TRUE(host.Start());
-    ReadAndCompare(host.t.ctx);
-    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.t.ctx.lastReport.text;
+    host.Compare();
+    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.LastText();
 }
 
 class FlashOpsFaultE2E : public ::testing::Test {
   protected:
     // Programs one block of data at the start of the second range.
     void ProgramOneBlock() {
-        OperationContext& ctx = host.t.ctx;
-        std::fill(ctx.imageBuffer.begin(), ctx.imageBuffer.end(), 0xFF);
-        for (std::uint32_t i = 0; i < 512; ++i)
-            ctx.imageBuffer[0x80000 + i] = static_cast<std::uint8_t>(i);
+        FlashImage& image = host.t.ctx.image;
+        image.Fill(0xFF);
+        for (std::uint32_t i = 0; i < 512; ++i) image.bytes[0x80000 + i] = static_cast<std::uint8_t>(i);
     }
     std::size_t Questions() {
         return static_cast<std::size_t>(
@@ -183,24 +205,24 @@ class FlashOpsFaultE2E : public ::testing::Test {
 TEST_F(FlashOpsFaultE2E, APacedLineCarriesTheSameExchange) {
     ASSERT_TRUE(host.Start({}, true));
     ProgramOneBlock();
-    EXPECT_EQ(ProgramFlash(host.t.ctx, false), 0) << host.t.ctx.lastReport.text;
-    EXPECT_EQ(ProbeBlankWholeFlash(host.t.ctx), kProbeNotBlank);
+    EXPECT_TRUE(host.Program()) << host.LastText();
+    EXPECT_EQ(host.Probe(), BlankProbeResult::NotBlank);
     EXPECT_EQ(host.LastCode(), kMsgProgrammed);  // the probe reports nothing
 }
 
 TEST_F(FlashOpsFaultE2E, CrcErrorOnAProgramBlockIsRetriedOnYes) {
     ASSERT_TRUE(host.Start({"crc-error-block=1"}));
     ProgramOneBlock();
-    EXPECT_EQ(ProgramFlash(host.t.ctx, false), 0) << host.t.ctx.lastReport.text;
+    EXPECT_TRUE(host.Program()) << host.LastText();
     EXPECT_EQ(Questions(), 1u);
 }
 
 TEST_F(FlashOpsFaultE2E, VerifyFailureCarriesItsDetails) {
     ASSERT_TRUE(host.Start({"verify-fail=80010:1234:1030"}));
     ProgramOneBlock();
-    EXPECT_EQ(ProgramFlash(host.t.ctx, false), 1);
+    EXPECT_FALSE(host.Program());
     EXPECT_EQ(host.LastCode(), kMsgProgramError);
-    const std::string& text = host.t.ctx.lastReport.text;
+    const std::string& text = host.LastText();
     EXPECT_NE(text.find("ErrorAddress : 0x00080010"), std::string::npos) << text;
     EXPECT_NE(text.find("Flash      : 1030"), std::string::npos) << text;
     EXPECT_NE(text.find("HexFile   : 1234"), std::string::npos) << text;
@@ -208,34 +230,34 @@ TEST_F(FlashOpsFaultE2E, VerifyFailureCarriesItsDetails) {
 
 TEST_F(FlashOpsFaultE2E, CorruptedReadBlockIsAskedAboutAndReadAgain) {
     ASSERT_TRUE(host.Start({"read-crc-block=3"}));
-    ReadAndCompare(host.t.ctx);
-    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.t.ctx.lastReport.text;
+    host.Compare();
+    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.LastText();
     EXPECT_EQ(Questions(), 1u);
 }
 
 TEST_F(FlashOpsFaultE2E, EraseFailureFour) {
     ASSERT_TRUE(host.Start({"erase-fail=4"}));
-    EXPECT_EQ(EraseFlash(host.t.ctx, false), 1);
+    EXPECT_FALSE(host.Erase());
     EXPECT_EQ(host.LastCode(), kMsgEraseError);
-    EXPECT_NE(host.t.ctx.lastReport.text.find("ERASE ERROR MCU : 34H"), std::string::npos);
+    EXPECT_NE(host.LastText().find("ERASE ERROR MCU : 34H"), std::string::npos);
 }
 
 TEST_F(FlashOpsFaultE2E, EraseFailureThreeReadsAsATimeout) {
     ASSERT_TRUE(host.Start({"erase-fail=3"}));
-    EXPECT_EQ(EraseFlash(host.t.ctx, false), 1);
+    EXPECT_FALSE(host.Erase());
     EXPECT_EQ(host.LastCode(), kMsgTimeout);
 }
 
 TEST_F(FlashOpsFaultE2E, SilenceEndsInATimeout) {
     ASSERT_TRUE(host.Start({"silence-after=28"}));
-    ReadAndCompare(host.t.ctx);
+    host.Compare();
     EXPECT_EQ(host.LastCode(), kMsgTimeout);
 }
 
 TEST_F(FlashOpsFaultE2E, LineNoiseIsCaughtByTheCrc) {
     ASSERT_TRUE(host.Start({"noise=200"}));
-    ReadAndCompare(host.t.ctx);
-    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.t.ctx.lastReport.text;
+    host.Compare();
+    EXPECT_EQ(host.LastCode(), kMsgIdentical) << host.LastText();
     EXPECT_GE(Questions(), 1u);
 }
 
@@ -243,7 +265,7 @@ TEST_F(FlashOpsFaultE2E, BatchModeGivesUpOnAPersistentCrcError) {
     ASSERT_TRUE(host.Start({"noise=1"}));
     host.t.ctx.batchMode = true;
     ProgramOneBlock();
-    EXPECT_EQ(ProgramFlash(host.t.ctx, true), 1);
+    EXPECT_FALSE(host.Program(true));
     EXPECT_EQ(host.LastCode(), kMsgProgramError);
     EXPECT_EQ(Questions(), 0u);
 }

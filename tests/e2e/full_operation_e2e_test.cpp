@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "app/controller.hpp"
 #include "e2e/controller_host.hpp"
 
@@ -32,7 +32,8 @@ TargetData Tc370Data(int seed) {
 void ExpectCommandEnded(const ControllerHost& host) {
     EXPECT_EQ(host.factory.live, 0) << "the progress window is destroyed";
     EXPECT_EQ(host.ctx.progress, nullptr);
-    EXPECT_EQ(host.ctx.comPortHandle, nullptr) << "the port is closed";
+    EXPECT_FALSE(host.ctx.link.IsOpen()) << "the port is closed";
+    EXPECT_EQ(host.t.device, nullptr);
 }
 
 void ExpectDownloadedState(const ControllerHost& host) {
@@ -161,9 +162,9 @@ TEST(FullOperationE2E, SectorChipWithOnlyTheWorkFlashTickedLeavesTheMainFlashAlo
     OnFullOperation(host.ctx);
 
     EXPECT_EQ(host.ctx.lastReport.code, kMsgFullOperationOk) << host.ctx.lastReport.text;
-    EXPECT_EQ(host.ctx.wholeFlashSelected, 0);
-    EXPECT_EQ(host.ctx.rangeCount, 1);
-    EXPECT_EQ(host.ctx.rangeStart[0], 0xF0000u);
+    EXPECT_EQ(host.ctx.ranges.wholeFlashSelected, 0);
+    EXPECT_EQ(host.ctx.ranges.rangeCount, 1);
+    EXPECT_EQ(host.ctx.ranges.rangeStart[0], 0xF0000u);
     EXPECT_TRUE(host.factory.AnyMessageHas(Step(kMsgErasing)));
     ExpectCommandEnded(host);
 
@@ -183,7 +184,7 @@ TEST(FullOperationE2E, MissingHexFileIsRefusedBeforeAnyWindowOrPort) {
 
         EXPECT_EQ(host.ctx.lastReport.code, kMsgSetHexFile);
         EXPECT_TRUE(host.factory.windows.empty());
-        EXPECT_EQ(host.opens, 0);
+        EXPECT_EQ(host.t.opens, 0);
         ASSERT_EQ(host.t.prompt.asked.size(), 1u);
         EXPECT_EQ(host.t.prompt.asked[0].caption, "Flash Memory Writer");
         EXPECT_EQ(host.t.prompt.asked[0].text, "ERROR !!    \r\n" + Text(kMsgSetHexFile));
@@ -207,7 +208,7 @@ TEST(FullOperationE2E, NoAreaTickedShowsTheNoticeAndOpensNothing) {
         EXPECT_EQ(host.t.prompt.asked[0].caption, "flash");
         EXPECT_EQ(host.t.prompt.asked[0].icon, PromptIcon::Exclamation);
         EXPECT_TRUE(host.factory.windows.empty());
-        EXPECT_EQ(host.opens, 0);
+        EXPECT_EQ(host.t.opens, 0);
         EXPECT_EQ(host.ctx.downloaded, 0) << "the buttons were reset first";
         EXPECT_FALSE(host.t.panel.IsEnabled(kIdBlankCheck));
         EXPECT_TRUE(host.t.panel.IsEnabled(kIdFullOperation));

@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "app/batch_run.hpp"
-#include "app/catalog.hpp"
+#include "app/request.hpp"
+#include "config/catalog.hpp"
 #include "app/controller.hpp"
 #include "config/chip_groups.hpp"
 #include "e2e/controller_host.hpp"
@@ -39,7 +40,7 @@ TEST_P(FullOperationFailureE2E, ResultFileSaysNgWithTheFailingStep) {
     host.t.dir.Write("MESSFILE.TXT", "OK");  // an earlier success
     host.t.dir.Write("TIMETEST.TXT", "");
     host.ctx.batchMode = true;
-    host.ctx.arguments = {host.ctx.hexFilePath, "no_reset"};
+    SetBatchWords(host.ctx.request, {host.ctx.hexFilePath, "no_reset"});
     ASSERT_TRUE(host.StartSim(c.simArgs));
 
     const BatchOutcome outcome = RunBatch(host.ctx);
@@ -72,7 +73,7 @@ TEST_P(FullOperationFailureE2E, ResultFileSaysNgWithTheFailingStep) {
     }
     EXPECT_EQ(host.t.dir.Read("TIMETEST.TXT"), "");
     EXPECT_EQ(host.factory.live, 0);
-    EXPECT_EQ(host.ctx.comPortHandle, nullptr);
+    EXPECT_FALSE(host.ctx.link.IsOpen());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +174,7 @@ class UnreportedEndingE2E : public ::testing::Test {
         const std::string result = host.ResultFile();
         EXPECT_EQ(result.rfind("NG\r\nFull Operation ended without a result", 0), 0u) << result;
         EXPECT_EQ(host.factory.live, 0);
-        EXPECT_EQ(host.ctx.comPortHandle, nullptr);
+        EXPECT_FALSE(host.ctx.link.IsOpen());
         return result;
     }
     ControllerHost host{"TC370"};
@@ -181,7 +182,7 @@ class UnreportedEndingE2E : public ::testing::Test {
 
 TEST_F(UnreportedEndingE2E, DeclinedResetPrompt) {
     host.UseHexFile("app.mhx", SRecordsOf({{0x00000, Pattern(0x10, 1)}}));
-    host.ctx.arguments = {host.ctx.hexFilePath, "reset"};
+    SetBatchWords(host.ctx.request, {host.ctx.hexFilePath, "reset"});
     host.t.prompt.answers.push_back(PromptAnswer::Cancel);
     ASSERT_TRUE(host.StartSim());
     const std::string result = Run();
@@ -195,11 +196,11 @@ TEST_F(UnreportedEndingE2E, IntelHexAndEmptyFileDecodeErrors) {
     for (const std::string& text :
          {std::string(":020000040009F1\r\n:0100000001FE\r\n:00000001FF\r\n"), std::string()}) {
         host.UseHexFile(text.empty() ? "empty.hex" : "far.hex", text);
-        host.ctx.arguments = {host.ctx.hexFilePath, "no_reset"};
+        SetBatchWords(host.ctx.request, {host.ctx.hexFilePath, "no_reset"});
         host.t.dir.Write("MESSFILE.TXT", "OK");
         const std::string result = Run();
         EXPECT_NE(result.find("Decoding HexFile"), std::string::npos) << result;
-        EXPECT_EQ(host.opens, 0) << "no port is opened for a file that does not decode";
+        EXPECT_EQ(host.t.opens, 0) << "no port is opened for a file that does not decode";
     }
 }
 
@@ -208,11 +209,11 @@ TEST(BatchE2E, SRecordDecodeErrorIsRecordedByTheDecoder) {
     host.t.dir.Write("MESSFILE.TXT", "OK");
     host.UseHexFile("bad.mhx", SRecordsOf({{0x00000, Pattern(0x10, 1)}}) + "S4\r\n");
     host.ctx.batchMode = true;
-    host.ctx.arguments = {host.ctx.hexFilePath, "no_reset"};
+    SetBatchWords(host.ctx.request, {host.ctx.hexFilePath, "no_reset"});
     const BatchOutcome outcome = RunBatch(host.ctx);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(host.ResultFile(), "NG\r\nS format decoder S-format error in 4");
-    EXPECT_EQ(host.opens, 0);
+    EXPECT_EQ(host.t.opens, 0);
 }
 
 TEST_F(UnreportedEndingE2E, SecurityChipWithoutItsSecurityFileEntry) {
@@ -223,12 +224,12 @@ TEST_F(UnreportedEndingE2E, SecurityChipWithoutItsSecurityFileEntry) {
     tc326.t.dir.Write("MESSFILE.TXT", "OK");
     tc326.UseHexFile("app.mhx", SRecordsOf({{0x00000, Pattern(0x10, 1)}}));
     tc326.ctx.batchMode = true;
-    tc326.ctx.arguments = {tc326.ctx.hexFilePath, "no_reset"};
+    SetBatchWords(tc326.ctx.request, {tc326.ctx.hexFilePath, "no_reset"});
     ASSERT_TRUE(tc326.StartSim({"--key", "tc326.key"}));
     const BatchOutcome outcome = RunBatch(tc326.ctx);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(tc326.ResultFile().rfind("NG\r\n", 0), 0u) << tc326.ResultFile();
-    EXPECT_EQ(tc326.ctx.comPortHandle, nullptr);
+    EXPECT_FALSE(tc326.ctx.link.IsOpen());
 }
 
 TEST(BatchE2E, SuccessReplacesAnEarlierFailure) {
@@ -236,7 +237,7 @@ TEST(BatchE2E, SuccessReplacesAnEarlierFailure) {
     host.t.dir.Write("MESSFILE.TXT", "NG\r\nolder");
     host.UseHexFile("app.mhx", SRecordsOf({{0x00000, Pattern(0x10, 1)}}));
     host.ctx.batchMode = true;
-    host.ctx.arguments = {host.ctx.hexFilePath, "no_reset"};
+    SetBatchWords(host.ctx.request, {host.ctx.hexFilePath, "no_reset"});
     ASSERT_TRUE(host.StartSim());
     const BatchOutcome outcome = RunBatch(host.ctx);
     EXPECT_TRUE(outcome.ok) << outcome.resultText;

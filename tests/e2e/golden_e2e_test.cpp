@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -206,6 +207,23 @@ std::string FileSummary(const std::string& contents) {
     return out;
 }
 
+// quillon-cli's progress without a terminal as far as it does not depend on
+// the machine's speed: the lines it prints at most once a second while a bar
+// moves ("  96.0 / 256.0 KiB  37%") are left out, and a summary keeps its
+// size but not its time and rate.
+std::string SteadyProgress(const std::string& err) {
+    static const std::regex periodic("^  .*%$");
+    static const std::regex timing(" in [0-9]+\\.[0-9] s( \\([0-9]+\\.[0-9] KiB/s\\))?$");
+    std::string out;
+    std::istringstream lines(err);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (std::regex_match(line, periodic)) continue;
+        out += std::regex_replace(line, timing, " in <time>") + "\n";
+    }
+    return out;
+}
+
 std::string Visible(std::string text) {
     ReplaceAll(text, "\r\n", "<CR><LF>\n");
     ReplaceAll(text, "\r", "<CR>");
@@ -247,7 +265,7 @@ std::string RunScenario(const Scenario& s) {
         }
         out += "=== " + shown + "\n--- input\n" + Visible(run.input) + "--- exit " +
                std::to_string(r.status) + "\n--- stdout\n" + Visible(r.out) + "--- stderr\n" +
-               Visible(r.err);
+               Visible(SteadyProgress(r.err));
         bool exists = false;
         const std::string result = ReadFile(dir.File("MESSFILE.TXT"), &exists);
         out += "--- MESSFILE.TXT\n" + (exists ? Visible(result) + "\n" : "(none)\n");

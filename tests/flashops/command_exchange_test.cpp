@@ -2,7 +2,7 @@
 
 #include "flashops/command_exchange.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {
@@ -20,21 +20,21 @@ class CommandExchangeTest : public FlashOpsTest {
 TEST_F(CommandExchangeTest, AStatusInTheSixthSecondStillCounts) {
     BusyUntil(5900);
     port().QueueAt(5900, {kStatusOk});
-    EXPECT_EQ(WaitStatus(t.ctx, 5, false), kStatusOk);
+    EXPECT_EQ(WaitStatus(link, op, 5, false), kStatusOk);
 }
 
 TEST_F(CommandExchangeTest, BusyOnlyTimesOutAfterTheSixthWholeSecond) {
     BusyUntil(20000);
-    EXPECT_EQ(WaitStatus(t.ctx, 5, false), kWaitTimeout);
-    EXPECT_GE(t.clock.elapsedMs, 6000u);
-    EXPECT_LT(t.clock.elapsedMs, 6600u);
+    EXPECT_EQ(WaitStatus(link, op, 5, false), kWaitTimeout);
+    EXPECT_GE(clock.elapsedMs, 6000u);
+    EXPECT_LT(clock.elapsedMs, 6600u);
 }
 
 TEST_F(CommandExchangeTest, SilenceAndZeroBytesAreNotStatuses) {
     port().Queue({0x00, 0x00, kStatusBusy});
     port().QueueAt(3000, {kStatusFailed});
-    EXPECT_EQ(WaitStatus(t.ctx, 10, false), kStatusFailed);
-    EXPECT_GE(t.clock.elapsedMs, 3000u);
+    EXPECT_EQ(WaitStatus(link, op, 10, false), kStatusFailed);
+    EXPECT_GE(clock.elapsedMs, 3000u);
 }
 
 TEST_F(CommandExchangeTest, CancelWinsOverAStatusInTheSamePass) {
@@ -42,7 +42,7 @@ TEST_F(CommandExchangeTest, CancelWinsOverAStatusInTheSamePass) {
     p.SetButtons(14, false, std::nullopt);
     p.cancelRequested = true;
     port().Queue({kStatusOk});
-    EXPECT_EQ(WaitStatus(t.ctx, 5, true), kWaitCancel);
+    EXPECT_EQ(WaitStatus(link, op, 5, true), kWaitCancel);
 }
 
 TEST_F(CommandExchangeTest, APressIsIgnoredWhenCancelIsNotPolled) {
@@ -50,38 +50,37 @@ TEST_F(CommandExchangeTest, APressIsIgnoredWhenCancelIsNotPolled) {
     p.SetButtons(14, false, std::nullopt);
     p.cancelRequested = true;
     port().Queue({kStatusOk});
-    EXPECT_EQ(WaitStatus(t.ctx, 5, false), kStatusOk);
+    EXPECT_EQ(WaitStatus(link, op, 5, false), kStatusOk);
     EXPECT_EQ(p.cancelChecks, 0);
 }
 
 TEST_F(CommandExchangeTest, AFailingPortIsReportedOnceAndEndsTheWait) {
     port().failReads = true;
-    EXPECT_EQ(WaitStatus(t.ctx, 5, false), kWaitLinkFailed);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
+    EXPECT_EQ(WaitStatus(link, op, 5, false), kWaitLinkFailed);
+    EXPECT_EQ(op.LastCode(), kMsgPortReadError);
     EXPECT_EQ(port().reads, 1);
 }
 
 TEST_F(CommandExchangeTest, BlockCommandSendsTheLow24BitsLeastSignificantFirst) {
     port().Queue({kStatusOk, kStatusOk});
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0xAB123456, true), kStatusOk);
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kStatusOk);
+    EXPECT_EQ(SendBlockCommand(link, op, 0xAB123456, true), kStatusOk);
+    EXPECT_EQ(SendBlockCommand(link, op, 0x080000, false), kStatusOk);
     EXPECT_EQ(port().tx, (Bytes{0x28, 0x56, 0x34, 0x12, 0x08, 0x00, 0x00, 0x08}));
 }
 
 TEST_F(CommandExchangeTest, BlockCommandResults) {
     port().Queue({kStatusFailed});
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kStatusFailed);
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kBlockTimeout);  // silence
+    EXPECT_EQ(SendBlockCommand(link, op, 0x080000, false), kStatusFailed);
+    EXPECT_EQ(SendBlockCommand(link, op, 0x080000, false), kBlockTimeout);  // silence
 
     RecordingProgress& p = Progress();
     p.SetButtons(14, false, std::nullopt);
     p.pressAfterChecks = 2;
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kBlockCancel);
-    p.pressAlways = true;  // the user acknowledges the report that follows
+    EXPECT_EQ(SendBlockCommand(link, op, 0x080000, false), kBlockCancel);
 
     port().failWriteAfterBytes = static_cast<long long>(port().tx.size()) + 2;
-    EXPECT_EQ(SendBlockCommand(t.ctx, 0x080000, false), kBlockWriteFailed);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortWriteError);
+    EXPECT_EQ(SendBlockCommand(link, op, 0x080000, false), kBlockWriteFailed);
+    EXPECT_EQ(op.LastCode(), kMsgPortWriteError);
     // Nothing of the command that failed, nothing after it.
     EXPECT_EQ(port().tx.size(), 3u * 4);
 }
@@ -106,21 +105,21 @@ TEST_F(CommandExchangeTest, CancelEndingShowsCanceledAndWaitsForOk) {
     p.pressAfterChecks = 3;
     port().Queue({0x41, 0x42});
     port().purgeDropsInput = true;
-    CancelEnding(t.ctx, 7);
+    CancelEnding(link, op, 7);
     EXPECT_EQ(p.pos, 7);
-    EXPECT_EQ(p.message, CatalogText(t.ctx.language, kMsgCanceled));
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
     EXPECT_EQ(p.buttonText, "OK");
     EXPECT_EQ(p.cancelChecks, 3);
     EXPECT_TRUE(port().rx.empty());
-    EXPECT_EQ(t.ctx.lastReport.code, 0);  // no report
+    EXPECT_TRUE(op.outcomes.empty());
 }
 
 TEST_F(CommandExchangeTest, CancelEndingInBatchModeDoesNotWait) {
-    t.ctx.batchMode = true;
+    op.unattended = true;
     RecordingProgress& p = Progress();
     p.SetButtons(8, false, std::nullopt);  // no button to press
-    CancelEnding(t.ctx, 2);
-    EXPECT_EQ(p.message, CatalogText(t.ctx.language, kMsgCanceled));
+    CancelEnding(link, op, 2);
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
     EXPECT_EQ(p.cancelChecks, 0);
 }
 

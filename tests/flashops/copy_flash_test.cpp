@@ -5,41 +5,11 @@
 
 #include <filesystem>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {
 namespace {
-
-class FixedChooser final : public FileChooser {
-  public:
-    std::optional<std::string> ChooseCopyFile(bool intelHex, std::string_view initial) override {
-        askedIntelHex = intelHex;
-        askedInitial = std::string(initial);
-        return path;
-    }
-    std::optional<std::string> path;
-    bool askedIntelHex = false;
-    std::string askedInitial;
-};
-
-class RecordingFactory final : public ProgressFactory {
-  public:
-    std::unique_ptr<ProgressSink> CreateProgress(int flags) override {
-        createdWith = flags;
-        if (fail) return nullptr;
-        auto p = std::make_unique<RecordingProgress>();
-        p->pressAlways = false;
-        p->acknowledgeResults = true;
-        p->pressAfterChecks = pressAfterChecks;
-        last = p.get();
-        return p;
-    }
-    RecordingProgress* last = nullptr;
-    int createdWith = 0;
-    int pressAfterChecks = 0;
-    bool fail = false;
-};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
@@ -58,12 +28,17 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class CopyFlashTest : public FlashOpsTest {
   protected:
-    void SetUp() override {
-        OpenPortNow();
-        chooser.path = t.dir.File("out.mhx");
-        t.ctx.fileChooser = &chooser;
-        t.ctx.progressFactory = &factory;
-        t.ctx.hexFilePath = t.dir.File("in.mhx");
+    void SetUp() override { OpenPortNow(); }
+    // The Copy window as the command opens it around the readout, its user
+    // pressing Cancel at the given poll (0: never).
+    RecordingProgress& CopyWindow(int pressAfterChecks = 0) {
+        RecordingProgress& p = Progress();
+        p.SetButtons(14, true, "Copy");
+        p.pressAfterChecks = pressAfterChecks;
+        return p;
+    }
+    CopyEnd Copy(bool intelHex = false, const std::string& name = "out.mhx") {
+        return CopyFlashToFile(link, op, chip, timer, dir.File(name), intelHex);
     }
     // A target whose flash byte at address a is `(a >> 4) ^ a`, answering
     // every read command.
@@ -80,19 +55,24 @@ class CopyFlashTest : public FlashOpsTest {
     static std::uint8_t FlashByte(std::uint32_t a) {
         return static_cast<std::uint8_t>((a >> 4) ^ a);
     }
-    std::string Output() { return t.dir.Read("out.mhx"); }
+    std::string Output() { return dir.Read("out.mhx"); }
+    int FolderEntries() {
+        int entries = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+            (void)e;
+            ++entries;
+        }
+        return entries;
+    }
 
-    FixedChooser chooser;
-    RecordingFactory factory;
     std::vector<std::uint32_t> readAddresses;
 };
 
 TEST_F(CopyFlashTest, SRecordCopyOfOneRange) {
     SetRanges({{0x080000, 0x0801FF}});
+    CopyWindow();
     AnswerFromFlash();
-    CopyFlashToFile(t.ctx);
-    EXPECT_FALSE(chooser.askedIntelHex);
-    EXPECT_EQ(chooser.askedInitial, t.dir.File("in.mhx"));
+    EXPECT_EQ(Copy(), CopyEnd::Copied);
     const auto lines = Lines(Output());
     ASSERT_EQ(lines.size(), 34u);
     EXPECT_EQ(lines.front(), "S005000046575D");
@@ -100,19 +80,14 @@ TEST_F(CopyFlashTest, SRecordCopyOfOneRange) {
     EXPECT_EQ(lines[1].substr(10, 4), "0001");  // FlashByte(0x80000), FlashByte(0x80001)
     EXPECT_EQ(lines[32].substr(0, 10), "S2140801F0");
     EXPECT_EQ(lines.back(), "S804000000FB");
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgCopied);
-    ASSERT_NE(factory.last, nullptr);
-    EXPECT_EQ(factory.createdWith, 14);
-    EXPECT_EQ(factory.last->calls.front(), "SetButtons 14 centre title=Copy");
-    EXPECT_EQ(factory.last->messages.front(), CatalogText(t.ctx.language, kMsgCopying));
+    EXPECT_EQ(op.LastCode(), kMsgCopied);
 }
 
 TEST_F(CopyFlashTest, IntelHexCopyMarksEvery64KibPage) {
-    t.ctx.copyAsIntelHex = 1;
     SetRanges({{0x080000, 0x09FFFF}});
+    CopyWindow();
     AnswerFromFlash();
-    CopyFlashToFile(t.ctx);
-    EXPECT_TRUE(chooser.askedIntelHex);
+    EXPECT_EQ(Copy(true), CopyEnd::Copied);
     const auto lines = Lines(Output());
     ASSERT_EQ(lines.size(), 2u + 0x20000 / 16 + 1);
     EXPECT_EQ(lines.front(), ":020000040008F2");
@@ -121,14 +96,14 @@ TEST_F(CopyFlashTest, IntelHexCopyMarksEvery64KibPage) {
     EXPECT_EQ(lines[page2], ":020000040009F1");
     EXPECT_EQ(lines[page2 + 1].substr(0, 9), ":10000000");
     EXPECT_EQ(lines.back(), ":00000001FF");
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgCopied);
+    EXPECT_EQ(op.LastCode(), kMsgCopied);
 }
 
 TEST_F(CopyFlashTest, ARangeEndingMidLineEndsWithAShorterLine) {
     SetRanges({{0x080000, 0x080107}, {0x090000, 0x0901FF}});
-    t.ctx.copyAsIntelHex = 1;
+    CopyWindow();
     AnswerFromFlash();
-    CopyFlashToFile(t.ctx);
+    EXPECT_EQ(Copy(true), CopyEnd::Copied);
     const auto lines = Lines(Output());
     // Range 1: record, 16 full lines and one of 8 bytes; range 2: record and 32 lines.
     ASSERT_EQ(lines.size(), 1u + 17 + 1 + 32 + 1);
@@ -138,14 +113,14 @@ TEST_F(CopyFlashTest, ARangeEndingMidLineEndsWithAShorterLine) {
 }
 
 TEST_F(CopyFlashTest, Tc337SkipsItsWindowAndTheBarStopsShort) {
-    SelectChip("TC337");
+    chip.name = "TC337";
     SetRanges({{0x000000, 0x07FFFF}});
+    RecordingProgress& p = CopyWindow();
     AnswerFromFlash();
-    CopyFlashToFile(t.ctx);
+    EXPECT_EQ(Copy(), CopyEnd::Copied);
     EXPECT_EQ(readAddresses.size(), (0x40000u + 0x10000u) / 512);
     for (std::uint32_t a : readAddresses) ASSERT_TRUE(a < 0x40000 || a >= 0x70000) << a;
-    EXPECT_EQ(factory.last->rangeHigh, 0x80000 / 512);
-    EXPECT_EQ(factory.last->pos, (0x40000 + 0x10000) / 512);
+    EXPECT_EQ(p.pos, (0x40000 + 0x10000) / 512);
     const std::string out = Output();
     EXPECT_EQ(out.find("S2140400"), std::string::npos);
     EXPECT_NE(out.find("S21403FFF0"), std::string::npos);
@@ -155,33 +130,28 @@ TEST_F(CopyFlashTest, Tc337SkipsItsWindowAndTheBarStopsShort) {
 TEST_F(CopyFlashTest, CancelLeavesNoFileAndAnExistingOneUntouched) {
     SetRanges({{0x080000, 0x0803FF}});
     AnswerFromFlash();
-    factory.pressAfterChecks = 1;  // before the first block
-    CopyFlashToFile(t.ctx);
+    RecordingProgress& p = CopyWindow(1);  // before the first block
+    EXPECT_EQ(Copy(), CopyEnd::Cancelled);
     EXPECT_TRUE(port().tx.empty());
-    EXPECT_FALSE(t.dir.Exists("out.mhx"));
-    EXPECT_EQ(factory.last->message, CatalogText(t.ctx.language, kMsgCanceled));
+    EXPECT_FALSE(dir.Exists("out.mhx"));
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
 
-    t.dir.Write("out.mhx", "old contents");
-    CopyFlashToFile(t.ctx);
+    dir.Write("out.mhx", "old contents");
+    CopyWindow(1);
+    EXPECT_EQ(Copy(), CopyEnd::Cancelled);
     EXPECT_EQ(Output(), "old contents");
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
-    // No temporary file left in the folder either.
-    int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(t.dir.path())) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    EXPECT_TRUE(op.outcomes.empty());
+    EXPECT_EQ(FolderEntries(), 1);  // no temporary file left in the folder either
 }
 
 TEST_F(CopyFlashTest, CancelWhileTheBlockIsAwaitedIsACancelAndLeavesNoFile) {
     SetRanges({{0x080000, 0x0803FF}});
     port().QueueAt(2000, {kStatusOk});
-    factory.pressAfterChecks = 3;  // during the first status wait
-    CopyFlashToFile(t.ctx);
-    EXPECT_EQ(factory.last->message, CatalogText(t.ctx.language, kMsgCanceled));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
-    EXPECT_FALSE(t.dir.Exists("out.mhx"));
+    RecordingProgress& p = CopyWindow(3);  // during the first status wait
+    EXPECT_EQ(Copy(), CopyEnd::Cancelled);
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
+    EXPECT_TRUE(op.outcomes.empty());
+    EXPECT_FALSE(dir.Exists("out.mhx"));
 }
 
 TEST_F(CopyFlashTest, CancelDuringTheSecondStatusWaitIsACancel) {
@@ -190,89 +160,58 @@ TEST_F(CopyFlashTest, CancelDuringTheSecondStatusWaitIsACancel) {
     reply.pop_back();
     port().Queue(reply);
     port().QueueAt(3000, {kStatusOk});
-    factory.pressAfterChecks = 4;
-    CopyFlashToFile(t.ctx);
-    EXPECT_EQ(factory.last->message, CatalogText(t.ctx.language, kMsgCanceled));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
-    EXPECT_FALSE(t.dir.Exists("out.mhx"));
+    RecordingProgress& p = CopyWindow(4);
+    EXPECT_EQ(Copy(), CopyEnd::Cancelled);
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
+    EXPECT_TRUE(op.outcomes.empty());
+    EXPECT_FALSE(dir.Exists("out.mhx"));
 }
 
 TEST_F(CopyFlashTest, AFailedReadoutLeavesAnExistingFileUntouched) {
     SetRanges({{0x080000, 0x0803FF}});
-    t.dir.Write("out.mhx", "old contents");
+    dir.Write("out.mhx", "old contents");
+    CopyWindow();
     port().Queue(ReadReply(Bytes(512, 0x11)));
     port().Queue({kStatusFailed});
-    CopyFlashToFile(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgReadError);
+    EXPECT_EQ(Copy(), CopyEnd::Failed);
+    EXPECT_EQ(op.LastCode(), kMsgReadError);
     EXPECT_EQ(Output(), "old contents");
 }
 
 TEST_F(CopyFlashTest, TheNewFileReplacesTheOldOnlyOnSuccess) {
     SetRanges({{0x080000, 0x0801FF}});
-    t.dir.Write("out.mhx", "old contents");
+    dir.Write("out.mhx", "old contents");
+    CopyWindow();
     AnswerFromFlash();
-    CopyFlashToFile(t.ctx);
+    EXPECT_EQ(Copy(), CopyEnd::Copied);
     EXPECT_EQ(Output().substr(0, 14), "S005000046575D");
 }
 
 TEST_F(CopyFlashTest, AFileThatCannotBeCreatedStopsBeforeAnyCommand) {
     SetRanges({{0x080000, 0x0801FF}});
-    chooser.path = t.dir.File("no-such-folder/out.mhx");
-    CopyFlashToFile(t.ctx);
+    CopyWindow();
+    EXPECT_EQ(Copy(false, "no-such-folder/out.mhx"), CopyEnd::FileNotCreated);
     EXPECT_TRUE(port().tx.empty());
-    ASSERT_FALSE(t.prompt.asked.empty());
-    EXPECT_EQ(t.prompt.asked.back().text, "ERROR : OPEN FILE ERROR");
-    EXPECT_EQ(t.prompt.asked.back().caption, "Flash Memory Writer");
-    EXPECT_EQ(t.prompt.asked.back().owner, PromptOwner::MainDialog);
-    EXPECT_EQ(t.ctx.progress, nullptr);
+    ASSERT_FALSE(op.prompt.asked.empty());
+    EXPECT_EQ(op.prompt.asked.back().text, "ERROR : OPEN FILE ERROR");
+    EXPECT_EQ(op.prompt.asked.back().caption, "Flash Memory Writer");
+    EXPECT_EQ(op.prompt.asked.back().owner, PromptOwner::MainDialog);
+    EXPECT_TRUE(op.outcomes.empty());
 }
 
 TEST_F(CopyFlashTest, AFileThatCannotTakeItsPlaceIsAWriteError) {
     SetRanges({{0x080000, 0x0801FF}});
     // A folder stands where the file should go.
-    std::filesystem::create_directory(t.dir.File("out.mhx"));
-    t.dir.Write("out.mhx/keep", "x");
+    std::filesystem::create_directory(dir.File("out.mhx"));
+    dir.Write("out.mhx/keep", "x");
+    CopyWindow();
     AnswerFromFlash();
-    CopyFlashToFile(t.ctx);
-    ASSERT_FALSE(t.prompt.asked.empty());
-    EXPECT_EQ(t.prompt.asked.back().text, "ERROR : WRITE FILE ERROR");
-    EXPECT_EQ(t.prompt.asked.back().owner, PromptOwner::Progress);
-    EXPECT_NE(t.ctx.lastReport.code, kMsgCopied);
-    int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(t.dir.path())) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);  // the folder only: no temporary file left
-}
-
-TEST_F(CopyFlashTest, CancelledDialogOrMissingWindowEndsQuietly) {
-    SetRanges({{0x080000, 0x0801FF}});
-    chooser.path.reset();
-    CopyFlashToFile(t.ctx);
-    EXPECT_EQ(factory.createdWith, 0);
-    chooser.path = t.dir.File("out.mhx");
-    factory.fail = true;
-    CopyFlashToFile(t.ctx);
-    EXPECT_TRUE(port().tx.empty());
-    EXPECT_FALSE(t.dir.Exists("out.mhx"));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
-}
-
-TEST_F(CopyFlashTest, CopyCommandOpensAtTheControlProgramRateAndClosesAfter) {
-    SetRanges({{0x080000, 0x0801FF}});
-    t.ctx.controlProgramBaud = 250000;
-    ClosePort(t.ctx);
-    AnswerFromFlash();
-    CopyFlash(t.ctx);
-    EXPECT_EQ(port().baudHistory.back(), 250000u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgCopied);
-    EXPECT_EQ(t.ctx.comPortHandle, nullptr);
-    EXPECT_EQ(t.ctx.progress, nullptr);
-
-    opener.failOpen = true;
-    CopyFlash(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgCannotOpenPort);
+    EXPECT_EQ(Copy(), CopyEnd::FileNotWritten);
+    ASSERT_FALSE(op.prompt.asked.empty());
+    EXPECT_EQ(op.prompt.asked.back().text, "ERROR : WRITE FILE ERROR");
+    EXPECT_EQ(op.prompt.asked.back().owner, PromptOwner::Progress);
+    EXPECT_NE(op.LastCode(), kMsgCopied);
+    EXPECT_EQ(FolderEntries(), 1);  // the folder only: no temporary file left
 }
 
 }  // namespace

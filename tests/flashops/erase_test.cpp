@@ -1,9 +1,10 @@
 // Erase: the whole-flash and sector paths, the burn-in path of TC326/TC327,
-// and how each outcome is reported.
+// and how each outcome is told.
 
 #include "flashops/erase.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
+#include "flashops/burn_in_erase.hpp"
 #include "flashops_fixture.hpp"
 #include "link/command_frame.hpp"
 
@@ -15,115 +16,124 @@ class EraseTest : public FlashOpsTest {
     void SetUp() override {
         OpenPortNow();
         SetRanges({{0x0F0000, 0x0FFFFF}, {0x100000, 0x10FFFF}});
-        t.ctx.downloaded = 1;
     }
+    bool Erase(bool fullOperation) {
+        return EraseFlash(link, op, chip, timer, downloaded, fullOperation);
+    }
+    void SetSectors(std::initializer_list<std::uint32_t> addresses) {
+        chip.ranges.wholeFlashSelected = 0;
+        chip.ranges.eraseCount = 0;
+        for (std::uint32_t a : addresses) chip.ranges.eraseAddress[chip.ranges.eraseCount++] = a;
+    }
+    bool downloaded = true;
 };
 
 TEST_F(EraseTest, WholeFlashStepsTheBarOnceASecondAndReports301) {
-    t.dir.Write("TIMETEST.TXT", "");
+    dir.Write("TIMETEST.TXT", "");
     RecordingProgress& p = Progress();
     port().QueueAt(0, {kStatusBusy});
     port().QueueAt(12500, {kStatusOk});
-    EXPECT_EQ(EraseFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Erase(false));
     EXPECT_EQ(port().tx, (Bytes{0x38, 0x00, 0x00, 0x0F}));
     EXPECT_EQ(p.steps, 12);
     EXPECT_EQ(p.rangeHigh, 39);
     EXPECT_EQ(p.pos, 39);
-    EXPECT_EQ(p.messages.front(), CatalogText(t.ctx.language, kMsgErasing));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgErased);
+    EXPECT_EQ(p.messages.front(), CatalogText(op.language(), kMsgErasing));
+    EXPECT_EQ(op.LastCode(), kMsgErased);
     EXPECT_TRUE(TimingLogHas("ERACE"));
 }
 
 TEST_F(EraseTest, TheBarStopsStepping39SecondsIn) {
     RecordingProgress& p = Progress();
     port().QueueAt(60000, {kStatusOk});
-    EXPECT_EQ(EraseWholeFlash(t.ctx), kStatusOk);
+    EXPECT_EQ(EraseWholeFlash(link, op, chip.ranges), kStatusOk);
     EXPECT_EQ(p.steps, 38);
 }
 
 TEST_F(EraseTest, InFullOperationSuccessIsSilent) {
-    t.dir.Write("TIMETEST.TXT", "");
+    dir.Write("TIMETEST.TXT", "");
     RecordingProgress& p = Progress();
     port().Queue({kStatusOk});
-    EXPECT_EQ(EraseFlash(t.ctx, true), 0);
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    EXPECT_TRUE(Erase(true));
+    EXPECT_TRUE(op.outcomes.empty());
     EXPECT_FALSE(TimingLogHas("ERACE"));
-    EXPECT_EQ(p.messages.front(), "Full Operation - " + CatalogText(t.ctx.language, kMsgErasing));
+    const std::string step = "Full Operation - " + CatalogText(op.language(), kMsgErasing);
+    EXPECT_EQ(p.messages.front(), step);
+    EXPECT_EQ(op.step, step);
 }
 
-TEST_F(EraseTest, StatusesAndTheirReports) {
+TEST_F(EraseTest, StatusesAndTheirOutcomes) {
     struct Case {
         std::vector<std::uint8_t> reply;
         int code;
         const char* detail;
     };
     const Case cases[] = {
-        {{kStatusTimeout}, kMsgTimeout, "ERASE ERROR MCU : 33H"},
         {{kStatusFailed}, kMsgEraseError, "ERASE ERROR MCU : 34H"},
         {{'7'}, kMsgCommunicationError, "ERASE ERROR MCU : 37H"},
-        {{}, kMsgTimeout, nullptr},  // silence for 91 seconds
+        {{}, kMsgTimeout, ""},  // silence for 91 seconds
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.detail);
         OpenPortNow();
         port().Queue(c.reply);
-        EXPECT_EQ(EraseFlash(t.ctx, false), 1);
-        EXPECT_EQ(t.ctx.lastReport.code, c.code);
-        if (c.detail != nullptr) {
-            EXPECT_NE(t.ctx.lastReport.text.find(c.detail), std::string::npos)
-                << t.ctx.lastReport.text;
-        }
+        EXPECT_FALSE(Erase(false));
+        EXPECT_EQ(op.LastCode(), c.code);
+        EXPECT_EQ(op.Last().detail, c.detail);
+        EXPECT_GE(op.Last().severity, kSeverityRedownload);
+        EXPECT_FALSE(link.IsOpen());
     }
-    EXPECT_GE(t.clock.elapsedMs, 91000u);
+    EXPECT_GE(clock.elapsedMs, 91000u);
+}
+
+// The target's own time-out status is a time-out that names the byte it sent.
+TEST_F(EraseTest, TheTargetsTimeoutStatusIsATimeoutWithItsByte) {
+    port().Queue({kStatusTimeout});
+    EXPECT_FALSE(Erase(false));
+    EXPECT_EQ(op.LastCode(), kMsgTimeout);
+    EXPECT_EQ(op.Last().detail, "ERASE ERROR MCU : 33H");
 }
 
 TEST_F(EraseTest, AFailedWriteIsACommunicationError) {
     port().failWriteAfterBytes = 1;
-    EXPECT_EQ(EraseFlash(t.ctx, false), 1);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgCommunicationError);
-    EXPECT_NE(t.ctx.lastReport.text.find("ERASE ERROR MCU : 00H"), std::string::npos);
+    EXPECT_FALSE(Erase(false));
+    EXPECT_EQ(op.LastCode(), kMsgCommunicationError);
+    EXPECT_EQ(op.Last().detail, "ERASE ERROR MCU : 00H");
     EXPECT_TRUE(port().tx.empty());
 }
 
 TEST_F(EraseTest, SectorsAreErasedOneByOne) {
-    t.ctx.wholeFlashSelected = 0;
-    t.ctx.eraseAddress[0] = 0x0F0000;
-    t.ctx.eraseAddress[1] = 0x100000;
-    t.ctx.eraseAddress[2] = 0x108000;
-    t.ctx.eraseCount = 3;
+    SetSectors({0x0F0000, 0x100000, 0x108000});
     RecordingProgress& p = Progress();
     port().Queue({kStatusOk, kStatusBusy, kStatusOk, kStatusOk});
-    EXPECT_EQ(EraseFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Erase(false));
     EXPECT_EQ(port().tx,
               (Bytes{0x39, 0x00, 0x00, 0x0F, 0x39, 0x00, 0x00, 0x10, 0x39, 0x00, 0x80, 0x10}));
     EXPECT_EQ(p.rangeHigh, 3);
     EXPECT_EQ(p.pos, 3);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgErased);
+    EXPECT_EQ(op.LastCode(), kMsgErased);
 }
 
 TEST_F(EraseTest, ASectorFailureStopsTheErase) {
-    t.ctx.wholeFlashSelected = 0;
-    t.ctx.eraseAddress[0] = 0x0F0000;
-    t.ctx.eraseAddress[1] = 0x100000;
-    t.ctx.eraseCount = 2;
+    SetSectors({0x0F0000, 0x100000});
     port().Queue({kStatusFailed});
-    EXPECT_EQ(EraseFlash(t.ctx, false), 1);
+    EXPECT_FALSE(Erase(false));
     EXPECT_EQ(port().tx.size(), 4u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgEraseError);
+    EXPECT_EQ(op.LastCode(), kMsgEraseError);
 }
 
 TEST_F(EraseTest, NoSectorToEraseSendsNothingAndSaysSo) {
-    t.ctx.wholeFlashSelected = 0;
-    t.ctx.eraseCount = 0;
-    EXPECT_EQ(EraseFlash(t.ctx, false), 1);
+    SetSectors({});
+    EXPECT_FALSE(Erase(false));
     EXPECT_TRUE(port().tx.empty());
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgEraseError);
-    EXPECT_NE(t.ctx.lastReport.text.find("no sector erase address"), std::string::npos);
+    EXPECT_EQ(op.LastCode(), kMsgEraseError);
+    EXPECT_NE(op.Last().detail.find("no sector erase address"), std::string::npos);
 }
 
 TEST_F(EraseTest, Tc326WithTheControlProgramRunningUsesItsCommands) {
-    SelectChip("TC326");
+    chip.name = "TC326";
     port().Queue({kStatusOk});
-    EXPECT_EQ(EraseFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Erase(false));
     EXPECT_EQ(port().tx, (Bytes{0x38, 0x00, 0x00, 0x0F}));
 }
 
@@ -131,8 +141,8 @@ class BurnInEraseTest : public EraseTest {
   protected:
     void SetUp() override {
         EraseTest::SetUp();
-        SelectChip("TC326");
-        t.ctx.downloaded = 0;
+        chip.name = "TC326";
+        downloaded = false;
     }
 };
 
@@ -141,39 +151,39 @@ TEST_F(BurnInEraseTest, InFullOperationTheBootRomErasesUpToOneMiB) {
     port().Queue({0x11, 0x21, 0x20, 0x00, 0x20});
     port().QueueAt(5500, {0x20});
     port().QueueAt(7200, {0x21});
-    EXPECT_EQ(EraseFlash(t.ctx, true), 0);
+    EXPECT_TRUE(Erase(true));
     Bytes expected{0x18};
     const auto frame = EncodeCommandFrame(0x20, 0x0F0000, 0x00010000);
     expected.insert(expected.end(), frame.begin(), frame.end());
     EXPECT_EQ(port().tx, expected);
     EXPECT_EQ(p.messages[1],
-              "Full Operation - " + CatalogText(t.ctx.language, kMsgErasing) + "(burnin)");
+              "Full Operation - " + CatalogText(op.language(), kMsgErasing) + "(burnin)");
     EXPECT_EQ(p.rangeHigh, 32);
     EXPECT_EQ(p.pos, 32);
     EXPECT_EQ(p.steps, 7);
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    EXPECT_TRUE(op.outcomes.empty());
 }
 
 TEST_F(BurnInEraseTest, AWrongEndByteIsAnEraseError) {
     port().Queue({0x11, 0x21, 0x20, 0x45});
-    EXPECT_EQ(EraseFlash(t.ctx, true), 1);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgEraseError);
-    EXPECT_NE(t.ctx.lastReport.text.find("MCU : 45H"), std::string::npos);
-    EXPECT_EQ(t.ctx.comPortHandle, nullptr);
+    EXPECT_FALSE(Erase(true));
+    EXPECT_EQ(op.LastCode(), kMsgEraseError);
+    EXPECT_EQ(op.Last().detail, "MCU : 45H");
+    EXPECT_FALSE(link.IsOpen());
 }
 
 TEST_F(BurnInEraseTest, AWrongAcknowledgementStopsBeforeTheFrame) {
     port().Queue({0x13});
-    EXPECT_EQ(EraseThroughBootRom(t.ctx, 0x0F0000, true), -1);
+    EXPECT_EQ(EraseThroughBootRom(link, op, chip, 0x0F0000, true), -1);
     EXPECT_EQ(port().tx, (Bytes{0x18}));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgEraseError);
+    EXPECT_EQ(op.LastCode(), kMsgEraseError);
 }
 
 TEST_F(BurnInEraseTest, ASilentBoardIsReportedAsATimeout) {
     port().Queue({0x11, 0x21});
-    EXPECT_EQ(EraseThroughBootRom(t.ctx, 0x0F0000, true), 3);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgTimeout);
-    EXPECT_GT(t.clock.elapsedMs, 90000u);
+    EXPECT_EQ(EraseThroughBootRom(link, op, chip, 0x0F0000, true), 3);
+    EXPECT_EQ(op.LastCode(), kMsgTimeout);
+    EXPECT_GT(clock.elapsedMs, 90000u);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // pulled out): the read failure is reported once, and nothing else is said
 // about it, whichever operation and whichever wait it meets.
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops/block_read.hpp"
 #include "flashops/erase.hpp"
 #include "flashops/program_flash.hpp"
@@ -34,50 +34,47 @@ class PortReadFailureTest : public FlashOpsTest, public ::testing::WithParamInte
         OpenPortNow();
         SetRanges({{0x080000, 0x0803FF}});
         Image(0x080000) = 0x12;
-        t.ctx.eraseAddress[0] = 0x080000;
-        t.ctx.eraseCount = 1;
+        chip.ranges.eraseAddress[0] = 0x080000;
+        chip.ranges.eraseCount = 1;
     }
     void Run(Operation operation) {
         ReadBlockBuffer block{};
         switch (operation) {
             case Operation::ReadForCompare:
-                EXPECT_EQ(ReadFlashBlock(t.ctx, 0x080000, 0, ReadPurpose::Compare, block),
+                EXPECT_EQ(ReadFlashBlock(link, op, dir.path(), 0x080000, 0, ReadPurpose::Compare,
+                                         block),
                           BlockRead::Failed);
                 break;
             case Operation::ReadForCopy:
-                EXPECT_EQ(ReadFlashBlock(t.ctx, 0x080000, 0, ReadPurpose::Copy, block),
-                          BlockRead::Failed);
+                EXPECT_EQ(
+                    ReadFlashBlock(link, op, dir.path(), 0x080000, 0, ReadPurpose::Copy, block),
+                    BlockRead::Failed);
                 break;
             case Operation::Program:
-                EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
+                EXPECT_FALSE(ProgramFlash(link, op, chip, image, timer, false));
                 break;
             case Operation::EraseWhole:
-                EXPECT_EQ(EraseFlash(t.ctx, false), 1);
+                EXPECT_FALSE(EraseFlash(link, op, chip, timer, true, false));
                 break;
             case Operation::EraseSectors:
-                t.ctx.wholeFlashSelected = 0;
-                EXPECT_EQ(EraseFlash(t.ctx, false), 1);
+                chip.ranges.wholeFlashSelected = 0;
+                EXPECT_FALSE(EraseFlash(link, op, chip, timer, true, false));
                 break;
         }
     }
 };
 
-TEST_P(PortReadFailureTest, IsReportedOnceAsAReadError) {
+TEST_P(PortReadFailureTest, IsToldOnceAsAReadError) {
     const FailingRead& c = GetParam();
-    RecordingProgress& p = Progress();
+    Progress();
     port().Queue(c.before);
     port().failReadsFrom = port().reads + c.failingRead;
     Run(c.operation);
 
-    std::vector<std::string> errors;
-    for (const std::string& m : p.messages) {
-        if (m.rfind("ERROR !!", 0) == 0) errors.push_back(m);
-    }
-    ASSERT_EQ(errors.size(), 1u) << (errors.empty() ? "" : errors.back());
-    EXPECT_NE(errors[0].find(CatalogText(t.ctx.language, kMsgPortReadError)), std::string::npos)
-        << errors[0];
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
-    EXPECT_FALSE(t.ctx.comPortHandle);  // a severe report closes the port
+    ASSERT_EQ(op.outcomes.size(), 1u) << "last told: " << op.LastCode();
+    EXPECT_EQ(op.outcomes[0].code, kMsgPortReadError);
+    EXPECT_EQ(op.outcomes[0].severity, kSeverityRedownload);
+    EXPECT_FALSE(link.IsOpen());                    // a severe outcome closes the port
     EXPECT_EQ(port().reads, port().failReadsFrom);  // not polled again
 }
 

@@ -1,9 +1,9 @@
 // Program & Verify: block choice, the bytes of a block, the statuses and
-// their reports, the CRC question and batch mode.
+// their outcomes, the CRC question and batch mode.
 
 #include "flashops/program_flash.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops_fixture.hpp"
 
 namespace quillon::testing {
@@ -26,6 +26,9 @@ class ProgramFlashTest : public FlashOpsTest {
         }
         return out;
     }
+    bool Program(bool fullOperation) {
+        return ProgramFlash(link, op, chip, image, timer, fullOperation);
+    }
 };
 
 TEST_F(ProgramFlashTest, ErasedBlocksAreSkippedButCounted) {
@@ -33,18 +36,18 @@ TEST_F(ProgramFlashTest, ErasedBlocksAreSkippedButCounted) {
     Image(0x080200) = 0x12;
     Image(0x0803FF) = 0x34;
     port().Queue({kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Program(false));
     EXPECT_EQ(ProgramCommands(), (std::vector<std::uint32_t>{0x080200}));
     EXPECT_EQ(p.rangeHigh, 4);
     EXPECT_EQ(p.pos, 4);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgProgrammed);
+    EXPECT_EQ(op.LastCode(), kMsgProgrammed);
 }
 
 TEST_F(ProgramFlashTest, BlockAndCrcGoInOneWriteHighByteFirst) {
     const Bytes data = Pattern(512, 1);
     std::copy(data.begin(), data.end(), &Image(0x080000));
     port().Queue({kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Program(false));
     ASSERT_EQ(port().writeSizes.back(), 514u);
     const std::uint16_t crc = Crc16(data.data(), data.size());
     const Bytes& tx = port().tx;
@@ -55,12 +58,12 @@ TEST_F(ProgramFlashTest, BlockAndCrcGoInOneWriteHighByteFirst) {
 }
 
 TEST_F(ProgramFlashTest, Tc371WritesEightKibBlocks) {
-    SelectChip("TC371");
+    chip.name = "TC371";
     SetRanges({{0x080000, 0x08FFFF}});
     for (std::uint32_t a = 0x080000; a <= 0x08FFFF; a += 0x100) Image(a) = 0;
     RecordingProgress& p = Progress();
     for (int i = 0; i < 8; ++i) port().Queue({kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Program(false));
     EXPECT_EQ(ProgramCommands(8192).size(), 8u);
     EXPECT_EQ(ProgramCommands(8192).back(), 0x08E000u);
     EXPECT_EQ(port().writeSizes.back(), 8194u);
@@ -73,7 +76,7 @@ TEST_F(ProgramFlashTest, ALastBlockCutByTheRangeEndIsPaddedWithErasedBytes) {
     std::copy(data.begin(), data.end(), &Image(0x080000));
     Image(0x080180) = 0x00;  // beyond the range: must not be sent
     port().Queue({kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 0);
+    EXPECT_TRUE(Program(false));
     const Bytes& tx = port().tx;
     ASSERT_EQ(tx.size(), 4u + 514);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), tx.begin() + 4));
@@ -84,58 +87,58 @@ TEST_F(ProgramFlashTest, ALastBlockCutByTheRangeEndIsPaddedWithErasedBytes) {
 TEST_F(ProgramFlashTest, VerifyFailureShowsAddressAndBothData) {
     Image(0x080000) = 0x12;
     port().Queue({kStatusOk, kStatusFailed, 0x00, 0x08, 0x00, 0x04, 0x12, 0x34, 0x10, 0x30, 0x00});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    const auto& r = t.ctx.lastReport;
+    EXPECT_FALSE(Program(false));
+    const Outcome r = op.Last();
     EXPECT_EQ(r.code, kMsgProgramError);
-    EXPECT_EQ(r.severity, 3);
-    EXPECT_NE(r.text.find("ErrorAddress : 0x00080004"), std::string::npos);
-    EXPECT_NE(r.text.find("Flash      : 1030"), std::string::npos);
-    EXPECT_NE(r.text.find("HexFile   : 1234"), std::string::npos);
+    EXPECT_EQ(r.severity, kSeverityRedownloadData);
+    EXPECT_EQ(r.errorAddress, "0x00080004");
+    EXPECT_EQ(r.flashData, "1030");
+    EXPECT_EQ(r.hexData, "1234");
     EXPECT_TRUE(port().rx.empty());
 }
 
 TEST_F(ProgramFlashTest, ErasedDataOnBothSidesIsATimingLimitOver) {
     Image(0x080000) = 0x12;
     port().Queue({kStatusOk, kStatusFailed, 0x00, 0x08, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    const auto& r = t.ctx.lastReport;
+    EXPECT_FALSE(Program(false));
+    const Outcome r = op.Last();
     EXPECT_EQ(r.code, kMsgProgramError);
-    EXPECT_NE(r.text.find("Timing Limit Over"), std::string::npos);
-    EXPECT_NE(r.text.find("ErrorAddress : 0x00080000"), std::string::npos);
-    EXPECT_EQ(r.text.find("Flash"), std::string::npos);
-    EXPECT_EQ(r.text.find("HexFile"), std::string::npos);
+    EXPECT_EQ(r.detail, "Timing Limit Over");
+    EXPECT_EQ(r.errorAddress, "0x00080000");
+    EXPECT_EQ(r.flashData, "");
+    EXPECT_EQ(r.hexData, "");
 }
 
 TEST_F(ProgramFlashTest, RefusedCommandTimeoutAndFailedWrite) {
     Image(0x080000) = 0x12;
     port().Queue({kStatusFailed});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgProgramError);
+    EXPECT_FALSE(Program(false));
+    EXPECT_EQ(op.LastCode(), kMsgProgramError);
     EXPECT_TRUE(port().rx.empty());  // no details after a refused command
 
     OpenPortNow();
     port().Queue({kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgTimeout);
+    EXPECT_FALSE(Program(false));
+    EXPECT_EQ(op.LastCode(), kMsgTimeout);
 
     OpenPortNow();
     port().Queue({kStatusOk});
     port().failWriteAfterBytes = static_cast<long long>(port().tx.size()) + 4;
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortWriteError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 2);
+    EXPECT_FALSE(Program(false));
+    EXPECT_EQ(op.LastCode(), kMsgPortWriteError);
+    EXPECT_EQ(op.Last().severity, kSeverityRedownload);
 }
 
 TEST_F(ProgramFlashTest, CrcErrorAsksAndYesSendsTheSameBlockAgain) {
     Image(0x080200) = 0x12;
     RecordingProgress& p = Progress();
     port().Queue({kStatusOk, kStatusCrcError, kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 0);
-    ASSERT_EQ(t.prompt.asked.size(), 1u);
-    EXPECT_EQ(t.prompt.asked[0].text, "CRC error detected in 0x80200\nretry?");
-    EXPECT_EQ(t.prompt.asked[0].caption, "crc checking");
-    EXPECT_EQ(t.prompt.asked[0].buttons, PromptButtons::YesNo);
-    EXPECT_EQ(t.prompt.asked[0].owner, PromptOwner::Progress);
+    EXPECT_TRUE(Program(false));
+    ASSERT_EQ(op.prompt.asked.size(), 1u);
+    EXPECT_EQ(op.prompt.asked[0].text, "CRC error detected in 0x80200\nretry?");
+    EXPECT_EQ(op.prompt.asked[0].caption, "crc checking");
+    EXPECT_EQ(op.prompt.asked[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(op.prompt.asked[0].owner, PromptOwner::Progress);
     EXPECT_EQ(ProgramCommands(), (std::vector<std::uint32_t>{0x080200, 0x080200}));
     EXPECT_EQ(p.pos, 4);
 }
@@ -143,47 +146,47 @@ TEST_F(ProgramFlashTest, CrcErrorAsksAndYesSendsTheSameBlockAgain) {
 TEST_F(ProgramFlashTest, NoToTheCrcQuestionCancelsWithoutAReport) {
     Image(0x080200) = 0x12;
     RecordingProgress& p = Progress();
-    t.prompt.answers = {PromptAnswer::No};
+    op.prompt.answers = {PromptAnswer::No};
     port().Queue({kStatusOk, kStatusCrcError});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    EXPECT_EQ(p.message, CatalogText(t.ctx.language, kMsgCanceled));
+    EXPECT_FALSE(Program(false));
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
     EXPECT_EQ(p.buttonText, "OK");
     EXPECT_EQ(p.pos, 1);
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    EXPECT_TRUE(op.outcomes.empty());
 }
 
 TEST_F(ProgramFlashTest, BatchModeRetriesCrcErrorsThreeTimesWithoutAskingThenFails) {
-    t.ctx.batchMode = true;
+    op.unattended = true;
     Image(0x080000) = 0x12;
     RecordingProgress& p = Progress();
     for (int i = 0; i < 4; ++i) port().Queue({kStatusOk, kStatusCrcError});
-    EXPECT_EQ(ProgramFlash(t.ctx, true), 1);
+    EXPECT_FALSE(Program(true));
     EXPECT_EQ(p.calls.front(), "SetButtons 8");  // no Cancel button in batch mode
-    EXPECT_TRUE(t.prompt.asked.empty());
+    EXPECT_TRUE(op.prompt.asked.empty());
     EXPECT_EQ(ProgramCommands().size(), 4u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgProgramError);
-    EXPECT_NE(t.ctx.lastReport.text.find("CRC ERROR : 0x80000"), std::string::npos);
+    EXPECT_EQ(op.LastCode(), kMsgProgramError);
+    EXPECT_EQ(op.Last().detail, "CRC ERROR : 0x80000");
 }
 
 TEST_F(ProgramFlashTest, BatchModeCrcErrorThatClearsIsFine) {
-    t.ctx.batchMode = true;
+    op.unattended = true;
     Image(0x080000) = 0x12;
     port().Queue({kStatusOk, kStatusCrcError, kStatusOk, kStatusCrcError, kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, true), 0);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgFullOperationOk);
+    EXPECT_TRUE(Program(true));
+    EXPECT_EQ(op.LastCode(), kMsgFullOperationOk);
 }
 
 TEST_F(ProgramFlashTest, FullOperationReports306AndLogsAuto) {
-    t.dir.Write("TIMETEST.TXT", "");
+    dir.Write("TIMETEST.TXT", "");
     RecordingProgress& p = Progress();
     Image(0x080000) = 0x12;
     port().Queue({kStatusOk, kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, true), 0);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgFullOperationOk);
+    EXPECT_TRUE(Program(true));
+    EXPECT_EQ(op.LastCode(), kMsgFullOperationOk);
     EXPECT_TRUE(TimingLogHas("AUTO"));
     EXPECT_FALSE(TimingLogHas("PROGRAM"));
     EXPECT_EQ(p.messages.front(),
-              "Full Operation - " + CatalogText(t.ctx.language, kMsgProgramming));
+              "Full Operation - " + CatalogText(op.language(), kMsgProgramming));
     EXPECT_EQ(p.calls.front(), "SetButtons 14");
 }
 
@@ -192,9 +195,9 @@ TEST_F(ProgramFlashTest, CancelDuringTheStatusWait) {
     RecordingProgress& p = Progress();
     p.pressAfterChecks = 3;  // one poll before the block, two during the wait
     port().QueueAt(3000, {kStatusOk});
-    EXPECT_EQ(ProgramFlash(t.ctx, false), 1);
-    EXPECT_EQ(p.message, CatalogText(t.ctx.language, kMsgCanceled));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    EXPECT_FALSE(Program(false));
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
+    EXPECT_TRUE(op.outcomes.empty());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "flashops/read_compare.hpp"
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "flashops/block_read.hpp"
 #include "flashops_fixture.hpp"
 
@@ -34,7 +34,7 @@ class ReadCompareTest : public FlashOpsTest {
     }
     std::size_t Questions() {
         return static_cast<std::size_t>(std::count_if(
-            t.prompt.asked.begin(), t.prompt.asked.end(),
+            op.prompt.asked.begin(), op.prompt.asked.end(),
             [](const PromptRequest& r) { return r.buttons == PromptButtons::YesNo; }));
     }
     std::size_t ReadCommands() {
@@ -43,16 +43,17 @@ class ReadCompareTest : public FlashOpsTest {
         for (std::size_t i = 0; i < port().tx.size(); i += 4) n += port().tx[i] == kCmdReadBlock;
         return n;
     }
+    void Compare() { ReadAndCompare(link, op, chip, image, timer); }
 };
 
 TEST_F(ReadCompareTest, IdenticalFlashIsReportedAndLogged) {
-    t.dir.Write("TIMETEST.TXT", "");
+    dir.Write("TIMETEST.TXT", "");
     const Bytes data = Pattern(0x400, 3);
     std::copy(data.begin(), data.end(), &Image(0x080000));
     RecordingProgress& p = Progress();
     QueueAllBlocks();
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgIdentical);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgIdentical);
     EXPECT_EQ(p.rangeHigh, 3);
     EXPECT_EQ(p.pos, 3);
     EXPECT_TRUE(TimingLogHas("READ"));
@@ -67,13 +68,13 @@ TEST_F(ReadCompareTest, TheFirstDifferenceShowsAddressFlashAndFileWords) {
     flash[8] = 0x33;  // a later difference is not reported
     port().Queue(ReadReply(BlockAsImage(0x080000)));
     port().Queue(ReadReply(flash));
-    ReadAndCompare(t.ctx);
-    const auto& r = t.ctx.lastReport;
+    Compare();
+    const Outcome r = op.Last();
     EXPECT_EQ(r.code, kMsgDifference);
-    EXPECT_EQ(r.severity, 0);
-    EXPECT_NE(r.text.find("ErrorAddress : 0x00080204"), std::string::npos);
-    EXPECT_NE(r.text.find("Flash      : 0x22FFFFFF"), std::string::npos);
-    EXPECT_NE(r.text.find("HexFile   : 0x11FFFFFF"), std::string::npos);
+    EXPECT_EQ(r.severity, kSeverityInfo);
+    EXPECT_EQ(r.errorAddress, "0x00080204");
+    EXPECT_EQ(r.flashData, "0x22FFFFFF");
+    EXPECT_EQ(r.hexData, "0x11FFFFFF");
     EXPECT_EQ(ReadCommands(), 2u);
 }
 
@@ -84,19 +85,19 @@ TEST_F(ReadCompareTest, Tc320IgnoresItsLastTwoWordsButTc326DoesNot) {
     QueueAllBlocks();
     port().rx.erase(port().rx.end() - 516, port().rx.end());
     port().Queue(ReadReply(last));
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgIdentical);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgIdentical);
 
-    SelectChip("TC326");
+    chip.name = "TC326";
     OpenPortNow();
     port().tx.clear();
     last[0x1F8] = 0xFF;
     port().Queue(ReadReply(BlockAsImage(0x080000)));
     port().Queue(ReadReply(BlockAsImage(0x080200)));
     port().Queue(ReadReply(last));
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDifference);
-    EXPECT_NE(t.ctx.lastReport.text.find("ErrorAddress : 0x000FFFFC"), std::string::npos);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgDifference);
+    EXPECT_EQ(op.Last().errorAddress, "0x000FFFFC");
 }
 
 TEST_F(ReadCompareTest, LineErrorsRepeatTheBlockSilently) {
@@ -105,10 +106,10 @@ TEST_F(ReadCompareTest, LineErrorsRepeatTheBlockSilently) {
     // arrives with a framing error.
     port().lineErrors = {0, kLineErrorFrame};
     AnswerEveryRead(Bytes(512, 0xFF));
-    ReadAndCompare(t.ctx);
+    Compare();
     EXPECT_EQ(ReadCommands(), 4u);
     EXPECT_EQ(Questions(), 0u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgIdentical);
+    EXPECT_EQ(op.LastCode(), kMsgIdentical);
 }
 
 TEST_F(ReadCompareTest, EndlessLineErrorsStopAfterAHundredRepeats) {
@@ -117,69 +118,72 @@ TEST_F(ReadCompareTest, EndlessLineErrorsStopAfterAHundredRepeats) {
     port().lineErrors = errors;
     port().purgeDropsInput = true;
     AnswerEveryRead(BlockAsImage(0x080000));
-    ReadAndCompare(t.ctx);
+    Compare();
     EXPECT_EQ(ReadCommands(), 1u + kMaxLineErrorRepeats);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgReadError);
+    EXPECT_EQ(op.LastCode(), kMsgReadError);
 }
 
 TEST_F(ReadCompareTest, CrcErrorAsksAndYesReadsTheBlockAgain) {
     port().Queue(ReadReply(BlockAsImage(0x080000), true));
     QueueAllBlocks();
-    ReadAndCompare(t.ctx);
+    Compare();
     ASSERT_EQ(Questions(), 1u);
-    EXPECT_EQ(t.prompt.asked[0].text, "CRC error detected in 0x80000\nretry?");
+    EXPECT_EQ(op.prompt.asked[0].text, "CRC error detected in 0x80000\nretry?");
     EXPECT_EQ(ReadCommands(), 4u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgIdentical);
+    EXPECT_EQ(op.LastCode(), kMsgIdentical);
 }
 
 TEST_F(ReadCompareTest, NoToTheCrcQuestionCancels) {
     RecordingProgress& p = Progress();
-    t.prompt.answers = {PromptAnswer::No};
+    op.prompt.answers = {PromptAnswer::No};
     port().Queue(ReadReply(BlockAsImage(0x080000), true));
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(p.message, CatalogText(t.ctx.language, kMsgCanceled));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    Compare();
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
+    EXPECT_TRUE(op.outcomes.empty());
 }
 
 TEST_F(ReadCompareTest, TheCrcTestSwitchCorruptsSomeBlocks) {
-    t.dir.Write("CRCTEST.TXT", "");
+    dir.Write("CRCTEST.TXT", "");
     SetRanges({{0x080000, 0x0BFFFF}});  // 512 blocks: about four faults
-    t.prompt.answers.clear();
+    op.prompt.answers.clear();
     AnswerEveryRead(Bytes(512, 0xFF));
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgIdentical);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgIdentical);
     EXPECT_GE(Questions(), 1u);
     EXPECT_EQ(ReadCommands(), 512u + Questions());
 }
 
 TEST_F(ReadCompareTest, BatchModeRetriesCrcErrorsThreeTimesThenFails) {
-    t.ctx.batchMode = true;
+    op.unattended = true;
     for (int i = 0; i < 4; ++i) port().Queue(ReadReply(BlockAsImage(0x080000), true));
-    ReadAndCompare(t.ctx);
+    Compare();
     EXPECT_EQ(Questions(), 0u);
     EXPECT_EQ(ReadCommands(), 4u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgReadError);
+    EXPECT_EQ(op.LastCode(), kMsgReadError);
 }
 
-TEST_F(ReadCompareTest, LinkFailuresEndWithOneReport) {
+TEST_F(ReadCompareTest, LinkFailuresEndWithOneOutcome) {
     port().Queue({kStatusFailed});
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgReadError);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgReadError);
+    EXPECT_EQ(op.outcomes.size(), 1u);
 
     OpenPortNow();
     Bytes noSecondStatus = ReadReply(BlockAsImage(0x080000));
     noSecondStatus.pop_back();
     port().Queue(noSecondStatus);
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgTimeout);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgTimeout);
+    EXPECT_EQ(op.outcomes.size(), 2u);
 
     // A port that fails its reads is reported (218) at the first one, with
     // no further reads.
     OpenPortNow();
     port().failReads = true;
     const int readsBefore = port().reads;
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgPortReadError);
+    EXPECT_EQ(op.outcomes.size(), 3u);
     EXPECT_EQ(port().reads, readsBefore + 1);
 }
 
@@ -190,9 +194,9 @@ TEST_F(ReadCompareTest, CancelDuringTheSecondStatusWait) {
     port().Queue(reply);
     port().QueueAt(4000, {kStatusOk});
     p.pressAfterChecks = 5;
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(p.message, CatalogText(t.ctx.language, kMsgCanceled));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    Compare();
+    EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
+    EXPECT_TRUE(op.outcomes.empty());
     EXPECT_EQ(p.pos, 0);
 }
 
@@ -205,8 +209,8 @@ TEST_F(ReadCompareTest, AShortRangeIsComparedOnlyUpToItsEnd) {
     flash[0x106] = 0xFF;
     flash[0x107] = 0x00;
     port().Queue(ReadReply(flash));
-    ReadAndCompare(t.ctx);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgIdentical);
+    Compare();
+    EXPECT_EQ(op.LastCode(), kMsgIdentical);
 }
 
 }  // namespace

@@ -91,9 +91,9 @@ void CheckSumDlgTest::SumOfAFileOverTheChipsRange() {
               "EndAddress=800FF\r\nFlashSize=256\r\nClock=10MHz\r\nBaud=9600\r\nFlashArea=1\r\n");
     dir.Write("image.mhx", file);
     dir.Write("DATAFILE.TXT", "[Recent]\r\nWrite File=" + dir.File("image.mhx").toUtf8() + "\r\n");
-    WriterOptions options;
-    options.programDir = dir.PathStd();
-    CWriterDlg main(options);
+    Request request;
+    request.programDir = dir.PathStd();
+    CWriterDlg main(request);
     QCOMPARE(main.OnInitDialog(), CWriterDlg::InitResult::Ready);
     QString shown;
     Autopilot pilot;

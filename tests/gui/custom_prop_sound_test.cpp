@@ -37,7 +37,7 @@ public:
 
 // A sheet opened on the Sound page.
 struct Sheet {
-    Sheet(const ProgramDir& dir, SoundPageSettings sound)
+    Sheet(const ProgramDir& dir, SoundSettings sound)
         : settings{0, std::move(sound), 0},
           main(dir.PathStd(), settings, Language::English, player, nullptr) {
         main.show();

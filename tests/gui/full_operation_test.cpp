@@ -99,10 +99,10 @@ QByteArray Firmware() {
 
 // The main dialog on kChip, talking to `sim`, with the firmware chosen.
 std::unique_ptr<CWriterDlg> StartOn(const ProgramDir& dir, const Simulator& sim) {
-    WriterOptions options;
-    options.programDir = dir.PathStd();
-    options.portPath = sim.Path().toStdString();
-    auto dlg = std::make_unique<CWriterDlg>(options);
+    Request request;
+    request.programDir = dir.PathStd();
+    request.portPath = sim.Path().toStdString();
+    auto dlg = std::make_unique<CWriterDlg>(request);
     if (dlg->OnInitDialog() != CWriterDlg::InitResult::Ready) return nullptr;
     dlg->show();
     auto* target = qobject_cast<QComboBox*>(dlg->Control(kIdTargetList));
@@ -128,7 +128,7 @@ void CheckDownloadedState(CWriterDlg& dlg) {
     // The command has ended.
     QVERIFY(!dlg.Context().progress);
     QVERIFY(dlg.isEnabled());
-    QVERIFY(!dlg.Context().comPortHandle);
+    QVERIFY(!dlg.Context().link.IsOpen());
 }
 
 }  // namespace
@@ -220,9 +220,9 @@ namespace {
 bool PrepareBatchFolder(const ProgramDir& dir) {
     CopyExamples(dir);
     dir.Write("firmware.mhx", Firmware());
-    WriterOptions options;
-    options.programDir = dir.PathStd();
-    CWriterDlg probe(options);
+    Request request;
+    request.programDir = dir.PathStd();
+    CWriterDlg probe(request);
     if (probe.OnInitDialog() != CWriterDlg::InitResult::Ready) return false;
     const int chip = qobject_cast<QComboBox*>(probe.Control(kIdTargetList))->findText(kChip);
     if (chip < 0) return false;

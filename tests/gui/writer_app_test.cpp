@@ -44,37 +44,45 @@ private slots:
 };
 
 void WriterAppTest::OptionsAreTakenOutBeforeTheBatchArguments() {
-    WriterOptions o;
+    Request o;
     QString error;
     QVERIFY(ParseCommandLine({"--program-dir", "/opt/q/", "fw.mhx", "--port=/dev/ttyUSB1", "COM2",
                               "no_reset"},
                              o, error));
     QCOMPARE(o.programDir, std::string("/opt/q/"));
     QCOMPARE(o.portPath, std::string("/dev/ttyUSB1"));
-    QCOMPARE(o.portIndex, -1);
-    QCOMPARE(o.arguments, (std::vector<std::string>{"fw.mhx", "COM2", "no_reset"}));
-    WriterOptions none;
+    QVERIFY(!o.comPortIndex);
+    // The words between the options are the batch form.
+    QVERIFY(o.batch);
+    QCOMPARE(o.batchHexFile, std::string("fw.mhx"));
+    QCOMPARE(o.batchComPortIndex, std::optional<int>(1));
+    QVERIFY(!o.askForReset);
+    Request none;
     QVERIFY(ParseCommandLine({}, none, error));
-    QVERIFY(none.arguments.empty());  // no arguments: not batch mode
+    QVERIFY(!none.batch);  // no arguments: not batch mode
+    QVERIFY(none.askForReset);
 }
 
 void WriterAppTest::PortOptionTakesANumberOrAPath() {
-    WriterOptions o;
+    Request o;
     QString error;
     QVERIFY(ParseCommandLine({"--port", "com12"}, o, error));
-    QCOMPARE(o.portIndex, 11);
+    QCOMPARE(o.comPortIndex, std::optional<int>(11));
     QVERIFY(o.portPath.empty());
-    WriterOptions p;
+    Request p;
     QVERIFY(ParseCommandLine({"--port", "/dev/pts/4"}, p, error));
-    QCOMPARE(p.portIndex, -1);
+    QVERIFY(!p.comPortIndex);
     QCOMPARE(p.portPath, std::string("/dev/pts/4"));
-    WriterOptions q;
-    QVERIFY(ParseCommandLine({"--port", "COM0"}, q, error));  // no port 0: a device name
-    QCOMPARE(q.portPath, std::string("COM0"));
+    // There is no port 0: refused, as quillon-cli refuses it.
+    Request q;
+    QVERIFY(!ParseCommandLine({"--port", "COM0"}, q, error));
+    QVERIFY2(error.contains("--port") && error.contains("COM0"), qPrintable(error));
+    QVERIFY(q.portPath.empty());
+    QVERIFY(!q.comPortIndex);
 }
 
 void WriterAppTest::OptionWithoutItsValueIsRefused() {
-    WriterOptions o;
+    Request o;
     QString error;
     QVERIFY(!ParseCommandLine({"fw.mhx", "--program-dir"}, o, error));
     QVERIFY(error.contains("--program-dir"));

@@ -38,10 +38,12 @@ namespace {
 const QByteArray kTwoChips = ChipSection("TC301") + ChipSection("TC326", "FlashArea=1\r\n");
 
 std::unique_ptr<CWriterDlg> Start(const ProgramDir& dir, CWriterDlg::InitResult expected =
-                                                             CWriterDlg::InitResult::Ready) {
-    WriterOptions options;
-    options.programDir = dir.PathStd();
-    auto dlg = std::make_unique<CWriterDlg>(options);
+                                                             CWriterDlg::InitResult::Ready,
+                                  const std::string& portPath = "") {
+    Request request;
+    request.programDir = dir.PathStd();
+    request.portPath = portPath;
+    auto dlg = std::make_unique<CWriterDlg>(request);
     const CWriterDlg::InitResult result = dlg->OnInitDialog();
     if (result != expected) return nullptr;
     if (result == CWriterDlg::InitResult::Ready) {
@@ -109,14 +111,21 @@ void WriterDlgTest::StartupFailuresShowTheirBoxAndEnd() {
     QList<SeenBox> seen;
     Autopilot pilot;
     pilot.Then(AnswerBox(QMessageBox::Ok, &seen));
-    WriterOptions options;
+    Request request;
     // Beyond what a path may hold on this system.
-    options.programDir = longPath ? dir.PathStd() + std::string(5000, 'x') : dir.PathStd();
-    CWriterDlg dlg(options);
+    request.programDir = longPath ? dir.PathStd() + std::string(5000, 'x') : dir.PathStd();
+    CWriterDlg dlg(request);
     QCOMPARE(dlg.OnInitDialog(), CWriterDlg::InitResult::Failed);
     QVERIFY(!dlg.isVisible());
     QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen[0].text, text);
+    // The text as it has always been, and for a missing chip definition the
+    // file looked for and why that folder.
+    QVERIFY2(seen[0].text.startsWith(text), qPrintable(seen[0].text));
+    if (text == "REGIST FAILED!") {
+        QCOMPARE(seen[0].text, text + "\n\n" + dir.File("CHIPDEF.INI") + "\n(given with --program-dir)");
+    } else {
+        QCOMPARE(seen[0].text, text);
+    }
     QCOMPARE(seen[0].caption, QString("flash"));
     QCOMPARE(seen[0].icon, QMessageBox::Critical);
 }
@@ -167,7 +176,9 @@ void WriterDlgTest::SeverityTwoReportAsksTwiceAndDropsTheDownload() {
     ProgramDir dir;
     dir.Write("CHIPDEF.INI", kTwoChips);
     dir.Write("DATAFILE.TXT", "[Recent]\r\nCPU=1\r\nRATE=0\r\n");
-    auto dlg = Start(dir);
+    // The port named on the command line is a device that is not there.
+    const std::string absent = dir.PathStd() + "no-such-tty";
+    auto dlg = Start(dir, CWriterDlg::InitResult::Ready, absent);
     QVERIFY(dlg);
     OperationContext& ctx = dlg->Context();
     // As after a download: every command offered.
@@ -175,12 +186,6 @@ void WriterDlgTest::SeverityTwoReportAsksTwiceAndDropsTheDownload() {
         dlg->EnableControl(id, true);
     }
     ctx.downloaded = 1;
-    std::string openedPath;
-    ctx.openSerial = [&openedPath](const std::string& path, std::string& error) {
-        openedPath = path;
-        error = "no such device";
-        return std::unique_ptr<SerialDevice>();
-    };
     QStringList messages;
     bool mainDisabledMeanwhile = false;
     Autopilot pilot;
@@ -202,8 +207,9 @@ void WriterDlgTest::SeverityTwoReportAsksTwiceAndDropsTheDownload() {
     QCOMPARE(messages.size(), 2);
     QVERIFY2(messages[0].startsWith("ERROR !!    "), qPrintable(messages[0]));
     QVERIFY2(messages[0].contains(" No.006 Unable to open COM port."), qPrintable(messages[0]));
+    // The reason names the device the command line chose.
+    QVERIFY2(messages[0].contains(QString::fromStdString(absent)), qPrintable(messages[0]));
     QCOMPARE(messages[1], QString("Please redo from download operation"));
-    QCOMPARE(openedPath, std::string("/dev/ttyS0"));
     QCOMPARE(ctx.downloaded, 0);
     for (int id : {kIdBlankCheck, kIdProgramVerify, kIdReadCompare, kIdCopy}) {
         QVERIFY2(!Enabled(*dlg, id), qPrintable(QString::number(id)));
@@ -214,7 +220,7 @@ void WriterDlgTest::SeverityTwoReportAsksTwiceAndDropsTheDownload() {
     // The command has ended: no progress window, the dialog usable again.
     QVERIFY(!ctx.progress);
     QVERIFY(dlg->isEnabled());
-    QVERIFY(!ctx.comPortHandle);
+    QVERIFY(!ctx.link.IsOpen());
     QVERIFY(dir.Read("MESSFILE.TXT").startsWith("NG\r\n"));
 }
 
@@ -456,7 +462,7 @@ void WriterDlgTest::CancelWithoutApplyLeavesTheFileAlone() {
     QVERIFY(pilot.Done());
     QCOMPARE(dir.Read("Customize.ini"), before);
     QCOMPARE(dlg->Context().comPortIndex, 1);
-    QCOMPARE(dlg->Context().soundEnabled, 0);
+    QCOMPARE(dlg->Context().sound.soundEnabled, 0);
     QCOMPARE(GroupCaption(*dlg), QString("Command  to  COM2"));
 }
 

@@ -1,128 +1,79 @@
+// The sum over the operation ranges, the fill field's rule and the sum's text.
+
 #include "image/checksum.hpp"
 
 #include <gtest/gtest.h>
 
-#include "app/operation_context.hpp"
-#include "hex_records.hpp"
-#include "config/chip_file.hpp"
-#include "support/sim_process.hpp"
-#include "support/test_context.hpp"
+#include "image/hex_file.hpp"
+#include "support/hex_records.hpp"
+#include "support/temp_dir.hpp"
 
 namespace quillon {
 namespace {
 
-using testing::IHex;
 using testing::SRec;
-using testing::TestContext;
 
 class ChecksumTest : public ::testing::Test {
   protected:
-    ChecksumTest() {
-        t.ctx.rangeStart[0] = 0x80000;
-        t.ctx.rangeEnd[0] = 0x8FFFF;
-        t.ctx.rangeCount = 1;
-        t.ctx.rangesBuilt = true;
-        t.ctx.downloaded = 1;  // the ranges as a download left them
+    ChecksumTest() { SetRange(0, 0x80000, 0x8FFFF); }
+    void SetRange(int i, std::uint32_t start, std::uint32_t end) {
+        ranges.rangeStart[i] = start;
+        ranges.rangeEnd[i] = end;
+        ranges.rangeCount = i + 1;
     }
-    void File(const std::string& contents, const char* name = "f.mhx") {
-        t.dir.Write(name, contents);
-        t.ctx.hexFilePath = t.dir.File(name);
+    // The sum of `contents` decoded with `fill`, as Check SUM takes it.
+    std::uint16_t SumOfFile(const std::string& contents, std::uint8_t fill) {
+        dir.Write("f.mhx", contents);
+        DecodeFailure failure;
+        EXPECT_TRUE(DecodeHexFile(dir.File("f.mhx"), ranges, fill, image, failure))
+            << failure.text;
+        return SumOverRanges(ranges, image);
     }
-    TestContext t;
+    std::uint8_t& Image(std::uint32_t a) { return image.bytes[a - ranges.rangeStart[0]]; }
+
+    testing::TempDir dir;
+    OperationRanges ranges;
+    FlashImage image;
 };
 
 TEST_F(ChecksumTest, UntouchedBytesAddTheFillByte) {
     // 10000 hex bytes of FF: 0xFF0000 modulo 65536 is 0, shown as 0000.
-    File("S0030000FC\r\nS9030000FC\r\n");
-    EXPECT_EQ(ComputeChecksum(t.ctx, 0xFF), 0);
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "FF"), "0000");
+    EXPECT_EQ(ChecksumText(SumOfFile("S0030000FC\r\nS9030000FC\r\n", 0xFF)), "0000");
     // A fill of 01 over 10000 hex bytes wraps to 0 as well; 00 plus data sums the data.
-    File(SRec('2', 0x80010, {0x20, 0x0A}) + "\n");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "002A");
-    EXPECT_EQ(ComputeChecksum(t.ctx, 0x01), (0x10000 - 2 + 0x2A) & 0xFFFF);
+    const std::string data = SRec('2', 0x80010, {0x20, 0x0A}) + "\n";
+    EXPECT_EQ(ChecksumText(SumOfFile(data, 0x00)), "002A");
+    EXPECT_EQ(SumOfFile(data, 0x01), (0x10000 - 2 + 0x2A) & 0xFFFF);
 }
 
 TEST_F(ChecksumTest, OnlyOperationRangesCountAndARangeListedTwiceCountsTwice) {
-    t.ctx.rangeEnd[0] = 0x800FF;
-    t.ctx.rangeStart[1] = 0x80200;
-    t.ctx.rangeEnd[1] = 0x802FF;
-    t.ctx.rangeCount = 2;
-    File(SRec('2', 0x80100, {0x55}) + "\n" + SRec('2', 0x80200, {0x03}) + "\n");
-    EXPECT_EQ(ComputeChecksum(t.ctx, 0x00), 0x03);  // the byte in the gap is not added
-    t.ctx.rangeStart[2] = 0x80200;
-    t.ctx.rangeEnd[2] = 0x80200;
-    t.ctx.rangeCount = 3;
-    EXPECT_EQ(ComputeChecksum(t.ctx, 0x00), 0x06);
-}
-
-TEST_F(ChecksumTest, InvalidFillTextGivesAnEmptyResultWithoutDecoding) {
-    File(SRec('2', 0x80010, {1}) + "\nS4\n");  // would show a box if decoded
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "F"), "");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, ""), "");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "FG"), "");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "ff"), "");  // the field upper-cases; the rule does not
-    EXPECT_TRUE(t.prompt.asked.empty());
-    EXPECT_EQ(ParseFillText("A5"), std::optional<std::uint8_t>(0xA5));
-    EXPECT_EQ(ParseFillText("0F9"), std::optional<std::uint8_t>(0x0F));
-}
-
-TEST_F(ChecksumTest, FailedDecodeGivesAnEmptyResult) {
-    File(SRec('2', 0x7FFFF, {1}) + "\n");
-    EXPECT_EQ(ComputeChecksum(t.ctx, 0xFF), kChecksumFailed);
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "FF"), "");
-    // The S-record box is shown, owned by no window.
-    ASSERT_EQ(t.prompt.asked.size(), 2u);
-    EXPECT_EQ(t.prompt.asked[0].text, "address error in 1");
-    EXPECT_EQ(t.prompt.asked[0].owner, PromptOwner::None);
-
-    // The same in Intel HEX shows nothing; nor does an empty file.
-    t.prompt.asked.clear();
-    File(IHex(4, 0, {0, 7}) + "\n" + IHex(0, 0xFFFF, {1}) + "\n", "f.hex");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "FF"), "");
-    File("", "empty.hex");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "FF"), "");
-    EXPECT_TRUE(t.prompt.asked.empty());
+    image.Fill(0x00);
+    SetRange(0, 0x80000, 0x800FF);
+    SetRange(1, 0x80200, 0x802FF);
+    Image(0x80100) = 0x55;  // in the gap: not added
+    Image(0x80200) = 0x03;
+    EXPECT_EQ(SumOverRanges(ranges, image), 0x03);
+    SetRange(2, 0x80200, 0x80200);
+    EXPECT_EQ(SumOverRanges(ranges, image), 0x06);
+    ranges.rangeCount = 0;
+    EXPECT_EQ(SumOverRanges(ranges, image), 0);
 }
 
 TEST_F(ChecksumTest, RangesOutsideTheImageCountOnlyTheirPartInside) {
-    t.ctx.rangeStart[0] = 0;
-    t.ctx.rangeEnd[0] = 0xFFFFFFFF;  // far larger than the image
-    t.ctx.rangeStart[1] = 0;
-    t.ctx.rangeEnd[1] = 0;
-    t.ctx.rangeCount = 2;
-    File("S9030000FC\n");
+    SetRange(0, 0, 0xFFFFFFFF);  // far larger than the image
+    SetRange(1, 0, 0);
+    image.Fill(0x01);
     // kImageSize + 1 bytes of 01.
-    EXPECT_EQ(ComputeChecksum(t.ctx, 0x01), static_cast<int>((kImageSize + 1) & 0xFFFF));
+    EXPECT_EQ(SumOverRanges(ranges, image), (kImageSize + 1) & 0xFFFF);
 }
 
-}  // namespace
-}  // namespace quillon
-
-namespace quillon {
-namespace {
-
-// Before a download the areas can still be ticked and unticked: every Check
-// SUM takes the ones ticked at that moment.
-TEST(ChecksumBeforeADownloadTest, FollowsTheAreasTickedNow) {
-    testing::TestContext t;
-    testing::CopyExamplesTo(t.dir.path());
-    t.ctx.targetList = {"TC350"};  // main flash in sectors from 0, work flash at F0000
-    LoadChipDefinition(t.ctx);
-    t.dir.Write("f.mhx", SRec('2', 0x000010, {0x11}) + "\n" + SRec('2', 0x0F0010, {0x22}) + "\n");
-    t.ctx.hexFilePath = t.dir.File("f.mhx");
-
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "0033");
-    t.ctx.workFlashSelected = 0;
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "");  // the work-flash record is now outside
-    t.dir.Write("f.mhx", SRec('2', 0x000010, {0x11}) + "\n");
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "00"), "0011");
-    t.ctx.workFlashSelected = 1;
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "01"), "2010");  // 0x42000 bytes of 01, one of them 11
-
-    // After a download the areas are locked and its ranges stand.
-    t.ctx.downloaded = 1;
-    t.ctx.workFlashSelected = 0;
-    EXPECT_EQ(ChecksumFieldText(t.ctx, "01"), "2010");
+TEST(FillTextTest, TwoUpperCaseHexDigitsMakeTheFillByte) {
+    EXPECT_EQ(ParseFillText("A5"), std::optional<std::uint8_t>(0xA5));
+    EXPECT_EQ(ParseFillText("0F9"), std::optional<std::uint8_t>(0x0F));
+    for (const char* text : {"F", "", "FG", "ff"}) {  // the field upper-cases; the rule does not
+        EXPECT_EQ(ParseFillText(text), std::nullopt) << text;
+    }
+    EXPECT_EQ(ChecksumText(0xBEEF), "BEEF");
+    EXPECT_EQ(ChecksumText(0x002A), "002A");
 }
 
 }  // namespace

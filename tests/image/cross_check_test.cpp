@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "app/operation_context.hpp"
-#include "image/flash_image.hpp"
-#include "support/test_context.hpp"
+#include "image/hex_file.hpp"
+#include "support/temp_dir.hpp"
 
 namespace quillon {
 namespace {
 
-using testing::TestContext;
+using testing::TempDir;
 
 bool HaveTool(const char* name) {
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
@@ -47,18 +46,18 @@ class CrossCheckTest : public ::testing::Test {
     void Produce(const std::vector<Chunk>& chunks, std::string command, const char* outName) {
         for (std::size_t i = 0; i < chunks.size(); ++i) {
             const std::string name = "chunk" + std::to_string(i) + ".bin";
-            t.dir.Write(name, std::string(chunks[i].bytes.begin(), chunks[i].bytes.end()));
+            dir.Write(name, std::string(chunks[i].bytes.begin(), chunks[i].bytes.end()));
             const std::string key = "{bin" + std::to_string(i) + "}";
             for (std::size_t at; (at = command.find(key)) != std::string::npos;) {
-                command.replace(at, key.size(), t.dir.File(name));
+                command.replace(at, key.size(), dir.File(name));
             }
         }
-        const std::string out = t.dir.File(outName);
+        const std::string out = dir.File(outName);
         command.replace(command.find("{out}"), 5, out);
-        const std::string errors = t.dir.File("tool.err");
+        const std::string errors = dir.File("tool.err");
         ASSERT_EQ(std::system((command + " 2>" + errors).c_str()), 0) << command << "\n"
-                                                                      << t.dir.Read("tool.err");
-        t.ctx.hexFilePath = out;
+                                                                      << dir.Read("tool.err");
+        hexFile = out;
     }
 
     // Decodes over one range from the first chunk's start to the last chunk's
@@ -67,27 +66,28 @@ class CrossCheckTest : public ::testing::Test {
         const std::uint32_t base = chunks.front().address;
         const std::uint32_t last =
             chunks.back().address + static_cast<std::uint32_t>(chunks.back().bytes.size()) - 1;
-        t.ctx.rangeStart[0] = base;
-        t.ctx.rangeEnd[0] = last;
-        t.ctx.rangeCount = 1;
-        t.ctx.rangesBuilt = true;
-        t.ctx.downloaded = 1;  // the ranges as a download left them
-        ASSERT_EQ(DecodeHexFile(t.ctx, false, fill), 1)
-            << (t.prompt.asked.empty() ? "" : t.prompt.asked.back().text);
+        OperationRanges ranges;
+        ranges.rangeStart[0] = base;
+        ranges.rangeEnd[0] = last;
+        ranges.rangeCount = 1;
+        DecodeFailure failure;
+        ASSERT_TRUE(DecodeHexFile(hexFile, ranges, fill, image, failure)) << failure.text;
         std::vector<std::uint8_t> expected(kImageSize, fill);
         for (const auto& c : chunks) {
             std::copy(c.bytes.begin(), c.bytes.end(), expected.begin() + (c.address - base));
         }
         std::size_t firstDifference = 0;
         while (firstDifference < kImageSize &&
-               expected[firstDifference] == t.ctx.imageBuffer[firstDifference]) {
+               expected[firstDifference] == image.bytes[firstDifference]) {
             ++firstDifference;
         }
         EXPECT_EQ(firstDifference, kImageSize)
             << "first difference at " << Hex(base + static_cast<std::uint32_t>(firstDifference));
     }
 
-    TestContext t;
+    TempDir dir;
+    std::string hexFile;
+    FlashImage image;
 };
 
 TEST_F(CrossCheckTest, ObjcopySRecordsS1S2S3With16And32ByteLines) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "hex_records.hpp"
+#include "support/hex_records.hpp"
 
 namespace quillon {
 namespace {

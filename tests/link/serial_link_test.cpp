@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "link/command_frame.hpp"
 #include "link_fixture.hpp"
 
@@ -12,7 +12,7 @@ namespace quillon::testing {
 namespace {
 
 struct SerialLinkTest : ::testing::Test, LinkFixture {
-    void SetUp() override { ASSERT_EQ(OpenPort(t.ctx, 1, 9600), 0); }
+    void SetUp() override { ASSERT_TRUE(OpenNow(9600)); }
 };
 
 TEST(CommandFrame, EncodesMostSignificantByteFirstWithTheSumOfNineBytes) {
@@ -33,8 +33,8 @@ TEST(CommandFrame, EncodesMostSignificantByteFirstWithTheSumOfNineBytes) {
 
 TEST(OpenPortTest, AppliesTheLineSettingsAndTimeouts) {
     LinkFixture f;
-    f.t.ctx.portPathOverride = "/dev/ttyTEST";
-    ASSERT_EQ(OpenPort(f.t.ctx, 3, 19200), 0);
+    f.link.SetPort(PortName{3, "/dev/ttyTEST"}, f.dir.path());
+    ASSERT_TRUE(f.OpenNow(19200));
     EXPECT_EQ(f.opener.paths.back(), "/dev/ttyTEST");
     const SerialTimeouts& t = f.line().timeouts;
     EXPECT_EQ(t.readIntervalTimeout, 80u);
@@ -51,43 +51,57 @@ TEST(OpenPortTest, AppliesTheLineSettingsAndTimeouts) {
     EXPECT_EQ(s.fDtrControl, DtrControl::Enable);
     EXPECT_EQ(s.fRtsControl, RtsControl::Enable);
     EXPECT_FALSE(s.fOutX || s.fInX || s.fOutxCtsFlow || s.fOutxDsrFlow);
-    EXPECT_EQ(f.t.ctx.portNumber, 3);
-    EXPECT_EQ(f.t.ctx.currentBaud, 19200u);
-    EXPECT_EQ(f.t.ctx.portOpen, 1);
+    EXPECT_EQ(f.link.currentBaud(), 19200u);
+    EXPECT_TRUE(f.link.IsOpen());
+}
+
+TEST(OpenPortTest, AComPortOpensTheDeviceItIsMappedTo) {
+    LinkFixture f;
+    f.dir.Write("Customize.ini", "[Ports]\r\nCOM3=/dev/ttyUSB7\r\n");
+    f.link.SetPort(PortName{3, ""}, f.dir.path());
+    ASSERT_TRUE(f.OpenNow(9600));
+    EXPECT_EQ(f.opener.paths.back(), "/dev/ttyUSB7");
 }
 
 TEST(OpenPortTest, ReopeningClosesTheOldHandleFirst) {
     LinkFixture f;
-    ASSERT_EQ(OpenPort(f.t.ctx, 1, 9600), 0);
-    ASSERT_EQ(OpenPort(f.t.ctx, 1, 9600), 0);
+    ASSERT_TRUE(f.OpenNow(9600));
+    ASSERT_TRUE(f.OpenNow(9600));
     EXPECT_EQ(f.opener.closes, 1);
-    ClosePort(f.t.ctx);
+    f.link.Close();
     EXPECT_EQ(f.opener.closes, 2);
 }
 
-TEST(OpenPortTest, FailuresGiveTheirCodes) {
+TEST(OpenPortTest, FailuresGiveTheirCodesAndLeaveThePortClosed) {
     LinkFixture f;
+    auto failureOfOpen = [&f] {
+        Outcome failure;
+        EXPECT_FALSE(f.link.Open(9600, failure));
+        EXPECT_FALSE(f.link.IsOpen());
+        EXPECT_EQ(failure.severity, kSeverityRedownload);
+        return failure;
+    };
     f.opener.failOpen = true;
-    EXPECT_EQ(OpenPort(f.t.ctx, 2, 9600), kMsgCannotOpenPort);
-    EXPECT_EQ(f.t.ctx.portOpen, 0);
-    EXPECT_NE(f.t.ctx.detailText.find("cannot open"), std::string::npos);
+    const Outcome notOpened = failureOfOpen();
+    EXPECT_EQ(notOpened.code, kMsgCannotOpenPort);
+    EXPECT_NE(notOpened.detail.find("cannot open"), std::string::npos);
     f.opener.failOpen = false;
     f.line().failGetTimeouts = true;
-    EXPECT_EQ(OpenPort(f.t.ctx, 2, 9600), kMsgCannotGetPortInfo);
+    EXPECT_EQ(failureOfOpen().code, kMsgCannotGetPortInfo);
     f.line().failGetTimeouts = false;
     f.line().failSetTimeouts = true;
-    EXPECT_EQ(OpenPort(f.t.ctx, 2, 9600), kMsgCannotChangePortSetting);
+    EXPECT_EQ(failureOfOpen().code, kMsgCannotChangePortSetting);
     f.line().failSetTimeouts = false;
     f.line().failGetLineSettings = true;
-    EXPECT_EQ(OpenPort(f.t.ctx, 2, 9600), kMsgCannotGetPortInfo);
+    EXPECT_EQ(failureOfOpen().code, kMsgCannotGetPortInfo);
     f.line().failGetLineSettings = false;
     f.line().failSetLineSettings = true;
-    EXPECT_EQ(OpenPort(f.t.ctx, 2, 9600), kMsgCannotChangePortSetting);
+    EXPECT_EQ(failureOfOpen().code, kMsgCannotChangePortSetting);
 }
 
 TEST_F(SerialLinkTest, SendCommandFrameWritesTenSingleBytesAndWaitsForItsAck) {
     line().Queue({0x01});
-    EXPECT_EQ(SendCommandFrame(t.ctx, 0x00, 0x00030000, 0x00000100), 0);
+    EXPECT_TRUE(SendCommandFrame(link, op, 0x00, 0x00030000, 0x00000100));
     EXPECT_EQ(line().tx, (std::vector<std::uint8_t>{0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01,
                                                     0x00, 0x04}));
     EXPECT_EQ(line().writeSizes, std::vector<std::size_t>(10, 1));
@@ -96,115 +110,114 @@ TEST_F(SerialLinkTest, SendCommandFrameWritesTenSingleBytesAndWaitsForItsAck) {
 TEST_F(SerialLinkTest, AFrameWhoseThirdWriteFailsSendsNothingMoreAndDoesNotWait) {
     line().failWriteAfterBytes = 2;
     line().Queue({0x01});
-    EXPECT_EQ(SendCommandFrame(t.ctx, 0x00, 0x00030000, 0x100), 1);
+    EXPECT_FALSE(SendCommandFrame(link, op, 0x00, 0x00030000, 0x100));
     EXPECT_EQ(line().tx.size(), 2u);
     EXPECT_EQ(line().writes, 3);
     EXPECT_EQ(line().reads, 0);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortWriteError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 3);
-    EXPECT_FALSE(t.ctx.comPortHandle) << "severity 3 closes the port";
+    EXPECT_EQ(op.LastCode(), kMsgPortWriteError);
+    EXPECT_EQ(op.Last().severity, 3);
+    EXPECT_FALSE(link.IsOpen()) << "severity 3 closes the port";
 }
 
 TEST_F(SerialLinkTest, WaitAckKinds) {
     line().Queue({0x11});
-    EXPECT_FALSE(WaitAck(t.ctx, 1, 0x18, 0x18));
+    EXPECT_TRUE(WaitAck(link, op, 1, 0x18, 0x18));
 
     line().Queue({0x19});
-    EXPECT_TRUE(WaitAck(t.ctx, 1, 0x18, 0x18));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 1);
-    EXPECT_NE(t.ctx.lastReport.text.find("MCU : 19H"), std::string::npos);
+    EXPECT_FALSE(WaitAck(link, op, 1, 0x18, 0x18));
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
+    EXPECT_EQ(op.Last().severity, 1);
+    EXPECT_NE(op.Last().detail.find("MCU : 19H"), std::string::npos);
 
     line().Queue({0x12});
-    EXPECT_TRUE(WaitAck(t.ctx, 3, 0x18, 0x20));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgEraseError);
-    EXPECT_NE(t.ctx.lastReport.text.find("MCU : 12H"), std::string::npos);
+    EXPECT_FALSE(WaitAck(link, op, 3, 0x18, 0x20));
+    EXPECT_EQ(op.LastCode(), kMsgEraseError);
+    EXPECT_NE(op.Last().detail.find("MCU : 12H"), std::string::npos);
 
     line().Queue({0x1F});
-    EXPECT_TRUE(WaitAck(t.ctx, 3, 0x10, 0x10));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
-    EXPECT_NE(t.ctx.lastReport.text.find("CRYPT ERROR : 1FH"), std::string::npos);
+    EXPECT_FALSE(WaitAck(link, op, 3, 0x10, 0x10));
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
+    EXPECT_NE(op.Last().detail.find("CRYPT ERROR : 1FH"), std::string::npos);
 
     for (std::uint8_t kind : {0x00, 0x30, 0xE0, 0x77}) {
         line().Queue({0xAB});
-        EXPECT_TRUE(WaitAck(t.ctx, 3, 0x30, kind));
-        EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError) << int(kind);
-        EXPECT_NE(t.ctx.lastReport.text.find("MCU : ABH"), std::string::npos);
+        EXPECT_FALSE(WaitAck(link, op, 3, 0x30, kind));
+        EXPECT_EQ(op.LastCode(), kMsgDownloadError) << int(kind);
+        EXPECT_NE(op.Last().detail.find("MCU : ABH"), std::string::npos);
     }
-    EXPECT_TRUE(t.ctx.comPortHandle) << "severity 1 leaves the port open";
-    EXPECT_TRUE(t.ctx.detailText.empty());
+    EXPECT_TRUE(link.IsOpen()) << "severity 1 leaves the port open";
 }
 
 TEST_F(SerialLinkTest, ZeroBytesAreSilenceAndTheWaitTimesOut) {
     line().Queue({0x00, 0x00, 0x00});
-    EXPECT_TRUE(WaitAck(t.ctx, 1, 0x18, 0x18));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgTimeout);
-    EXPECT_EQ(t.ctx.lastReport.severity, 1);
+    EXPECT_FALSE(WaitAck(link, op, 1, 0x18, 0x18));
+    EXPECT_EQ(op.LastCode(), kMsgTimeout);
+    EXPECT_EQ(op.Last().severity, 1);
 
     line().Queue({0x00, 0x00, 0x11});
-    EXPECT_FALSE(WaitAck(t.ctx, 1, 0x18, 0x18));
-    EXPECT_EQ(ReadByte(t.ctx), 0) << "silence reads as 0";
+    EXPECT_TRUE(WaitAck(link, op, 1, 0x18, 0x18));
+    EXPECT_EQ(ReadByte(link, op), 0) << "silence reads as 0";
 }
 
 TEST_F(SerialLinkTest, ElapsedEqualToTheLimitStillWaits) {
     // Each silent one-byte read takes 160 ms: after 6 reads 960 ms have
     // passed; a reply then arriving at exactly 1000 ms still counts.
-    const std::uint64_t start = t.clock.elapsedMs;
+    const std::uint64_t start = clock.elapsedMs;
     line().QueueAt(start + 1000, {0x11});
     // Reads end at 160, 320, ... 960, then the arrival at 1000.
-    EXPECT_FALSE(WaitAck(t.ctx, 1, 0x18, 0x18));
-    EXPECT_EQ(t.clock.elapsedMs - start, 1000u);
+    EXPECT_TRUE(WaitAck(link, op, 1, 0x18, 0x18));
+    EXPECT_EQ(clock.elapsedMs - start, 1000u);
 }
 
 TEST_F(SerialLinkTest, OneMillisecondOverTheLimitTimesOut) {
-    const std::uint64_t start = t.clock.elapsedMs;
+    const std::uint64_t start = clock.elapsedMs;
     // Silence to 960 ms; the next read ends at 1001 ms with the reply, but
     // the elapsed time is taken after the read: 1001 > 1000.
     line().QueueAt(start + 1001, {0x11});
-    EXPECT_TRUE(WaitAck(t.ctx, 1, 0x18, 0x18));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgTimeout);
+    EXPECT_FALSE(WaitAck(link, op, 1, 0x18, 0x18));
+    EXPECT_EQ(op.LastCode(), kMsgTimeout);
 }
 
 TEST_F(SerialLinkTest, TickWrapMeasuresFromZero) {
     // The counter wraps 100 ms into the wait: from then on the elapsed time
     // is the tick itself, 100 ms short, so a reply 1050 ms after the start
     // is still in time (the tick reads 950).
-    t.clock.tickBase = 0x100000000ULL - 100 - t.clock.elapsedMs;
-    line().QueueAt(t.clock.elapsedMs + 1050, {0x11});
-    EXPECT_FALSE(WaitAck(t.ctx, 1, 0x18, 0x18));
+    clock.tickBase = 0x100000000ULL - 100 - clock.elapsedMs;
+    line().QueueAt(clock.elapsedMs + 1050, {0x11});
+    EXPECT_TRUE(WaitAck(link, op, 1, 0x18, 0x18));
     // Without the wrap the same reply is late.
-    t.clock.tickBase = 1000;
-    line().QueueAt(t.clock.elapsedMs + 1050, {0x11});
-    EXPECT_TRUE(WaitAck(t.ctx, 1, 0x18, 0x18));
+    clock.tickBase = 1000;
+    line().QueueAt(clock.elapsedMs + 1050, {0x11});
+    EXPECT_FALSE(WaitAck(link, op, 1, 0x18, 0x18));
 }
 
 TEST_F(SerialLinkTest, AFailedReadIsReportedOnceAndEndsTheWait) {
     line().failReads = true;
-    EXPECT_TRUE(WaitAck(t.ctx, 3, 0x18, 0x18));
+    EXPECT_FALSE(WaitAck(link, op, 3, 0x18, 0x18));
     EXPECT_EQ(line().reads, 1);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 2);
-    EXPECT_FALSE(t.ctx.comPortHandle);
+    EXPECT_EQ(op.LastCode(), kMsgPortReadError);
+    EXPECT_EQ(op.Last().severity, 2);
+    EXPECT_FALSE(link.IsOpen());
 }
 
 TEST_F(SerialLinkTest, WriteAndReadOnAClosedPortFail) {
-    ClosePort(t.ctx);
-    EXPECT_FALSE(WriteByte(t.ctx, 0x18));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortWriteError);
-    EXPECT_EQ(ReadByte(t.ctx), 0);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
-    EXPECT_EQ(ReadBytes(t.ctx, nullptr, 0), -1);
-    EXPECT_EQ(TakeLineErrors(t.ctx), 0u);
+    link.Close();
+    EXPECT_FALSE(WriteByte(link, op, 0x18));
+    EXPECT_EQ(op.LastCode(), kMsgPortWriteError);
+    EXPECT_EQ(ReadByte(link, op), 0);
+    EXPECT_EQ(op.LastCode(), kMsgPortReadError);
+    EXPECT_EQ(link.Read(nullptr, 0), -1);
+    EXPECT_EQ(link.TakeLineErrors(), 0u);
 }
 
 TEST_F(SerialLinkTest, PurgeAndLineErrors) {
     line().purgeDropsInput = true;
     line().Queue({1, 2, 3});
-    PurgePort(t.ctx);
+    link.Purge();
     EXPECT_TRUE(line().rx.empty());
     line().lineErrors.push_back(kLineErrorFrame | kLineErrorOverrun);
-    EXPECT_EQ(TakeLineErrors(t.ctx), kLineErrorFrame | kLineErrorOverrun);
-    EXPECT_EQ(TakeLineErrors(t.ctx), 0u);
+    EXPECT_EQ(link.TakeLineErrors(), kLineErrorFrame | kLineErrorOverrun);
+    EXPECT_EQ(link.TakeLineErrors(), 0u);
 }
 
 }  // namespace

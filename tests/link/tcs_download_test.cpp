@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "link/download.hpp"
 #include "link/serial_link.hpp"
 #include "link_fixture.hpp"
@@ -47,13 +47,12 @@ TEST_F(TcsTest, Tcs1AnswersAfterPollsAndTheImageGoesOutBehindItsHeader) {
     Chip("TC304");
     Bytes image = Program(20);
     image[2] = 0;
-    t.ctx.progressText = " Downloading";
     // 250 ms wait, then polls of 160 ms each: the third read meets the 'F'.
     Bytes replies = {'F'};
     replies.insert(replies.end(), kGoodReplies.begin(), kGoodReplies.end());
     line().QueueAt(250 + 2 * 160 + 10, replies);
 
-    ASSERT_TRUE(DownloadControlProgram(t.ctx, false));
+    ASSERT_TRUE(Download(false));
 
     EXPECT_EQ(Polls(), 3u);
     EXPECT_EQ(AfterPolls(), Exchange(image));
@@ -65,8 +64,8 @@ TEST_F(TcsTest, Tcs1AnswersAfterPollsAndTheImageGoesOutBehindItsHeader) {
     EXPECT_EQ(sizes[sizes.size() - 2], 6u);
     // 250 before the handshake, 10 after it, 250 before the header reply,
     // 250 + 250 around the rate change.
-    EXPECT_EQ(t.clock.slept, 250u + 10u + 250u + 500u);
-    EXPECT_TRUE(t.prompt.asked.empty()) << "the RESET button replaces the prompt";
+    EXPECT_EQ(clock.slept, 250u + 10u + 250u + 500u);
+    EXPECT_TRUE(op.prompt.asked.empty()) << "the RESET button replaces the prompt";
     EXPECT_EQ(progress->steps, 7);
     EXPECT_EQ(progress->title, "7 / 7");
     EXPECT_EQ(progress->message, " Downloading");
@@ -76,18 +75,18 @@ TEST_F(TcsTest, Tcs1AnswersAfterPollsAndTheImageGoesOutBehindItsHeader) {
               progress->calls.end());
     EXPECT_NE(std::find(progress->calls.begin(), progress->calls.end(), "SetTitle Download"),
               progress->calls.end());
-    EXPECT_EQ(t.ctx.controlProgramBaud, 19200u);
+    EXPECT_EQ(link.controlProgramBaud(), 19200u);
 }
 
 TEST_F(TcsTest, Tcs1RefusesOnAFirstByteOtherThanF) {
     Chip("TC304");
     Program(20);
     line().QueueAt(250 + 160 + 10, {0x45, 'F'});
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
+    EXPECT_FALSE(Download(false));
     EXPECT_EQ(Polls(), 2u);
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 3);
-    EXPECT_FALSE(t.ctx.comPortHandle);
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
+    EXPECT_EQ(op.Last().severity, 3);
+    EXPECT_FALSE(link.IsOpen());
 }
 
 TEST_F(TcsTest, Tcs2PollsWithTenMillisecondTimeoutsAndRestoresThem) {
@@ -98,7 +97,7 @@ TEST_F(TcsTest, Tcs2PollsWithTenMillisecondTimeoutsAndRestoresThem) {
     replies.insert(replies.end(), kGoodReplies.begin(), kGoodReplies.end());
     // Each silent pass takes 20 ms.
     line().QueueAt(5 * 20 + 5, replies);
-    ASSERT_TRUE(DownloadControlProgram(t.ctx, true));
+    ASSERT_TRUE(Download(true));
     EXPECT_EQ(Polls(), 6u);
     EXPECT_EQ(AfterPolls(), Exchange(image));
     const auto& history = line().timeoutHistory;
@@ -113,8 +112,8 @@ TEST_F(TcsTest, Tcs2PollsWithTenMillisecondTimeoutsAndRestoresThem) {
     EXPECT_EQ(history.back().writeTotalTimeoutMultiplier, 80u);
     EXPECT_NE(std::find(progress->calls.begin(), progress->calls.end(), "SetTitle Full Operation"),
               progress->calls.end());
-    EXPECT_EQ(t.ctx.operationStartTime.seconds,
-              static_cast<std::int64_t>(t.clock.stampBaseMs / 1000))
+    EXPECT_EQ(timer.Start().seconds,
+              static_cast<std::int64_t>(clock.stampBaseMs / 1000))
         << "stamped when the handshake starts";
 }
 
@@ -126,8 +125,8 @@ TEST_F(TcsTest, Tcs2IgnoresStrayBytesBeforeTheF) {
     Bytes replies = {'F'};
     replies.insert(replies.end(), kGoodReplies.begin(), kGoodReplies.end());
     line().QueueAt(110, replies);
-    EXPECT_TRUE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    EXPECT_TRUE(Download(false));
+    EXPECT_EQ(op.LastCode(), 0);
 }
 
 TEST_F(TcsTest, Tcs2CancelAfterAStrayByteIsADownloadError) {
@@ -135,9 +134,9 @@ TEST_F(TcsTest, Tcs2CancelAfterAStrayByteIsADownloadError) {
     Program(20);
     line().QueueAt(30, {0x3F});
     progress->pressAfterChecks = 5;
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 3);
+    EXPECT_FALSE(Download(false));
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
+    EXPECT_EQ(op.Last().severity, 3);
     EXPECT_EQ(std::find(progress->messages.begin(), progress->messages.end(), "Download canceled"),
               progress->messages.end());
 }
@@ -151,58 +150,58 @@ TEST_F(TcsTest, CancelWithNothingReceivedShowsDownloadCanceledUntilOk) {
     line().onWrite = [&](ScriptedSerial&, const std::uint8_t*, std::size_t) {
         checksAtCancel = progress->cancelChecks;
     };
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
+    EXPECT_FALSE(Download(false));
     EXPECT_EQ(progress->message, "Download canceled");
     EXPECT_EQ(progress->flags, 5);
-    EXPECT_EQ(t.ctx.lastReport.code, 0) << "no report";
+    EXPECT_EQ(op.LastCode(), 0) << "no report";
     EXPECT_GT(progress->cancelChecks, checksAtCancel) << "waited for the Ok";
     EXPECT_EQ(line().timeoutHistory.back().readTotalTimeoutConstant, 80u);
-    EXPECT_TRUE(t.ctx.comPortHandle) << "the caller closes the port";
+    EXPECT_TRUE(link.IsOpen()) << "the caller closes the port";
 }
 
 TEST_F(TcsTest, AThreeByteHeaderReplyIsADownloadError) {
     Chip("TC310");
     Program(20);
     line().QueueAt(30, {'F', 0xF1, 0x83, 0x00});
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
-    EXPECT_EQ(t.ctx.lastReport.severity, 3);
+    EXPECT_FALSE(Download(false));
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
+    EXPECT_EQ(op.Last().severity, 3);
 }
 
 TEST_F(TcsTest, WrongRunReplyIsADownloadError) {
     Chip("TC304");
     Program(20);
     line().QueueAt(300, {'F', 0xF1, 0x83, 0x00, 0x00, 0xF1, 0x85});
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
+    EXPECT_FALSE(Download(false));
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
 }
 
 TEST_F(TcsTest, ImageAbove65535BytesIsRefusedBeforeTheHandshake) {
     Chip("TC310");
     Program(65536);
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgDownloadError);
-    EXPECT_NE(t.ctx.lastReport.text.find("65535"), std::string::npos);
+    EXPECT_FALSE(Download(false));
+    EXPECT_EQ(op.LastCode(), kMsgDownloadError);
+    EXPECT_NE(op.Last().detail.find("65535"), std::string::npos);
     EXPECT_TRUE(line().tx.empty());
 }
 
 TEST_F(TcsTest, TimeoutsThatCannotBeChangedEndTheDownloadSilently) {
     Chip("TC310");
     Program(20);
-    ASSERT_EQ(OpenPort(t.ctx, 1, 19200), 0);
+    ASSERT_TRUE(OpenNow(19200));
     line().failSetTimeouts = true;
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, 0);
+    EXPECT_FALSE(Download(false));
+    EXPECT_EQ(op.LastCode(), 0);
     EXPECT_TRUE(line().tx.empty());
 }
 
 TEST_F(TcsTest, AFailedReadDuringTheHandshakeEndsIt) {
     Chip("TC310");
     Program(20);
-    ASSERT_EQ(OpenPort(t.ctx, 1, 19200), 0);
+    ASSERT_TRUE(OpenNow(19200));
     line().failReads = true;
-    EXPECT_FALSE(DownloadControlProgram(t.ctx, false));
-    EXPECT_EQ(t.ctx.lastReport.code, kMsgPortReadError);
+    EXPECT_FALSE(Download(false));
+    EXPECT_EQ(op.LastCode(), kMsgPortReadError);
     EXPECT_EQ(line().reads, 1);
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -13,61 +12,6 @@ namespace {
 
 using testing::TempDir;
 
-// Sets or clears an environment variable for one test and restores it.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        had_ = std::getenv(name) != nullptr;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (had_) {
-            ::setenv(name_, old_.c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
-TEST(ProgramDirectoryTest, OverrideWinsAndEndsWithASeparator) {
-    TempDir dir;
-    ScopedEnv env("QUILLON_HOME", "/somewhere/else");
-    std::string noSlash = dir.path().substr(0, dir.path().size() - 1);
-    auto programDir = ProgramDirectory(noSlash);
-    ASSERT_TRUE(programDir.has_value());
-    EXPECT_EQ(*programDir, dir.path());
-    EXPECT_EQ(ProgramDirectory(dir.path()).value_or(""), dir.path());
-}
-
-TEST(ProgramDirectoryTest, QuillonHomeComesBeforeTheExecutablesFolder) {
-    TempDir dir;
-    ScopedEnv env("QUILLON_HOME", dir.path().c_str());
-    EXPECT_EQ(ProgramDirectory("").value_or(""), dir.path());
-}
-
-TEST(ProgramDirectoryTest, ExecutablesFolderWhenNothingElseIsGiven) {
-    ScopedEnv env("QUILLON_HOME", nullptr);
-    auto programDir = ProgramDirectory("");
-    ASSERT_TRUE(programDir.has_value());
-    ASSERT_FALSE(programDir->empty());
-    EXPECT_EQ(programDir->back(), kPathSeparator);
-    std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-    EXPECT_EQ(*programDir, DirectoryPart(exe));
-}
-
-TEST(ProgramDirectoryTest, PathTooLongIsRefused) {
-    EXPECT_FALSE(ProgramDirectory(std::string(5000, 'd')).has_value());
-}
 
 TEST(PathPartsTest, FileNameAndDirectoryPartsSplitAtEitherSeparator) {
     EXPECT_EQ(FileNamePart("C:\\work\\a.hex"), "a.hex");

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "flashops/control_commands.hpp"
-#include "flashops/crc16.hpp"
+#include "link/control_commands.hpp"
+#include "link/crc16.hpp"
 #include "support/memory_sim_line.hpp"
 #include "support/temp_dir.hpp"
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.hpp"
+
 namespace quillon::sim {
 namespace {
 
@@ -33,6 +35,26 @@ TEST(SimChip, UnknownChipOrFolderIsNamed) {
     EXPECT_NE(error.find("TC999"), std::string::npos);
     EXPECT_FALSE(LoadSimChip("/nonexistent-quillon", "TC370", chip, error));
     EXPECT_NE(error.find("CHIPDEF.INI"), std::string::npos);
+}
+
+TEST(SimChip, RangesThatDoNotFitTheFlashImageAreRefused) {
+    // 0x2D0000 bytes from the first start is all the image holds.
+    testing::TempDir dir;
+    dir.Write("CHIPDEF.INI",
+              "[TC900]\r\nDownloadFile=a.bin\r\nLoadAddress=0\r\nStartAddress=0\r\n"
+              "EndAddress=2D0000\r\nFlashSize=1\r\nFlashArea=1\r\nClock=10MHz\r\n"
+              "Baud=9600\r\n"
+              "[TC901]\r\nDownloadFile=a.bin\r\nLoadAddress=0\r\nStartAddress=0\r\n"
+              "EndAddress=2CFFFF\r\nFlashSize=1\r\nFlashArea=1\r\nClock=10MHz\r\n"
+              "Baud=9600\r\n");
+    SimChip chip;
+    std::string error;
+    EXPECT_FALSE(LoadSimChip(dir.path(), "TC900", chip, error));
+    EXPECT_NE(error.find("do not fit"), std::string::npos) << error;
+    ASSERT_TRUE(LoadSimChip(dir.path(), "TC901", chip, error)) << error;
+    ASSERT_EQ(chip.ranges.size(), 1u);
+    EXPECT_EQ(chip.ranges[0].end, 0x2CFFFFu);
+    EXPECT_EQ(chip.fastRates, std::vector<std::uint32_t>{19200}) << "no Baud2: twice Baud";
 }
 
 TEST(SimChip, KeyFromAFileOrFromBytes) {

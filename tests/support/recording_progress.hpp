@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/progress_sink.hpp"
+#include "platform/progress_sink.hpp"
 
 namespace quillon::testing {
 

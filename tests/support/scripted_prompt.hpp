@@ -4,7 +4,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/user_prompt.hpp"
+#include "platform/user_prompt.hpp"
 
 namespace quillon::testing {
 

@@ -1,6 +1,6 @@
 #pragma once
-// An operation context wired to the recording fakes, in a temporary program
-// directory.
+// A session of the application wired to the recording fakes, in a temporary
+// program directory, with a scripted serial device behind its link.
 
 #include <memory>
 
@@ -10,6 +10,7 @@
 #include "support/recording_progress.hpp"
 #include "support/recording_sound.hpp"
 #include "support/scripted_prompt.hpp"
+#include "support/scripted_serial.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quillon::testing {
@@ -18,10 +19,10 @@ struct TestContext {
     TestContext() {
         ctx.programDir = dir.path();
         ctx.chipDefPath = dir.File("CHIPDEF.INI");
-        ctx.clock = &clock;
-        ctx.prompt = &prompt;
-        ctx.panel = &panel;
-        ctx.sound = &sound;
+        ctx.frontEnd.prompt = &prompt;
+        ctx.frontEnd.panel = &panel;
+        ctx.frontEnd.sound = &sound;
+        ctx.link.SetPort(PortName{}, ctx.programDir);
     }
     // Opens a recording progress window and returns it (owned by ctx).
     RecordingProgress& OpenProgress() {
@@ -30,13 +31,16 @@ struct TestContext {
         ctx.progress = std::move(p);
         return ref;
     }
+    // The one scripted device every open of the link returns.
+    ScriptedSerial& port() { return opener.device; }
 
     TempDir dir;
     ManualClock clock;
+    ScriptedOpener opener{clock};
     ScriptedPrompt prompt;
     RecordingPanel panel;
     RecordingSound sound;
-    OperationContext ctx;
+    OperationContext ctx{clock, opener.Opener()};
 };
 
 }  // namespace quillon::testing

@@ -20,9 +20,10 @@ struct SecurityKey {
 // white space counts as empty.
 std::vector<std::int32_t> KeyFileFields(std::string_view text);
 
-// Checks and takes the key. Returns 0, or the catalog code of the first
-// fault: 407 (address missing or below `firstRangeStart`, length or a key
-// byte missing), 405 (length below 7), 406 (length above 254).
-int ParseSecurityKey(std::string_view text, std::uint32_t firstRangeStart, SecurityKey& key);
+// Checks and takes the key. False with `faultCode` the catalog code of the
+// first fault: 407 (address missing or below `firstRangeStart`, length or a
+// key byte missing), 405 (length below 7), 406 (length above 254).
+[[nodiscard]] bool ParseSecurityKey(std::string_view text, std::uint32_t firstRangeStart,
+                                    SecurityKey& key, int& faultCode);
 
 }  // namespace quillon

@@ -1,8 +1,8 @@
-#include "link/key_file.hpp"
+#include "config/key_file.hpp"
 
 #include <cctype>
 
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 #include "config/address_list.hpp"
 
 namespace quillon {
@@ -25,22 +25,27 @@ std::vector<std::int32_t> KeyFileFields(std::string_view text) {
     return fields;
 }
 
-int ParseSecurityKey(std::string_view text, std::uint32_t firstRangeStart, SecurityKey& key) {
+bool ParseSecurityKey(std::string_view text, std::uint32_t firstRangeStart, SecurityKey& key,
+                      int& faultCode) {
+    auto fault = [&](int code) {
+        faultCode = code;
+        return false;
+    };
     const std::vector<std::int32_t> fields = KeyFileFields(text);
-    if (fields.empty()) return kMsgIllegalSecurityFile;
+    if (fields.empty()) return fault(kMsgIllegalSecurityFile);
     const auto address = static_cast<std::uint32_t>(fields[0]);
-    if (!(address + 1u > firstRangeStart)) return kMsgIllegalSecurityFile;
-    if (fields.size() < 2) return kMsgIllegalSecurityFile;
+    if (!(address + 1u > firstRangeStart)) return fault(kMsgIllegalSecurityFile);
+    if (fields.size() < 2) return fault(kMsgIllegalSecurityFile);
     const std::int32_t length = fields[1];
-    if (length < static_cast<std::int32_t>(kMinKeyLength)) return kMsgKeyTooShort;
-    if (length > static_cast<std::int32_t>(kMaxKeyLength)) return kMsgKeyTooLong;
-    if (fields.size() < 2 + static_cast<std::size_t>(length)) return kMsgIllegalSecurityFile;
+    if (length < static_cast<std::int32_t>(kMinKeyLength)) return fault(kMsgKeyTooShort);
+    if (length > static_cast<std::int32_t>(kMaxKeyLength)) return fault(kMsgKeyTooLong);
+    if (fields.size() < 2 + static_cast<std::size_t>(length)) return fault(kMsgIllegalSecurityFile);
     key.address = address;
     key.bytes.clear();
     for (std::int32_t i = 0; i < length; ++i) {
         key.bytes.push_back(static_cast<std::uint8_t>(fields[2 + static_cast<std::size_t>(i)]));
     }
-    return 0;
+    return true;
 }
 
 }  // namespace quillon

@@ -3,7 +3,7 @@
 // and a poll for Cancel. Every call that may take a moment pumps the user
 // interface, which keeps it alive while an operation blocks on the line.
 
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,21 +48,19 @@ public:
     // returns and clears the remembered press of the button (1 or 0).
     virtual int CheckCancel() = 0;
     virtual void SetIcon(int icon) = 0;
+    // Each step of the bar set last stands for `bytesPerStep` bytes of flash,
+    // and a bar run to its end means `doneVerb` ("Programmed"): a console can
+    // then count bytes and rates. The window ignores it; SetRange forgets it.
+    virtual void SetUnit(std::uint32_t bytesPerStep, std::string_view doneVerb) {
+        (void)bytesPerStep;
+        (void)doneVerb;
+    }
 
     void Reset(int low, int high, int step, int position) {
         SetRange(low, high);
         SetStep(step);
         SetPos(position);
     }
-};
-
-// Creates progress windows for the commands (the front end's window, owned by
-// its main window, which it disables while the window exists).
-class ProgressFactory {
-public:
-    virtual ~ProgressFactory() = default;
-    // flags -1 means 13. Returns null when the window cannot be made.
-    virtual std::unique_ptr<ProgressSink> CreateProgress(int flags) = 0;
 };
 
 }  // namespace quillon

@@ -1,4 +1,4 @@
-#include "app/catalog.hpp"
+#include "config/catalog.hpp"
 
 #include <map>
 #include <string_view>

@@ -1,0 +1,110 @@
+#include "link/link.hpp"
+
+#include "config/catalog.hpp"
+
+namespace quillon {
+
+Link::Link(Clock& clock, SerialOpener openSerial)
+    : clock_(clock), openSerial_(std::move(openSerial)) {}
+
+Link::~Link() = default;
+
+void Link::SetPort(const PortName& port, const std::string& programDir) {
+    port_ = port;
+    programDir_ = programDir;
+}
+
+bool Link::Open(std::uint32_t baud, Outcome& failure) {
+    Close();
+    const std::string path = DevicePathOf(port_, programDir_);
+    std::string why;
+    std::unique_ptr<SerialDevice> device;
+    if (openSerial_) {
+        device = openSerial_(path, why);
+    } else {
+        why = "no serial devices on this system";
+    }
+    auto fail = [&](int code, std::string detail) {
+        Close();
+        failure = Failure(code, kSeverityRedownload, std::move(detail));
+        return false;
+    };
+    // The reason becomes the report's detail line.
+    if (!device) return fail(kMsgCannotOpenPort, why.empty() ? "cannot open " + path : why);
+    device_ = std::move(device);
+
+    SerialTimeouts timeouts;
+    if (!device_->GetTimeouts(timeouts)) return fail(kMsgCannotGetPortInfo, {});
+    timeouts.readIntervalTimeout = kPortTimeoutMs;
+    timeouts.readTotalTimeoutMultiplier = kPortTimeoutMs;
+    timeouts.readTotalTimeoutConstant = kPortTimeoutMs;
+    timeouts.writeTotalTimeoutMultiplier = kPortTimeoutMs;
+    timeouts.writeTotalTimeoutConstant = kPortTimeoutMs;
+    if (!device_->SetTimeouts(timeouts)) return fail(kMsgCannotChangePortSetting, {});
+
+    LineSettings settings;
+    if (!device_->GetLineSettings(settings)) return fail(kMsgCannotGetPortInfo, {});
+    settings.baudRate = baud;
+    settings.byteSize = 8;
+    settings.parity = Parity::None;
+    settings.stopBits = StopBits::One;
+    settings.fBinary = true;
+    settings.fParity = true;
+    settings.fOutxCtsFlow = false;
+    settings.fOutxDsrFlow = false;
+    settings.fDtrControl = DtrControl::Enable;
+    settings.fRtsControl = RtsControl::Enable;
+    settings.fOutX = false;
+    settings.fInX = false;
+    if (!device_->SetLineSettings(settings)) return fail(kMsgCannotChangePortSetting, {});
+    currentBaud_ = baud;
+    return true;
+}
+
+void Link::Close() { device_.reset(); }
+
+int Link::ChangeRate(std::uint32_t baud) {
+    LineSettings settings;
+    if (!device_ || !device_->GetLineSettings(settings)) return kMsgCannotGetPortInfo;
+    settings.baudRate = baud;
+    if (!device_->SetLineSettings(settings)) return kMsgCannotChangePortSetting;
+    currentBaud_ = baud;
+    return 0;
+}
+
+bool Link::SetTotalTimeouts(std::uint32_t ms) {
+    SerialTimeouts t;
+    if (!device_ || !device_->GetTimeouts(t)) return false;
+    t.readTotalTimeoutMultiplier = ms;
+    t.readTotalTimeoutConstant = ms;
+    t.writeTotalTimeoutMultiplier = ms;
+    t.writeTotalTimeoutConstant = ms;
+    return device_->SetTimeouts(t);
+}
+
+bool Link::Write(const std::uint8_t* data, std::size_t n) {
+    std::size_t written = 0;
+    return device_ && device_->Write(data, n, written);
+}
+
+long Link::Read(std::uint8_t* buffer, std::size_t n) {
+    std::size_t got = 0;
+    if (!device_ || !device_->Read(buffer, n, got)) return -1;
+    return static_cast<long>(got);
+}
+
+void Link::Purge() {
+    if (device_) device_->Purge(true, true);
+}
+
+void Link::PurgeReceive() {
+    if (device_) device_->Purge(false, true);
+}
+
+std::uint32_t Link::TakeLineErrors() {
+    std::uint32_t errors = 0;
+    if (device_ && !device_->ClearErrors(errors)) return 0;
+    return errors;
+}
+
+}  // namespace quillon

@@ -1,0 +1,79 @@
+#pragma once
+// The serial link to the target: the one open device, what the port is (a
+// COM number or a device path), the rate it runs at now and the rate of the
+// control program, and the clock every wait on it asks. The byte-level I/O
+// here reports nothing; serial_link.hpp adds the protocol's reporting calls.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "config/outcome.hpp"
+#include "config/port_names.hpp"
+#include "platform/clock.hpp"
+#include "platform/serial_device.hpp"
+
+namespace quillon {
+
+// Time-outs set by Open, in milliseconds.
+inline constexpr std::uint32_t kPortTimeoutMs = 80;
+
+// Rate the port is opened at for a command before any download has set the
+// control program's rate (TC326/TC327 may erase before a download).
+inline constexpr std::uint32_t kInitialControlProgramBaud = 9600;
+
+class Link {
+  public:
+    // `openSerial` opens devices (the system's, or a test's fakes); empty:
+    // no port can be opened.
+    Link(Clock& clock, SerialOpener openSerial);
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    // The port to open, and the folder whose Customize.ini maps COM numbers.
+    void SetPort(const PortName& port, const std::string& programDir);
+    const PortName& port() const { return port_; }
+
+    // Opens the port at `baud` with 8N1, DTR/RTS on and all five time-outs
+    // 80 ms. False with the failure to report (206 with the reason as its
+    // detail, 210, 211; severity 2) and the port closed.
+    [[nodiscard]] bool Open(std::uint32_t baud, Outcome& failure);
+    void Close();
+    bool IsOpen() const { return device_ != nullptr; }
+
+    // Moves the open port to `baud`: 0, or 210 / 211 when the settings
+    // could not be read or changed.
+    [[nodiscard]] int ChangeRate(std::uint32_t baud);
+    // Sets the read and write total time-outs (multiplier and constant) to
+    // `ms`; false when the port refused.
+    [[nodiscard]] bool SetTotalTimeouts(std::uint32_t ms);
+
+    // Several bytes in one port write; false when it failed.
+    [[nodiscard]] bool Write(const std::uint8_t* data, std::size_t n);
+    // One port read of up to n bytes: the count, or -1 when the read failed.
+    [[nodiscard]] long Read(std::uint8_t* buffer, std::size_t n);
+    // Discards both buffers, or the receive buffer only.
+    void Purge();
+    void PurgeReceive();
+    // Line-error flags of the open port since the last call (0 when none).
+    std::uint32_t TakeLineErrors();
+
+    Clock& clock() const { return clock_; }
+    std::uint32_t currentBaud() const { return currentBaud_; }
+    std::uint32_t controlProgramBaud() const { return controlProgramBaud_; }
+    // The downloaded control program runs at `baud` from now on.
+    void SetControlProgramBaud(std::uint32_t baud) { controlProgramBaud_ = baud; }
+
+  private:
+    Clock& clock_;
+    SerialOpener openSerial_;
+    PortName port_;
+    std::string programDir_;
+    std::unique_ptr<SerialDevice> device_;
+    std::uint32_t currentBaud_ = 0;
+    std::uint32_t controlProgramBaud_ = kInitialControlProgramBaud;
+};
+
+}  // namespace quillon

@@ -1,0 +1,52 @@
+#pragma once
+// The serial devices this system has, with what identifies them to a person:
+// the stable by-id name, the adapter's own description and its USB ids.
+// Linux reads sysfs and /dev directly; Windows reads the registry's list of
+// COM ports. Listing never opens a device and needs no privileges.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon {
+
+struct SerialPortInfo {
+    std::string device;        // "/dev/ttyUSB0", "\\.\COM3"
+    std::string byIdPath;      // "/dev/serial/by-id/usb-FTDI_...", or empty
+    std::string description;   // the USB product string, else the driver's name, else empty
+    std::string manufacturer;  // the USB manufacturer string, or empty
+    std::string vendorId;      // "0403", as the system gives it; empty when not USB
+    std::string productId;     // "6001", or empty
+    std::string serialNumber;  // the USB serial number, or empty
+
+    bool operator==(const SerialPortInfo&) const = default;
+};
+
+// Where to look; tests point these at a fake tree.
+struct SerialPortRoots {
+    std::string sys = "/sys";
+    std::string dev = "/dev";
+};
+
+// The serial devices present, USB adapters first, each group in the natural
+// order of the device path (ttyACM0, ttyUSB2, ttyUSB10, then ttyS0...). Text
+// read from devices passes through ShowablePortText, since it ends up on a
+// terminal. Empty when nothing is found. On Windows `roots` is not used.
+std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& roots = {});
+
+// The order ListSerialPorts gives.
+bool SerialPortLess(const SerialPortInfo& a, const SerialPortInfo& b);
+
+// "0403:6001", or empty when either id is missing.
+std::string UsbId(const SerialPortInfo& port);
+
+// The most of one device text that is kept.
+inline constexpr std::size_t kMaxPortText = 256;
+
+// Text a device or driver gave, made safe to show: at most kMaxPortText
+// bytes, blanks and line ends trimmed at both ends, every other control
+// character (a NUL, an escape sequence) replaced by '?'.
+std::string ShowablePortText(std::string_view raw);
+
+}  // namespace quillon

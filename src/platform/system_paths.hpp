@@ -1,0 +1,39 @@
+#pragma once
+// What the operating system says about paths and files, behind the portable
+// helpers of paths.hpp and file_replacement.hpp: one implementation per
+// system (system_paths_posix.cpp, system_paths_win32.cpp).
+
+#include <cstddef>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+// The separator that ends programDir and joins paths on this system.
+extern const char kPathSeparator;
+// The longest path this system's file calls take, terminator included.
+extern const std::size_t kMaxPathLength;
+
+// The full path of the running program; nullopt when it cannot be had.
+std::optional<std::string> ExecutablePath();
+
+// The per-user folder of Quillon's files: $XDG_CONFIG_HOME/quillon, by
+// default ~/.config/quillon, on POSIX; empty on Windows, where the program's
+// own folder always serves.
+std::string UserConfigFolder();
+
+// The short (8.3) form of an existing path; on POSIX the path itself. Empty
+// when the path does not exist.
+std::string ShortPathName(const std::string& path);
+
+// A new, empty file next to `target`, named after it, opened for binary
+// writing with the usual permissions; its path goes into `tempPath`. Null
+// when it cannot be created (errno tells why).
+std::FILE* CreateFileBeside(const std::string& target, std::string& tempPath);
+// Hands what was written to the file to the disk; false when that failed.
+bool SyncToDisk(std::FILE* file);
+// Renames `from` over `to`, replacing any file there in one step.
+bool ReplaceFileWith(const std::string& from, const std::string& to);
+
+}  // namespace quillon
