@@ -9,7 +9,7 @@
 namespace quillon {
 
 void RecordBatchResult(OperationContext& ctx, const std::string& text) {
-    const bool written = WriteResultFile(ctx.programDir, 0, text);
+    const bool written = !ctx.writesResultFile || WriteResultFile(ctx.programDir, 0, text);
     ctx.lastReport = LastReport{0, kSeverityError, text, written, true};
 }
 

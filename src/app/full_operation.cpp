@@ -62,20 +62,22 @@ void OnFullOperation(OperationContext& ctx) {
     if (!OpenProgressWindow(ctx, 13)) return;
     ctx.progress->SetButtons(13, true, "Full Operation");
 
-    if (BuildOperationRanges(ctx) && DecodeHexFile(ctx, true, 0xFF)) {
-        switch (UnlockSelectedChip(ctx, true)) {
-            case UnlockResult::GoOn:
-                DownloadThenProgram(ctx);
-                break;
-            case UnlockResult::EraseFirst:
-                EraseThenDownloadThenProgram(ctx);
-                break;
-            case UnlockResult::Stopped:
-                ClosePort(ctx);
-                break;
-        }
-    }
+    if (BuildOperationRanges(ctx) && DecodeHexFile(ctx, true, 0xFF)) RunFullOperationSteps(ctx);
     EndCommand(ctx);
+}
+
+void RunFullOperationSteps(OperationContext& ctx) {
+    switch (UnlockSelectedChip(ctx, true)) {
+        case UnlockResult::GoOn:
+            DownloadThenProgram(ctx);
+            break;
+        case UnlockResult::EraseFirst:
+            EraseThenDownloadThenProgram(ctx);
+            break;
+        case UnlockResult::Stopped:
+            ClosePort(ctx);
+            break;
+    }
 }
 
 }  // namespace quillon

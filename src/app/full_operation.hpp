@@ -8,4 +8,9 @@ struct OperationContext;
 
 void OnFullOperation(OperationContext& ctx);
 
+// What follows the decode: the key exchange of a security chip, the
+// download, the erase when the flash is not blank, the blank check and the
+// program, in the progress window that is open.
+void RunFullOperationSteps(OperationContext& ctx);
+
 }  // namespace quillon

@@ -86,6 +86,9 @@ struct OperationContext {
     int copyAsIntelHex = 0;
     int closing = 0;
     LastReport lastReport;
+    // A board of a gang leaves MESSFILE.TXT to the gang, which puts every
+    // board's outcome there at the end.
+    bool writesResultFile = true;
 
     // --- settings (Customize.ini)
     SoundSettings sound;

@@ -52,7 +52,8 @@ void Report(OperationContext& ctx, int code, int severity, int sound) {
 void Report(OperationContext& ctx, const Outcome& outcome) {
     const int severity = outcome.severity;
     const std::string text = ComposeReport(outcome, ctx.language, ctx.batchMode);
-    const bool written = WriteResultFile(ctx.programDir, outcome.code, text);
+    const bool written =
+        !ctx.writesResultFile || WriteResultFile(ctx.programDir, outcome.code, text);
     ctx.lastReport = LastReport{outcome.code, severity, text, written, true};
 
     SoundPlayer& player = *ctx.frontEnd.sound;

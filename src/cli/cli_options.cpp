@@ -94,6 +94,15 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                 *o.areas != "work,main") {
                 parse.errors.push_back("--areas takes main, work or main,work, not " + *o.areas);
             }
+        } else if (word == "--gang") {
+            if (auto ports = cursor.Value(word, "PORT[,PORT...]")) {
+                std::size_t at = 0;
+                while (at <= ports->size()) {
+                    const std::size_t comma = std::min(ports->find(',', at), ports->size());
+                    o.gangPorts.push_back(ports->substr(at, comma - at));
+                    at = comma + 1;
+                }
+            }
         } else if (word == "--reset") {
             askReset = true;
         } else if (word == "--no-reset") {
@@ -108,6 +117,10 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
         SetBatchWords(o.request, o.positional);
     } else if (askReset) {
         o.request.askForReset = *askReset;
+    }
+    if (!o.gangPorts.empty() && (!o.steps.empty() || o.positional.empty())) {
+        parse.errors.push_back("--gang runs the batch form: --gang PORT[,PORT...] HEXFILE "
+                               "[reset|no_reset], with no command words");
     }
     if (!o.steps.empty()) {
         for (const std::string& word : o.positional)

@@ -13,6 +13,7 @@
 #include "cli/cli_steps.hpp"
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
+#include "cli/gang_command.hpp"
 #include "cli/info_commands.hpp"
 #include "config/chip_file.hpp"
 
@@ -26,6 +27,12 @@ std::string CliUsage() {
            "      with arguments. The outcome goes to MESSFILE.TXT in the program folder and\n"
            "      to standard output; the exit status is 0 exactly when it is OK and\n"
            "      MESSFILE.TXT could be written.\n"
+           "  quillon-cli [options] --gang PORT[,PORT...] HEXFILE [reset|no_reset]\n"
+           "      The batch form on up to 16 boards at once, each on its own port (comN or a\n"
+           "      device path): the hex file is decoded once, one reset question is asked\n"
+           "      for all boards, and a line per board goes to standard output: PORT OK or\n"
+           "      PORT NG and the message. MESSFILE.TXT says OK only when every board did,\n"
+           "      else NG and a line per failed board; the exit status likewise.\n"
            "  quillon-cli [options] COMMAND... \n"
            "      The commands of the main dialog, run in the order given in one session\n"
            "      (the downloaded control program carries over from one to the next):\n"
@@ -123,6 +130,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     if (OnlyTells(options.steps)) return RunInfoCommands(options, out, err);
+    if (!options.gangPorts.empty()) return RunGangCommand(options, out, err, in, liveProgress);
 
     OperationContext ctx;
     ConsolePrompt prompt(err, in);

@@ -35,6 +35,7 @@ std::string Shown(std::string_view text) {
 
 void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }
 bool TakeInterrupt() { return gInterrupted.exchange(false); }
+bool InterruptPending() { return gInterrupted.load(); }
 void RequestInterrupt() { gInterrupted.store(true); }
 
 ConsoleProgress::ConsoleProgress(std::ostream& out, bool live, int flags, Clock& clock)

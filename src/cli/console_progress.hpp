@@ -23,6 +23,8 @@ namespace quillon {
 void InstallInterruptHandler();
 // True once Ctrl-C was pressed since the last call.
 bool TakeInterrupt();
+// True when Ctrl-C was pressed and not taken: every board of a gang sees it.
+bool InterruptPending();
 // Presses Ctrl-C (for tests).
 void RequestInterrupt();
 

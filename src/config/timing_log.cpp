@@ -1,6 +1,7 @@
 #include "config/timing_log.hpp"
 
 #include <cstdio>
+#include <mutex>
 
 #include "platform/paths.hpp"
 #include "platform/profile_file.hpp"
@@ -38,6 +39,10 @@ void LogOperationTime(const OperationTimer& timer, const std::string& programDir
     const LocalDate today = timer.clock().Today();
     char date[32];
     std::snprintf(date, sizeof date, "%04d%02d%02d", today.year, today.month, today.day);
+    // Sessions of several boards may finish at once; each entry is a
+    // read-modify-replace of the whole file.
+    static std::mutex guard;
+    const std::lock_guard<std::mutex> lock(guard);
     WriteProfileString(path, std::string(date) + " - " + chip, kKindKeys[kind], elapsed);
 }
 

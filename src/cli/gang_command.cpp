@@ -1,0 +1,174 @@
+#include "cli/gang_command.hpp"
+
+#include <chrono>
+#include <memory>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+#include "app/area_notice.hpp"
+#include "app/chip_selection.hpp"
+#include "app/console_text.hpp"
+#include "app/decode_step.hpp"
+#include "app/gang_board.hpp"
+#include "app/operation_context.hpp"
+#include "app/report.hpp"
+#include "app/unattended_run.hpp"
+#include "cli/cli_options.hpp"
+#include "cli/cli_run.hpp"
+#include "cli/cli_startup.hpp"
+#include "cli/console_progress.hpp"
+#include "cli/console_prompt.hpp"
+#include "cli/gang_console.hpp"
+#include "config/result_file.hpp"
+#include "platform/paths.hpp"
+
+namespace quillon {
+
+namespace {
+
+constexpr const char* kResetAllPrompt =
+    "Please reset the microcontrollers on all boards.\nThen push OK button.";
+
+// The ports of --gang, each a comN or a device path, none twice.
+bool ParseGangPorts(const std::vector<std::string>& words, std::vector<PortName>& ports,
+                    std::ostream& err) {
+    if (words.empty() || words.size() > static_cast<std::size_t>(kMaxGangBoards)) {
+        err << "quillon-cli: --gang takes 1 to " << kMaxGangBoards << " ports\n";
+        return false;
+    }
+    for (const std::string& word : words) {
+        Request parsed;
+        std::string error;
+        if (word.empty() || !ParsePortWord(word, parsed, error)) {
+            err << "quillon-cli: --gang: " << (error.empty() ? "an empty port" : error) << '\n';
+            return false;
+        }
+        PortName port{parsed.comPortIndex.value_or(0) + 1, parsed.portPath};
+        for (const PortName& other : ports) {
+            if (other.Text() == port.Text()) {
+                err << "quillon-cli: --gang names " << port.Text() << " twice\n";
+                return false;
+            }
+        }
+        ports.push_back(port);
+    }
+    return true;
+}
+
+// The work before the boards start, on the session that decodes the hex
+// file once: the file, the areas, the ranges, the image. False after the
+// reason has gone to MESSFILE.TXT (and is returned in `failure`).
+bool PrepareImage(OperationContext& master, std::ostream& err, std::string& failure) {
+    master.lastReport = LastReport{};
+    bool ok = CheckHexFileExists(master) && CheckAreaSelected(master);
+    if (ok) {
+        master.progress = std::make_unique<ConsoleProgress>(err);
+        ok = BuildOperationRanges(master) && DecodeHexFile(master, true, 0xFF);
+        master.progress.reset();
+    }
+    if (ok) return true;
+    failure = master.lastReport.recorded ? master.lastReport.text
+                                         : "the hex file could not be decoded";
+    if (!master.lastReport.recorded) {
+        (void)WriteResultFile(master.programDir, 0, failure);
+    }
+    return false;
+}
+
+}  // namespace
+
+int RunGangCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
+                   std::istream& in, bool liveProgress) {
+    std::vector<PortName> ports;
+    if (!ParseGangPorts(options.gangPorts, ports, err)) return kExitUsage;
+    for (std::size_t i = 1; i < options.positional.size(); ++i) {
+        const std::string& word = options.positional[i];
+        Request asPort;
+        std::string ignored;
+        if (ParsePortWord(word, asPort, ignored) && asPort.comPortIndex) {
+            err << "quillon-cli: with --gang the ports come from --gang, not " << word << '\n';
+            return kExitUsage;
+        }
+    }
+
+    OperationContext master;
+    ConsolePrompt prompt(err, in);
+    master.frontEnd.prompt = &prompt;
+    master.language = DetectLanguage();
+    master.request = options.request;
+    if (!CliStartUp(master, options, err)) return kExitUsage;
+
+    const std::string resultPath = JoinPath(master.programDir, kResultFileName);
+    std::remove(resultPath.c_str());
+    std::string failure;
+    if (!PrepareImage(master, err, failure)) {
+        out << ConsoleText(ResultFileContents(0, failure)) << '\n';
+        return kExitFailed;
+    }
+    if (master.request.askForReset) {
+        const PromptAnswer answer = prompt.Ask(PromptRequest{
+            kResetAllPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
+            PromptOwner::MainDialog});
+        if (!IsAffirmative(answer)) {
+            const std::string reason = "the question \"" + OneLine(kResetAllPrompt) +
+                                       "\" was declined";
+            if (!WriteResultFile(master.programDir, 0, reason)) {
+                err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
+            }
+            out << ConsoleText(ResultFileContents(0, reason)) << '\n';
+            return kExitFailed;
+        }
+    }
+
+    std::vector<std::string> names;
+    for (const PortName& p : ports) names.push_back(p.Text());
+    GangConsole console(err, liveProgress, names);
+    std::vector<std::unique_ptr<OperationContext>> boards;
+    std::vector<BoardResult> results(ports.size());
+    std::vector<std::thread> threads;
+    std::vector<std::unique_ptr<std::atomic<bool>>> done;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        auto board = std::make_unique<OperationContext>();
+        board->frontEnd.prompt = &console.Prompt(i);
+        board->frontEnd.progress = &console.Progress(i);
+        PrepareGangBoard(master, ports[i], *board);
+        boards.push_back(std::move(board));
+        done.push_back(std::make_unique<std::atomic<bool>>(false));
+    }
+    // Every board in a thread of its own: a board that fails or waits on its
+    // line never holds up another.
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        threads.emplace_back([&, i] {
+            results[i] = RunGangBoard(*boards[i]);
+            done[i]->store(true);
+        });
+    }
+    std::vector<bool> finished(ports.size(), false);
+    for (std::size_t left = ports.size(); left > 0;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(liveProgress ? 200 : 50));
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            if (finished[i] || !done[i]->load()) continue;
+            finished[i] = true;
+            --left;
+            console.Finish(i, results[i].ok);
+        }
+        console.Refresh();
+    }
+    for (std::thread& t : threads) t.join();
+    console.Close();
+
+    bool allOk = true;
+    for (const BoardResult& r : results) {
+        out << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
+        allOk = allOk && r.ok;
+    }
+    out << std::flush;
+    if (!WriteFileAtomically(resultPath, GangResultText(results))) {
+        err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
+        return kExitFailed;
+    }
+    return allOk ? kExitOk : kExitFailed;
+}
+
+}  // namespace quillon

@@ -1,0 +1,77 @@
+// quillon-cli --gang: three virtual targets at once, one of them failing its
+// verify; the other two are programmed all the same, and the outcome names
+// the board that failed.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/child_process.hpp"
+#include "support/sim_process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace quillon::testing {
+namespace {
+
+const std::string kCli = std::string(QUILLON_BIN_DIR) + "/quillon-cli";
+
+TEST(GangE2E, AFailingBoardStopsNoOtherAndIsNamedInTheOutcome) {
+    TempDir dir;
+    CopyExamplesTo(dir.path());
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    std::string ports;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<std::string> args = {"--program-dir", dir.path(), "--chip", "TC370", "--flash",
+                                         dir.File("flash" + std::to_string(i) + ".bin")};
+        if (i == 1) args.insert(args.end(), {"--fault", "verify-fail=0100:1234:5678"});
+        sims.push_back(std::make_unique<SimProcess>(args));
+        ASSERT_TRUE(sims.back()->ok()) << sims.back()->error();
+        ports += (i ? "," : "") + sims.back()->path();
+    }
+    dir.Write("MESSFILE.TXT", "OK");  // an old outcome
+    const ChildResult r = RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370", "--gang",
+                                          ports, dir.File("hex/demo.mhx"), "no_reset"});
+    const std::string failed = sims[1]->path() +
+                               " NG No.013 Program error; ErrorAddress : 0x00000100; "
+                               "Flash      : 5678; HexFile   : 1234";
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.out, sims[0]->path() + " OK\n" + failed + "\n" + sims[2]->path() + " OK\n");
+    EXPECT_EQ(dir.Read("MESSFILE.TXT"), "NG\r\n" + sims[1]->path() +
+                                            ": No.013 Program error; ErrorAddress : 0x00000100; "
+                                            "Flash      : 5678; HexFile   : 1234\r\n");
+    // Without a terminal: plain lines, each with its board's port in front.
+    EXPECT_NE(r.err.find(sims[2]->path() + ": Programmed 256.0 KiB in"), std::string::npos)
+        << r.err;
+
+    // The boards that passed hold the image, as quillon-cli --decode makes it.
+    const ChildResult decoded = RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370",
+                                                "--decode", dir.File("hex/demo.mhx"),
+                                                dir.File("image.bin")});
+    ASSERT_EQ(decoded.status, 0) << decoded.err;
+    for (auto& sim : sims) sim->Stop();
+    EXPECT_EQ(dir.Read("flash0.bin"), dir.Read("image.bin"));
+    EXPECT_EQ(dir.Read("flash2.bin"), dir.Read("image.bin"));
+}
+
+TEST(GangE2E, AllBoardsOkMeansOkAndExitZero) {
+    TempDir dir;
+    CopyExamplesTo(dir.path());
+    SimProcess a({"--program-dir", dir.path(), "--chip", "TC370"});
+    SimProcess b({"--program-dir", dir.path(), "--chip", "TC370"});
+    ASSERT_TRUE(a.ok() && b.ok());
+    // The one reset question for all boards, answered on standard input.
+    const ChildResult r = RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370", "--gang",
+                                          a.path() + "," + b.path(), dir.File("hex/demo.mhx")},
+                                   "\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, a.path() + " OK\n" + b.path() + " OK\n");
+    EXPECT_EQ(dir.Read("MESSFILE.TXT"), "OK");
+    EXPECT_NE(r.err.find("flash: Please reset the microcontrollers on all boards."),
+              std::string::npos)
+        << r.err;
+}
+
+}  // namespace
+}  // namespace quillon::testing
