@@ -13,14 +13,15 @@
 namespace quillon::gui {
 
 CCustomPropMain::CCustomPropMain(std::string programDir, const CustomSettings& settings,
-                                 Language language, SoundPlayer& sound, QWidget* parent)
+                                 Language language, SoundPlayer& sound, QWidget* parent,
+                                 SerialPortLister listPorts)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName("CCustomPropMain");
     setWindowTitle(QString::fromStdString(CatalogText(language, kMsgCustomizeCaption)));
 
     tabs_ = new QTabWidget(this);
-    com_ = new CCustomPropCom(programDir, settings.comPortIndex, tabs_);
+    com_ = new CCustomPropCom(programDir, settings.comPortIndex, tabs_, std::move(listPorts));
     sound_ = new CCustomPropSound(programDir, settings.sound, language, sound, tabs_);
     tool_ = new CCustomPropTool(programDir, settings.toolTipsEnabled, tabs_);
     tabs_->addTab(com_, "COM PORT");

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "config/user_settings.hpp"
+#include "gui/custom_prop_com.hpp"
 #include "platform/language.hpp"
 
 class QDialogButtonBox;
@@ -19,7 +20,6 @@ class SoundPlayer;
 
 namespace quillon::gui {
 
-class CCustomPropCom;
 class CCustomPropSound;
 class CCustomPropTool;
 
@@ -27,7 +27,7 @@ class CCustomPropMain final : public QDialog {
     Q_OBJECT
 public:
     CCustomPropMain(std::string programDir, const CustomSettings& settings, Language language,
-                    SoundPlayer& sound, QWidget* parent);
+                    SoundPlayer& sound, QWidget* parent, SerialPortLister listPorts = {});
 
     QTabWidget* Tabs() const { return tabs_; }
     QDialogButtonBox* Buttons() const { return buttons_; }

@@ -1,6 +1,7 @@
 #include "gui/screenshot.hpp"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -23,6 +24,25 @@ namespace {
 
 QString Requested() { return qEnvironmentVariable("QUILLON_SCREENSHOT"); }
 QString OutputFile() { return qEnvironmentVariable("QUILLON_SCREENSHOT_OUT"); }
+
+// The serial devices of a fake tree (QUILLON_SCREENSHOT_PORTS names a folder
+// with sys/ and dev/), shown as if the tree were the system's own, so that
+// the COM page can be pictured with an adapter the machine lacks. Without
+// the variable the page lists the system's devices.
+SerialPortLister ScreenshotPorts() {
+    const QString root = qEnvironmentVariable("QUILLON_SCREENSHOT_PORTS");
+    if (root.isEmpty()) return {};
+    const std::string base = QDir::cleanPath(root).toStdString();
+    return [base] {
+        std::vector<SerialPortInfo> ports = ListSerialPorts({base + "/sys", base + "/dev"});
+        for (SerialPortInfo& port : ports) {
+            for (std::string* path : {&port.device, &port.byIdPath}) {
+                if (path->starts_with(base + "/dev/")) path->erase(0, base.size());
+            }
+        }
+        return ports;
+    };
+}
 
 void Settle() {
     for (int i = 0; i < 5; ++i) {
@@ -118,7 +138,8 @@ bool TakeScreenshot(CWriterDlg& dlg) {
         settings.sound = ctx.sound;
         settings.toolTipsEnabled = ctx.toolTipsEnabled;
         QtSound sound;
-        CCustomPropMain sheet(ctx.programDir, settings, ctx.language, sound, &dlg);
+        CCustomPropMain sheet(ctx.programDir, settings, ctx.language, sound, &dlg,
+                              ScreenshotPorts());
         const int page = what == "settings-sound" ? 1 : what == "settings-tool" ? 2 : 0;
         sheet.Tabs()->setCurrentIndex(page);
         return Save(&sheet);

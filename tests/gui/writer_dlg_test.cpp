@@ -450,8 +450,10 @@ void WriterDlgTest::CancelWithoutApplyLeavesTheFileAlone() {
     QCOMPARE(GroupCaption(*dlg), QString("Command  to  COM2"));
     Autopilot pilot;
     pilot.Then(OnModal<CCustomPropMain>([](CCustomPropMain* sheet) {
-        QCOMPARE(sheet->ComPage()->DeviceLabel(4)->text(), QString("/dev/ttyUSB0"));
+        // Marked "(missing)" on a machine without that adapter.
+        QVERIFY(sheet->ComPage()->DeviceLabel(4)->text().startsWith("/dev/ttyUSB0"));
         sheet->ComPage()->PortButton(4)->click();
+        if (QComboBox* device = sheet->ComPage()->DeviceBox()) device->setEditText("/dev/ttyACM9");
         QVERIFY(sheet->Buttons()->button(QDialogButtonBox::Apply)->isEnabled());
         sheet->Tabs()->setCurrentIndex(1);
         sheet->SoundPage()->EnableBox()->click();
