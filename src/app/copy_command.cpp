@@ -2,6 +2,7 @@
 
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
+#include "app/step_journal.hpp"
 #include "config/catalog.hpp"
 #include "flashops/block_source.hpp"
 #include "flashops/copy_flash.hpp"
@@ -28,7 +29,10 @@ void CopyToChosenFile(OperationContext& ctx) {
     ctx.progress->Reset(0, total, 1, 0);
     ctx.progress->SetUnit(kReadBlockSize, "Copied");
 
+    JournalStep step(ctx, intelHex ? "copy (Intel HEX)" : "copy (S-records)",
+                           RangeBytes(ctx));
     const CopyEnd end = CopyFlashToFile(ctx.link, ctx.op, ctx.Setup(), ctx.timer, *path, intelHex);
+    step.Ended(end == CopyEnd::Copied);
     if (end == CopyEnd::FileNotCreated) ctx.progress.reset();
 }
 

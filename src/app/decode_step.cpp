@@ -2,6 +2,7 @@
 
 #include "app/chip_selection.hpp"
 #include "app/operation_context.hpp"
+#include "app/unattended_run.hpp"
 #include "config/catalog.hpp"
 #include "config/result_file.hpp"
 #include "image/hex_file.hpp"
@@ -11,6 +12,7 @@ namespace quillon {
 void RecordBatchResult(OperationContext& ctx, const std::string& text) {
     const bool written = !ctx.writesResultFile || WriteResultFile(ctx.programDir, 0, text);
     ctx.lastReport = LastReport{0, kSeverityError, text, written, true};
+    ++ctx.reportCount;
 }
 
 bool DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill) {
@@ -27,6 +29,8 @@ bool DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill)
     }
     DecodeFailure failure;
     if (DecodeHexFile(ctx.hexFilePath, ctx.ranges, fill, ctx.image, failure)) return true;
+    ctx.journal.NoteFailure(failure.batchText.empty() ? OneLine(failure.text)
+                                                      : failure.batchText);
     if (ctx.batchMode && !failure.batchText.empty()) {
         RecordBatchResult(ctx, failure.batchText);
     } else if (ctx.progress || failure.shownWithoutProgress) {

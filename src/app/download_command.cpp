@@ -7,7 +7,9 @@
 #include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
+#include "app/step_journal.hpp"
 #include "config/catalog.hpp"
+#include "config/chip_groups.hpp"
 #include "link/command_frame.hpp"
 #include "link/download.hpp"
 
@@ -31,15 +33,23 @@ void OnDownload(OperationContext& ctx) {
     if (!OpenProgressWindow(ctx, 8)) return;
     ctx.progress->SetTitle("Download");
 
-    const UnlockResult unlocked = UnlockSelectedChip(ctx, false);
+    // Every other chip goes on at once; TC326/TC327 exchange their key first.
+    UnlockResult unlocked = UnlockResult::GoOn;
+    if (IsSecurityChip(ctx.SelectedChipName())) {
+        JournalStep step(ctx, "security check");
+        unlocked = UnlockSelectedChip(ctx, false);
+        step.Ended(unlocked == UnlockResult::GoOn);
+        if (unlocked == UnlockResult::EraseFirst) {
+            char detail[32];
+            std::snprintf(detail, sizeof detail, "CRYPT ERROR : %02XH", kKeyEraseFirst);
+            Report(ctx, Failure(kMsgDownloadError, kSeverityError, detail));
+        }
+    }
     if (unlocked == UnlockResult::Stopped) {
         ClosePort(ctx);
-    } else if (unlocked == UnlockResult::EraseFirst) {
-        char detail[32];
-        std::snprintf(detail, sizeof detail, "CRYPT ERROR : %02XH", kKeyEraseFirst);
-        Report(ctx, Failure(kMsgDownloadError, kSeverityError, detail));
-    } else {
-        (void)RunDownload(ctx, false);  // it has said how it ended
+    } else if (unlocked == UnlockResult::GoOn) {
+        JournalStep step(ctx, "download", ControlProgramBytes(ctx));
+        step.Ended(RunDownload(ctx, false));  // it has said how it ended
     }
     EndCommand(ctx);
 }

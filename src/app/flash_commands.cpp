@@ -5,6 +5,7 @@
 #include "app/command_sequence.hpp"
 #include "app/decode_step.hpp"
 #include "app/operation_context.hpp"
+#include "app/step_journal.hpp"
 #include "flashops/blank_check.hpp"
 #include "flashops/erase.hpp"
 #include "flashops/program_flash.hpp"
@@ -24,6 +25,11 @@ void RunFlashCommand(OperationContext& ctx, const char* title, Operation operati
     EndCommand(ctx);
 }
 
+bool DecodeStep(OperationContext& ctx) {
+    JournalStep step(ctx, "decode");
+    return step.Ended(DecodeHexFile(ctx, false, 0xFF));
+}
+
 }  // namespace
 
 void OnErase(OperationContext& ctx) {
@@ -35,14 +41,18 @@ void OnErase(OperationContext& ctx) {
         if (!EnsureOperationRanges(ctx)) return;
     }
     RunFlashCommand(ctx, "Erase", [&] {
-        (void)EraseFlash(ctx.link, ctx.op, ctx.Setup(), ctx.timer, ctx.downloaded != 0, false);
+        JournalStep step(ctx, "erase", RangeBytes(ctx));
+        step.Ended(EraseFlash(ctx.link, ctx.op, ctx.Setup(), ctx.timer, ctx.downloaded != 0, false));
     });
 }
 
 void OnBlankCheck(OperationContext& ctx) {
     ctx.timer.Restart();
-    RunFlashCommand(ctx, "Blank Check",
-                    [&] { (void)BlankCheck(ctx.link, ctx.op, ctx.Setup(), ctx.timer, false); });
+    RunFlashCommand(ctx, "Blank Check", [&] {
+        JournalStep step(ctx, "blank check", RangeBytes(ctx));
+        step.Ended(BlankCheck(ctx.link, ctx.op, ctx.Setup(), ctx.timer, false) ==
+                   BlankCheckResult::Blank);
+    });
 }
 
 void OnProgramVerify(OperationContext& ctx) {
@@ -50,9 +60,9 @@ void OnProgramVerify(OperationContext& ctx) {
     ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Program", [&] {
-        if (DecodeHexFile(ctx, false, 0xFF)) {
-            (void)ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, false);
-        }
+        if (!DecodeStep(ctx)) return;
+        JournalStep step(ctx, "program", RangeBytes(ctx));
+        step.Ended(ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, false));
     });
 }
 
@@ -61,9 +71,9 @@ void OnReadCompare(OperationContext& ctx) {
     ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Read & Compare", [&] {
-        if (DecodeHexFile(ctx, false, 0xFF)) {
-            ReadAndCompare(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer);
-        }
+        if (!DecodeStep(ctx)) return;
+        JournalStep step(ctx, "read and compare", RangeBytes(ctx));
+        step.Ended(ReadAndCompare(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer));
     });
 }
 

@@ -14,6 +14,7 @@
 #include "app/front_end.hpp"
 #include "app/request.hpp"
 #include "app/session_operator.hpp"
+#include "app/step_journal.hpp"
 #include "config/chip_definition.hpp"
 #include "config/chip_setup.hpp"
 #include "config/timing_log.hpp"
@@ -86,6 +87,8 @@ struct OperationContext {
     int copyAsIntelHex = 0;
     int closing = 0;
     LastReport lastReport;
+    int reportCount = 0;  // reports made in this session
+    StepJournal journal;  // the steps run, for quillon-cli --json
     // A board of a gang leaves MESSFILE.TXT to the gang, which puts every
     // board's outcome there at the end.
     bool writesResultFile = true;

@@ -55,6 +55,7 @@ void Report(OperationContext& ctx, const Outcome& outcome) {
     const bool written =
         !ctx.writesResultFile || WriteResultFile(ctx.programDir, outcome.code, text);
     ctx.lastReport = LastReport{outcome.code, severity, text, written, true};
+    ++ctx.reportCount;
 
     SoundPlayer& player = *ctx.frontEnd.sound;
     if (!ctx.batchMode) {

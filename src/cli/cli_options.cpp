@@ -94,6 +94,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                 *o.areas != "work,main") {
                 parse.errors.push_back("--areas takes main, work or main,work, not " + *o.areas);
             }
+        } else if (word == "--json") {
+            if (auto file = cursor.Value(word, "a file")) o.jsonFile = *file;
         } else if (word == "--gang") {
             if (auto ports = cursor.Value(word, "PORT[,PORT...]")) {
                 std::size_t at = 0;

@@ -45,6 +45,7 @@ struct CliOptions {
     std::optional<std::string> hexFile;  // --hex FILE: the hex file of Program, Read & Compare, Full Operation
     std::optional<std::string> areas;    // --areas main|work|main,work
     std::vector<std::string> gangPorts;  // --gang PORT[,PORT...]: the batch form on every board
+    std::optional<std::string> jsonFile;  // --json FILE: the run's record for a line controller
     // Words not starting with "--": the batch arguments, in order.
     std::vector<std::string> positional;
 };

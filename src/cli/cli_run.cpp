@@ -5,7 +5,8 @@
 
 #include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
-#include "cli/batch_command.hpp"
+#include "app/batch_run.hpp"
+#include "app/unattended_run.hpp"
 #include "cli/cli_file_chooser.hpp"
 #include "cli/cli_options.hpp"
 #include "cli/cli_panel.hpp"
@@ -15,6 +16,7 @@
 #include "cli/console_prompt.hpp"
 #include "cli/gang_command.hpp"
 #include "cli/info_commands.hpp"
+#include "cli/run_record.hpp"
 #include "config/chip_file.hpp"
 
 namespace quillon {
@@ -64,6 +66,9 @@ std::string CliUsage() {
            "  --port PATH|comN    serial device, or COM port n (mapped by [Ports] in\n"
            "                      Customize.ini; default: the port set there)\n"
            "  --reset, --no-reset ask, or do not ask, to reset the board before a download\n"
+           "  --json FILE         at the end, write a record of the run to FILE (JSON): chip,\n"
+           "                      crystal, hex file and checksum, and per board each step's\n"
+           "                      start, duration, bytes, rate and outcome\n"
            "\n"
            "Examples:\n"
            "  quillon-cli --chip TC370 app.mhx com3 no_reset\n"
@@ -144,9 +149,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ctx.language = DetectLanguage();
     ctx.request = options.request;
     int status = kExitUsage;
+    std::string message = "the set-up failed";
     if (CliStartUp(ctx, options, err)) {
         if (ctx.batchMode) {
-            status = RunBatchCommand(ctx, out, err);
+            const BatchOutcome outcome = RunBatch(ctx);
+            status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", out, err);
+            message = outcome.resultText;
         } else {
             CliSession session{ctx, panel, chooser, out, err};
             status = kExitOk;
@@ -154,10 +162,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 status = RunCliStep(session, step);
                 if (status != kExitOk) break;
             }
+            message = status == kExitOk          ? "OK"
+                      : ctx.lastReport.recorded ? ctx.lastReport.text
+                                                : "a command could not be done";
         }
     }
     EndCommand(ctx);
-    return status;
+    if (!options.jsonFile) return status;
+    RunRecord record = RecordOfRun(ctx, {&ctx.journal});
+    record.boards.push_back(RecordOfBoard(ctx, status == kExitOk, message));
+    return WriteRunRecord(options.jsonFile, std::move(record), status, err);
 }
 
 }  // namespace quillon

@@ -20,6 +20,7 @@
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
 #include "cli/gang_console.hpp"
+#include "cli/run_record.hpp"
 #include "config/result_file.hpp"
 #include "platform/paths.hpp"
 
@@ -64,7 +65,11 @@ bool PrepareImage(OperationContext& master, std::ostream& err, std::string& fail
     bool ok = CheckHexFileExists(master) && CheckAreaSelected(master);
     if (ok) {
         master.progress = std::make_unique<ConsoleProgress>(err);
-        ok = BuildOperationRanges(master) && DecodeHexFile(master, true, 0xFF);
+        ok = BuildOperationRanges(master);
+        if (ok) {
+            JournalStep step(master, "decode");
+            ok = step.Ended(DecodeHexFile(master, true, 0xFF));
+        }
         master.progress.reset();
     }
     if (ok) return true;
@@ -74,6 +79,119 @@ bool PrepareImage(OperationContext& master, std::ostream& err, std::string& fail
         (void)WriteResultFile(master.programDir, 0, failure);
     }
     return false;
+}
+
+// Every board in a thread of its own: a board that fails or waits on its
+// line never holds up another.
+std::vector<BoardResult> RunBoards(std::vector<std::unique_ptr<OperationContext>>& boards,
+                                   GangConsole& console, bool liveProgress) {
+    const std::size_t count = boards.size();
+    std::vector<BoardResult> results(count);
+    std::vector<std::unique_ptr<std::atomic<bool>>> done;
+    for (std::size_t i = 0; i < count; ++i) {
+        done.push_back(std::make_unique<std::atomic<bool>>(false));
+    }
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < count; ++i) {
+        threads.emplace_back([&, i] {
+            results[i] = RunGangBoard(*boards[i]);
+            done[i]->store(true);
+        });
+    }
+    std::vector<bool> finished(count, false);
+    for (std::size_t left = count; left > 0;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(liveProgress ? 200 : 50));
+        for (std::size_t i = 0; i < count; ++i) {
+            if (finished[i] || !done[i]->load()) continue;
+            finished[i] = true;
+            --left;
+            console.Finish(i, results[i].ok);
+        }
+        console.Refresh();
+    }
+    for (std::thread& t : threads) t.join();
+    console.Close();
+    return results;
+}
+
+// The gang after its ports were understood: the image once, the reset
+// question once, then every board. `record` gets what a line controller
+// reads.
+int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::ostream& out,
+            std::ostream& err, std::istream& in, bool liveProgress, RunRecord& record) {
+    OperationContext master;
+    ConsolePrompt prompt(err, in);
+    master.frontEnd.prompt = &prompt;
+    master.language = DetectLanguage();
+    master.request = options.request;
+    // Until the boards run, each of them ends as the gang does.
+    const auto allBoards = [&](const std::string& message) {
+        record = RecordOfRun(master, {&master.journal});
+        record.steps = master.journal.Steps();
+        for (const PortName& port : ports) {
+            record.boards.push_back(
+                BoardRecord{port.Text(), DevicePathOf(port, master.programDir), false, message, {}});
+        }
+    };
+    if (!CliStartUp(master, options, err)) {
+        allBoards("the set-up failed");
+        return kExitUsage;
+    }
+
+    const std::string resultPath = JoinPath(master.programDir, kResultFileName);
+    std::remove(resultPath.c_str());
+    std::string failure;
+    if (!PrepareImage(master, err, failure)) {
+        out << ConsoleText(ResultFileContents(0, failure)) << '\n';
+        allBoards(OneLine(failure));
+        return kExitFailed;
+    }
+    if (master.request.askForReset) {
+        const PromptAnswer answer = prompt.Ask(PromptRequest{
+            kResetAllPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
+            PromptOwner::MainDialog});
+        if (!IsAffirmative(answer)) {
+            const std::string reason = "the question \"" + OneLine(kResetAllPrompt) +
+                                       "\" was declined";
+            if (!WriteResultFile(master.programDir, 0, reason)) {
+                err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
+            }
+            out << ConsoleText(ResultFileContents(0, reason)) << '\n';
+            allBoards(reason);
+            return kExitFailed;
+        }
+    }
+
+    std::vector<std::string> names;
+    for (const PortName& p : ports) names.push_back(p.Text());
+    GangConsole console(err, liveProgress, names);
+    std::vector<std::unique_ptr<OperationContext>> boards;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        auto board = std::make_unique<OperationContext>();
+        board->frontEnd.prompt = &console.Prompt(i);
+        board->frontEnd.progress = &console.Progress(i);
+        PrepareGangBoard(master, ports[i], *board);
+        boards.push_back(std::move(board));
+    }
+    const std::vector<BoardResult> results = RunBoards(boards, console, liveProgress);
+
+    std::vector<const StepJournal*> journals{&master.journal};
+    for (const auto& board : boards) journals.push_back(&board->journal);
+    record = RecordOfRun(master, journals);
+    record.steps = master.journal.Steps();
+    bool allOk = true;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const BoardResult& r = results[i];
+        out << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
+        record.boards.push_back(RecordOfBoard(*boards[i], r.ok, r.ok ? "OK" : r.message));
+        allOk = allOk && r.ok;
+    }
+    out << std::flush;
+    if (!WriteFileAtomically(resultPath, GangResultText(results))) {
+        err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
+        return kExitFailed;
+    }
+    return allOk ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -91,84 +209,9 @@ int RunGangCommand(const CliOptions& options, std::ostream& out, std::ostream& e
             return kExitUsage;
         }
     }
-
-    OperationContext master;
-    ConsolePrompt prompt(err, in);
-    master.frontEnd.prompt = &prompt;
-    master.language = DetectLanguage();
-    master.request = options.request;
-    if (!CliStartUp(master, options, err)) return kExitUsage;
-
-    const std::string resultPath = JoinPath(master.programDir, kResultFileName);
-    std::remove(resultPath.c_str());
-    std::string failure;
-    if (!PrepareImage(master, err, failure)) {
-        out << ConsoleText(ResultFileContents(0, failure)) << '\n';
-        return kExitFailed;
-    }
-    if (master.request.askForReset) {
-        const PromptAnswer answer = prompt.Ask(PromptRequest{
-            kResetAllPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
-            PromptOwner::MainDialog});
-        if (!IsAffirmative(answer)) {
-            const std::string reason = "the question \"" + OneLine(kResetAllPrompt) +
-                                       "\" was declined";
-            if (!WriteResultFile(master.programDir, 0, reason)) {
-                err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
-            }
-            out << ConsoleText(ResultFileContents(0, reason)) << '\n';
-            return kExitFailed;
-        }
-    }
-
-    std::vector<std::string> names;
-    for (const PortName& p : ports) names.push_back(p.Text());
-    GangConsole console(err, liveProgress, names);
-    std::vector<std::unique_ptr<OperationContext>> boards;
-    std::vector<BoardResult> results(ports.size());
-    std::vector<std::thread> threads;
-    std::vector<std::unique_ptr<std::atomic<bool>>> done;
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        auto board = std::make_unique<OperationContext>();
-        board->frontEnd.prompt = &console.Prompt(i);
-        board->frontEnd.progress = &console.Progress(i);
-        PrepareGangBoard(master, ports[i], *board);
-        boards.push_back(std::move(board));
-        done.push_back(std::make_unique<std::atomic<bool>>(false));
-    }
-    // Every board in a thread of its own: a board that fails or waits on its
-    // line never holds up another.
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        threads.emplace_back([&, i] {
-            results[i] = RunGangBoard(*boards[i]);
-            done[i]->store(true);
-        });
-    }
-    std::vector<bool> finished(ports.size(), false);
-    for (std::size_t left = ports.size(); left > 0;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(liveProgress ? 200 : 50));
-        for (std::size_t i = 0; i < ports.size(); ++i) {
-            if (finished[i] || !done[i]->load()) continue;
-            finished[i] = true;
-            --left;
-            console.Finish(i, results[i].ok);
-        }
-        console.Refresh();
-    }
-    for (std::thread& t : threads) t.join();
-    console.Close();
-
-    bool allOk = true;
-    for (const BoardResult& r : results) {
-        out << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
-        allOk = allOk && r.ok;
-    }
-    out << std::flush;
-    if (!WriteFileAtomically(resultPath, GangResultText(results))) {
-        err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
-        return kExitFailed;
-    }
-    return allOk ? kExitOk : kExitFailed;
+    RunRecord record;
+    const int status = RunGang(options, ports, out, err, in, liveProgress, record);
+    return WriteRunRecord(options.jsonFile, std::move(record), status, err);
 }
 
 }  // namespace quillon

@@ -51,7 +51,7 @@ bool FindDifference(const FlashImage& image, std::uint32_t base, const ReadBlock
 
 }  // namespace
 
-void ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const FlashImage& image,
+bool ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const FlashImage& image,
                     OperationTimer& timer) {
     const OperationRanges& ranges = chip.ranges;
     const bool exempt = IsCompareExemptChip(chip.name);
@@ -72,9 +72,9 @@ void ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const Flash
                                    block)) {
                 case BlockRead::Cancel:
                     CancelEnding(link, op, k);
-                    return;
+                    return false;
                 case BlockRead::Failed:
-                    return;
+                    return false;
                 case BlockRead::Ok:
                     break;
             }
@@ -89,7 +89,7 @@ void ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const Flash
                 difference.flashData = Hex32(flashWord);
                 difference.hexData = Hex32(imageWord);
                 op.Tell(difference);
-                return;
+                return false;
             }
             ++k;
         }
@@ -97,6 +97,7 @@ void ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const Flash
     SetBarPos(op, k);
     LogOperationTime(timer, chip.programDir, chip.name, kLogRead);
     op.Tell(Completed(kMsgIdentical));
+    return true;
 }
 
 }  // namespace quillon

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "config/catalog.hpp"
 #include "e2e/controller_host.hpp"
 #include "app/decode_step.hpp"
@@ -84,12 +86,24 @@ TEST_F(CliBatchE2E, ComPortArgumentUsesThePortsMapping) {
 TEST_F(CliBatchE2E, FailingEraseExitsOneWithTheDetailFirst) {
     host.PrefillFlash({{0x00000, Pattern(0x10, 9)}});
     ASSERT_TRUE(host.StartSim({"--fault", "erase-fail=4"}));
-    const ChildResult r = Cli({Hex(), "no_reset"});
+    const ChildResult r = Cli({"--json", host.t.dir.File("run.json"), Hex(), "no_reset"});
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_EQ(host.ResultFile(), "NG\r\nERASE ERROR MCU : 34H" +
                                      CatalogText(Language::English, kMsgEraseError) + "\r\n");
     EXPECT_EQ(r.out, "NG\nERASE ERROR MCU : 34H" + CatalogText(Language::English, kMsgEraseError) +
                          "\n\n");
+
+    // The record ends in the failed erase, with the outcome as MESSFILE.TXT has it.
+    const auto doc = nlohmann::json::parse(host.t.dir.Read("run.json"));
+    EXPECT_FALSE(doc["ok"]);
+    EXPECT_EQ(doc["exitStatus"], 1);
+    const auto& steps = doc["boards"][0]["steps"];
+    ASSERT_EQ(steps.size(), 4u) << steps.dump(1);
+    EXPECT_EQ(steps[2]["name"], "blank probe");
+    EXPECT_EQ(steps[3]["name"], "erase");
+    EXPECT_FALSE(steps[3]["ok"]);
+    EXPECT_EQ(steps[3]["outcome"]["code"], kMsgEraseError);
+    EXPECT_EQ(steps[3]["outcome"]["text"], host.ResultFile());
 }
 
 TEST_F(CliBatchE2E, MissingHexFileIsNgWithoutOpeningThePort) {
@@ -105,9 +119,31 @@ TEST_F(CliBatchE2E, MissingHexFileIsNgWithoutOpeningThePort) {
 TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
     ASSERT_TRUE(host.StartSim());
     const std::string copy = host.t.dir.File("out.mhx");
-    const ChildResult r = Cli({"--hex", Hex(), "--no-reset", "--download", "--program",
-                               "--read-compare", "--copy", copy});
+    const ChildResult r = Cli({"--hex", Hex(), "--no-reset", "--json", host.t.dir.File("run.json"),
+                               "--download", "--program", "--read-compare", "--copy", copy});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
+
+    // The record: every step, in order, the flash ones over the whole 256 KiB.
+    const auto doc = nlohmann::json::parse(host.t.dir.Read("run.json"));
+    EXPECT_TRUE(doc["ok"]);
+    EXPECT_EQ(doc["chip"], "TC370");
+    const ChildResult sum = Cli({"--checksum", "FF", Hex()});
+    EXPECT_EQ(doc["hexFile"]["checksum"].get<std::string>() + "\n", sum.out);
+    const auto& board = doc["boards"][0];
+    EXPECT_EQ(board["port"], host.sim->path());
+    const std::vector<std::string> names = {"download", "decode", "program", "decode",
+                                            "read and compare", "copy (S-records)"};
+    ASSERT_EQ(board["steps"].size(), names.size()) << board.dump(1);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto& step = board["steps"][i];
+        EXPECT_EQ(step["name"], names[i]);
+        EXPECT_TRUE(step["ok"]) << step.dump();
+        if (names[i] != "decode" && names[i] != "download") {
+            EXPECT_EQ(step["bytes"], 0x40000);
+        }
+    }
+    EXPECT_EQ(board["steps"][2]["outcome"]["code"], kMsgProgrammed);
+    EXPECT_EQ(board["steps"][4]["outcome"]["code"], kMsgIdentical);
     for (int code : {kMsgDownloaded, kMsgProgrammed, kMsgIdentical, kMsgCopied}) {
         EXPECT_NE(r.err.find(CatalogText(Language::English, code)), std::string::npos)
             << code << "\n"

@@ -105,7 +105,7 @@ struct FlashHost {
                             fullOperation);
     }
     void Compare() {
-        ReadAndCompare(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.image, t.ctx.timer);
+        (void)ReadAndCompare(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.image, t.ctx.timer);
     }
     bool Erase() {
         return EraseFlash(t.ctx.link, t.ctx.op, t.ctx.Setup(), t.ctx.timer, true, false);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,8 +33,9 @@ TEST(GangE2E, AFailingBoardStopsNoOtherAndIsNamedInTheOutcome) {
         ports += (i ? "," : "") + sims.back()->path();
     }
     dir.Write("MESSFILE.TXT", "OK");  // an old outcome
-    const ChildResult r = RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370", "--gang",
-                                          ports, dir.File("hex/demo.mhx"), "no_reset"});
+    const ChildResult r =
+        RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370", "--json",
+                        dir.File("run.json"), "--gang", ports, dir.File("hex/demo.mhx"), "no_reset"});
     const std::string failed = sims[1]->path() +
                                " NG No.013 Program error; ErrorAddress : 0x00000100; "
                                "Flash      : 5678; HexFile   : 1234";
@@ -44,6 +47,22 @@ TEST(GangE2E, AFailingBoardStopsNoOtherAndIsNamedInTheOutcome) {
     // Without a terminal: plain lines, each with its board's port in front.
     EXPECT_NE(r.err.find(sims[2]->path() + ": Programmed 256.0 KiB in"), std::string::npos)
         << r.err;
+
+    // The record: the decode once, then one entry per board in --gang order.
+    const auto doc = nlohmann::json::parse(dir.Read("run.json"));
+    EXPECT_FALSE(doc["ok"]);
+    ASSERT_EQ(doc["steps"].size(), 1u);
+    EXPECT_EQ(doc["steps"][0]["name"], "decode");
+    ASSERT_EQ(doc["boards"].size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const auto& board = doc["boards"][i];
+        EXPECT_EQ(board["port"], sims[i]->path());
+        EXPECT_EQ(board["ok"], i != 1);
+        const auto& program = board["steps"].back();
+        EXPECT_EQ(program["name"], "program");
+        const std::string text = program["outcome"]["text"];
+        EXPECT_EQ(text.rfind(i == 1 ? "NG\r\n No.013 Program error" : "OK", 0), 0u) << text;
+    }
 
     // The boards that passed hold the image, as quillon-cli --decode makes it.
     const ChildResult decoded = RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370",
