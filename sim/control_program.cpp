@@ -39,6 +39,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -206,12 +207,15 @@ class ControlProgram {
     }
 
   private:
-    template <typename... Args>
-    void Log(const char* format, Args... args) {
+    // Checked by the compiler as printf's formats are.
+    __attribute__((format(printf, 2, 3))) void Log(const char* format, ...) {
         if (!settings_.verbose) return;
+        std::va_list args;
+        va_start(args, format);
         std::fprintf(stderr, "control program: ");
-        std::fprintf(stderr, format, args...);
+        std::vfprintf(stderr, format, args);
         std::fprintf(stderr, "\n");
+        va_end(args);
     }
 
     bool ReadAddress(std::uint32_t& address) {
