@@ -94,6 +94,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                 *o.areas != "work,main") {
                 parse.errors.push_back("--areas takes main, work or main,work, not " + *o.areas);
             }
+        } else if (word == "--trace") {
+            if (auto file = cursor.Value(word, "a file")) o.request.traceFile = *file;
         } else if (word == "--reset") {
             askReset = true;
         } else if (word == "--no-reset") {

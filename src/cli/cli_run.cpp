@@ -5,6 +5,7 @@
 
 #include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
+#include "app/session_trace.hpp"
 #include "cli/batch_command.hpp"
 #include "cli/cli_file_chooser.hpp"
 #include "cli/cli_options.hpp"
@@ -57,12 +58,17 @@ std::string CliUsage() {
            "  --port PATH|comN    serial device, or COM port n (mapped by [Ports] in\n"
            "                      Customize.ini; default: the port set there)\n"
            "  --reset, --no-reset ask, or do not ask, to reset the board before a download\n"
+           "  --trace FILE        record every byte on the line in FILE, as text: one line per\n"
+           "                      transfer (seconds since the port opened, TX host to target\n"
+           "                      or RX target to host, the bytes in hex) and # lines for the\n"
+           "                      port's events and the step running\n"
            "\n"
            "Examples:\n"
            "  quillon-cli --chip TC370 app.mhx com3 no_reset\n"
            "  quillon-cli --port /dev/ttyUSB0 --hex app.mhx --download --program --read-compare\n"
            "  quillon-cli --download --copy-ihex flash.hex\n"
            "  quillon-cli --checksum FF app.hex\n"
+           "  quillon-cli --trace wire.txt --chip TC370 app.mhx com3 no_reset\n"
            "\n"
            "None of the options changes DATAFILE.TXT. Progress and messages go to standard\n"
            "error; Ctrl-C cancels where the operation can be cancelled. A question (reset,\n"
@@ -135,6 +141,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ctx.frontEnd.files = &chooser;
     ctx.language = DetectLanguage();
     ctx.request = options.request;
+    // A trace that cannot be written stops the run before it starts.
+    if (std::string why; !StartRequestedTrace(ctx, why)) {
+        err << "quillon-cli: " << why << '\n';
+        return kExitUsage;
+    }
     int status = kExitUsage;
     if (CliStartUp(ctx, options, err)) {
         if (ctx.batchMode) {
@@ -149,6 +160,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
     }
     EndCommand(ctx);
+    // A cut-off trace must not pass for the record of a good run.
+    if (std::string why; !FinishTrace(ctx, why)) {
+        err << "quillon-cli: " << why << '\n';
+        if (status == kExitOk) status = kExitFailed;
+    }
     return status;
 }
 
