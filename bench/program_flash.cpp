@@ -7,6 +7,13 @@
 // minimal exchange (the host writes 4 bytes and reads 1, writes 514 and reads
 // 1; the target side answers at once). Goal: at least 85 % of the limit.
 //
+// ProgramUnpacedTraced: the same Program & Verify with the wire trace off and
+// on (to a file in a temporary folder), in alternating runs; the best run of
+// each and their ratio. Goal: the trace costs at most 2 %. On a busy machine
+// the line's own timing varies by more than that from run to run, so the
+// writer's work for the same blocks is also timed alone, as a share of the
+// untraced run (writer_percent_of_run).
+//
 // ProgramPaced115200: a 256 KiB program step with the line paced at 115200
 // baud, against its line-time bound (bytes on the line * 10 / 115200).
 // Goal: within 3 % of the bound.
@@ -19,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +36,7 @@
 #include "link/control_commands.hpp"
 #include "link/link.hpp"
 #include "link/operator.hpp"
+#include "platform/wire_trace.hpp"
 #include "sim/control_program.hpp"
 #include "sim/flash_model.hpp"
 #include "sim/pty_line.hpp"
@@ -146,11 +155,14 @@ double RawRoundTripLimit(std::uint32_t blocks) {
 }
 
 // Programs `bytes` of data into a fresh virtual target (paced or not) and
-// returns the seconds ProgramFlash took.
-double TimeProgramming(benchmark::State& state, bool paced, std::uint32_t bytes) {
+// returns the seconds ProgramFlash took; with `trace`, the host's link
+// records the line there.
+double TimeProgramming(benchmark::State& state, bool paced, std::uint32_t bytes,
+                       WireTrace* trace = nullptr) {
     Target target(paced, bytes);
     Host host(target.line->HostPath(), 115200, bytes);
     if (!host.ok) state.SkipWithError("cannot open the pseudo-terminal");
+    host.link.SetTrace(trace);
     const auto start = Clock::now();
     const bool programmed =
         ProgramFlash(host.link, host.op, host.chip, host.image, host.timer, false);
@@ -173,6 +185,59 @@ void ProgramUnpaced(benchmark::State& state) {
     }
 }
 
+// Seconds the trace writer takes for the lines and steps of programming
+// `blocks` blocks, without the line.
+double TimeTraceWriting(const std::string& path, std::uint32_t blocks, std::string& error) {
+    WireTrace trace;
+    if (!trace.Open(path, error)) return 0;
+    std::vector<std::uint8_t> command{kCmdProgramBlock, 0, 0, 0}, block(kBlock + 2, 0x5A);
+    const std::uint8_t status = kStatusOk;
+    const auto start = Clock::now();
+    char step[32];
+    for (std::uint32_t i = 0; i < blocks; ++i) {
+        std::snprintf(step, sizeof step, "step program 0x%06X", i * kBlock);
+        trace.Event(step);
+        trace.Bytes(WireDirection::HostToTarget, command.data(), command.size());
+        trace.Bytes(WireDirection::TargetToHost, &status, 1);
+        trace.Bytes(WireDirection::HostToTarget, block.data(), block.size());
+        trace.Bytes(WireDirection::TargetToHost, &status, 1);
+    }
+    const bool whole = trace.Close(error);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    return whole ? seconds : 0;
+}
+
+void ProgramUnpacedTraced(benchmark::State& state) {
+    const std::uint32_t blocks = kFullImage / kBlock;
+    constexpr int kPairs = 3;
+    for (auto _ : state) {
+        const std::string dir = TempDir();
+        double plain = 0, traced = 0;
+        for (int i = 0; i < kPairs; ++i) {
+            const double off = TimeProgramming(state, false, kFullImage);
+            WireTrace trace;
+            std::string error;
+            if (!trace.Open(dir + "wire.trace", error)) {
+                state.SkipWithError(error.c_str());
+                break;
+            }
+            const double on = TimeProgramming(state, false, kFullImage, &trace);
+            if (!trace.Close(error)) state.SkipWithError(error.c_str());
+            plain = i == 0 ? off : std::min(plain, off);
+            traced = i == 0 ? on : std::min(traced, on);
+        }
+        std::string error;
+        const double writer = TimeTraceWriting(dir + "alone.trace", blocks, error);
+        if (writer == 0) state.SkipWithError(error.c_str());
+        std::filesystem::remove_all(dir);
+        state.counters["writer_percent_of_run"] = 100.0 * writer / plain;
+        state.counters["blocks_per_s"] = blocks / plain;
+        state.counters["traced_blocks_per_s"] = blocks / traced;
+        state.counters["percent_slower_traced"] = 100.0 * (traced - plain) / plain;
+        state.SetIterationTime(traced);
+    }
+}
+
 void ProgramPaced115200(benchmark::State& state) {
     const std::uint32_t bytes = 256 * 1024;
     const std::uint32_t blocks = bytes / kBlock;
@@ -188,6 +253,7 @@ void ProgramPaced115200(benchmark::State& state) {
 }
 
 BENCHMARK(ProgramUnpaced)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ProgramUnpacedTraced)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ProgramPaced115200)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "platform/language.hpp"
 #include "platform/progress_sink.hpp"
 #include "platform/serial_device.hpp"
+#include "platform/wire_trace.hpp"
 
 namespace quillon {
 
@@ -75,7 +76,9 @@ struct OperationContext {
     // --- the decoded hex file
     FlashImage image;
 
-    // --- the serial link
+    // --- the serial link, and its wire trace when one was asked for (declared
+    // first, so that it outlives the link that writes to it)
+    std::unique_ptr<WireTrace> trace;
     Link link;
     int comPortIndex = 0;  // COM1 is 0
 

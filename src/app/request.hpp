@@ -1,8 +1,8 @@
 #pragma once
 // What the user asked for when the program started, read once by each front
 // end from its command line: batch mode with its hex file, the port, whether
-// the download asks for the reset. The controller reads it; nothing parses
-// the command line again.
+// the download asks for the reset, the wire trace. The controller reads it;
+// nothing parses the command line again.
 
 #include <optional>
 #include <string>
@@ -27,6 +27,9 @@ struct Request {
     std::string portPath;
     // The download asks the user to reset the board.
     bool askForReset = true;
+    // Every byte on the line goes to this file (quillon-cli --trace,
+    // QUILLON_TRACE for the desktop program); empty: no trace.
+    std::string traceFile;
 };
 
 // Fills the batch fields from the batch words (the arguments that are not

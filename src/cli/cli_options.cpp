@@ -105,6 +105,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                     at = comma + 1;
                 }
             }
+        } else if (word == "--trace") {
+            if (auto file = cursor.Value(word, "a file")) o.request.traceFile = *file;
         } else if (word == "--reset") {
             askReset = true;
         } else if (word == "--no-reset") {

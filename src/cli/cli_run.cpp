@@ -6,6 +6,7 @@
 #include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
 #include "app/batch_run.hpp"
+#include "app/session_trace.hpp"
 #include "app/unattended_run.hpp"
 #include "cli/cli_file_chooser.hpp"
 #include "cli/cli_options.hpp"
@@ -69,12 +70,18 @@ std::string CliUsage() {
            "  --json FILE         at the end, write a record of the run to FILE (JSON): chip,\n"
            "                      crystal, hex file and checksum, and per board each step's\n"
            "                      start, duration, bytes, rate and outcome\n"
+           "  --trace FILE        record every byte on the line in FILE, as text: one line per\n"
+           "                      transfer (seconds since the port opened, TX host to target\n"
+           "                      or RX target to host, the bytes in hex) and # lines for the\n"
+           "                      port's events and the step running; with --gang a file\n"
+           "                      per port, its name added to FILE (wire.txt: wire-COM3.txt)\n"
            "\n"
            "Examples:\n"
            "  quillon-cli --chip TC370 app.mhx com3 no_reset\n"
            "  quillon-cli --port /dev/ttyUSB0 --hex app.mhx --download --program --read-compare\n"
            "  quillon-cli --download --copy-ihex flash.hex\n"
            "  quillon-cli --checksum FF app.hex\n"
+           "  quillon-cli --trace wire.txt --chip TC370 app.mhx com3 no_reset\n"
            "\n"
            "None of the options changes DATAFILE.TXT. Progress and messages go to standard\n"
            "error; Ctrl-C cancels where the operation can be cancelled. A question (reset,\n"
@@ -148,6 +155,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ctx.frontEnd.files = &chooser;
     ctx.language = DetectLanguage();
     ctx.request = options.request;
+    // A trace that cannot be written stops the run before it starts.
+    if (std::string why; !StartRequestedTrace(ctx, why)) {
+        err << "quillon-cli: " << why << '\n';
+        return kExitUsage;
+    }
     int status = kExitUsage;
     std::string message = "the set-up failed";
     if (CliStartUp(ctx, options, err)) {
@@ -168,6 +180,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
     }
     EndCommand(ctx);
+    // A cut-off trace must not pass for the record of a good run.
+    if (std::string why; !FinishTrace(ctx, why)) {
+        err << "quillon-cli: " << why << '\n';
+        if (status == kExitOk) status = kExitFailed;
+    }
     if (!options.jsonFile) return status;
     RunRecord record = RecordOfRun(ctx, {&ctx.journal});
     record.boards.push_back(RecordOfBoard(ctx, status == kExitOk, message));

@@ -1,6 +1,7 @@
 #include "cli/gang_command.hpp"
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "app/gang_board.hpp"
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
+#include "app/session_trace.hpp"
 #include "app/unattended_run.hpp"
 #include "cli/cli_options.hpp"
 #include "cli/cli_run.hpp"
@@ -79,6 +81,38 @@ bool PrepareImage(OperationContext& master, std::ostream& err, std::string& fail
         (void)WriteResultFile(master.programDir, 0, failure);
     }
     return false;
+}
+
+// The trace file of board `i` when it can be had; else why not.
+bool StartTrace(std::vector<std::unique_ptr<OperationContext>>& boards, std::size_t i,
+                std::string& why) {
+    const std::string& file = boards[i]->request.traceFile;
+    for (std::size_t j = 0; j < i && !file.empty(); ++j) {
+        if (boards[j]->request.traceFile == file) {
+            why = "--trace: " + boards[j]->link.port().Text() + " and " +
+                  boards[i]->link.port().Text() + " would share the trace file " + file;
+            return false;
+        }
+    }
+    return StartRequestedTrace(*boards[i], why);
+}
+
+// --trace FILE: a file per board, all created before any board starts; when
+// one cannot be, none is left behind.
+bool StartTraces(std::vector<std::unique_ptr<OperationContext>>& boards, std::ostream& err) {
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+        std::string why;
+        if (StartTrace(boards, i, why)) continue;
+        err << "quillon-cli: " << why << '\n';
+        for (std::size_t j = 0; j < i; ++j) {
+            (void)FinishTrace(*boards[j], why);
+            if (!boards[j]->request.traceFile.empty()) {
+                std::remove(boards[j]->request.traceFile.c_str());
+            }
+        }
+        return false;
+    }
+    return true;
 }
 
 // Every board in a thread of its own: a board that fails or waits on its
@@ -171,9 +205,24 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         board->frontEnd.prompt = &console.Prompt(i);
         board->frontEnd.progress = &console.Progress(i);
         PrepareGangBoard(master, ports[i], *board);
+        if (!options.request.traceFile.empty()) {
+            board->request.traceFile = PortTraceFile(options.request.traceFile, ports[i].Text());
+        }
         boards.push_back(std::move(board));
     }
+    if (!StartTraces(boards, err)) {
+        allBoards("the wire trace could not be started");
+        return kExitUsage;
+    }
     const std::vector<BoardResult> results = RunBoards(boards, console, liveProgress);
+    bool tracesWhole = true;
+    for (const auto& board : boards) {
+        // A cut-off trace must not pass for the record of a good run.
+        if (std::string why; !FinishTrace(*board, why)) {
+            err << "quillon-cli: " << why << '\n';
+            tracesWhole = false;
+        }
+    }
 
     std::vector<const StepJournal*> journals{&master.journal};
     for (const auto& board : boards) journals.push_back(&board->journal);
@@ -191,7 +240,7 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
         return kExitFailed;
     }
-    return allOk ? kExitOk : kExitFailed;
+    return allOk && tracesWhole ? kExitOk : kExitFailed;
 }
 
 }  // namespace

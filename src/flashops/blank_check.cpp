@@ -86,6 +86,7 @@ BlankCheckResult BlankCheck(Link& link, Operator& op, const ChipSetup& chip, Ope
 BlankCheckResult BlankCheckWholeFlash(Link& link, Operator& op, const ChipSetup& chip,
                                       OperationTimer& timer, bool fullOperation) {
     StartCheck(op, fullOperation, kWholeBlankBarSteps);
+    link.Mark("blank check");
     if (!SendAddressCommand(link, op, kCmdBlankWhole, chip.ranges.rangeStart[0])) {
         return BlankCheckResult::NotBlankOrFailed;
     }
@@ -100,6 +101,7 @@ BlankCheckResult BlankCheckRanges(Link& link, Operator& op, const ChipSetup& chi
                                   OperationTimer& timer, bool fullOperation) {
     const OperationRanges& ranges = chip.ranges;
     StartCheck(op, fullOperation, ranges.rangeCount);
+    link.Mark("blank check");
     for (int i = 0; i < ranges.rangeCount && i < kMaxRanges; ++i) {
         SetBarPos(op, i);
         if (!SendRangeCheck(link, op, ranges, i)) return BlankCheckResult::NotBlankOrFailed;
@@ -117,6 +119,7 @@ BlankProbeResult ProbeBlank(Link& link, Operator& op, const OperationRanges& ran
 }
 
 BlankProbeResult ProbeBlankWholeFlash(Link& link, Operator& op, const OperationRanges& ranges) {
+    link.Mark("blank check");
     if (!SendAddressCommand(link, op, kCmdBlankWhole, ranges.rangeStart[0])) {
         return BlankProbeResult::Failed;
     }
@@ -125,6 +128,7 @@ BlankProbeResult ProbeBlankWholeFlash(Link& link, Operator& op, const OperationR
 }
 
 BlankProbeResult ProbeBlankRanges(Link& link, Operator& op, const OperationRanges& ranges) {
+    link.Mark("blank check");
     for (int i = 0; i < ranges.rangeCount && i < kMaxRanges; ++i) {
         if (!SendRangeCheck(link, op, ranges, i)) return BlankProbeResult::Failed;
         const int status = WaitStatus(link, op, kBlankLimitSeconds, false);

@@ -41,6 +41,7 @@ BlockRead ReadFlashBlock(Link& link, Operator& op, const std::string& programDir
         SetBarPos(op, blocksDone);
         if (PollCancel(op) == 1) return BlockRead::Cancel;
 
+        link.Mark("read", address);
         if (auto end = CheckAccepted(op, SendBlockCommand(link, op, address, true), purpose))
             return *end;
 

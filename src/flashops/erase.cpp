@@ -70,6 +70,7 @@ bool EraseFlash(Link& link, Operator& op, const ChipSetup& chip, OperationTimer&
     const OperationRanges& ranges = chip.ranges;
     const std::string stepText = StepText(op.language(), kMsgErasing, fullOperation);
     op.NoteStep(stepText);
+    link.Mark("erase");
     ShowButtons(op, 8);
     ShowMessage(op, stepText);
 

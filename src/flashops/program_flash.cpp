@@ -55,6 +55,7 @@ BlockOutcome Fail(Operator& op, const Outcome& outcome) {
 
 BlockOutcome SendBlock(Link& link, Operator& op, std::uint32_t address,
                        std::vector<std::uint8_t>& send, std::uint32_t blockSize, int& crcErrors) {
+    link.Mark("program", address);
     const int accepted = SendBlockCommand(link, op, address, false);
     if (accepted == kBlockCancel) return BlockOutcome::Cancel;
     if (accepted == kBlockReadFailed) return BlockOutcome::Failed;  // told (218)

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 
+#include "app/session_trace.hpp"
 #include "gui/screenshot.hpp"
 
 namespace quillon::gui {
@@ -50,8 +51,15 @@ int CWriterApp::Run(const QStringList& arguments) {
         QMessageBox::critical(nullptr, "flash", error);
         return 2;
     }
+    // The path as the environment holds it, byte for byte.
+    request.traceFile = qgetenv("QUILLON_TRACE").toStdString();
     ArmLiveProgressGrab();
     CWriterDlg dlg(std::move(request));
+    // A trace that cannot be written stops the program before it starts.
+    if (std::string why; !StartRequestedTrace(dlg.Context(), why)) {
+        QMessageBox::critical(nullptr, "flash", QString::fromStdString(why));
+        return 2;
+    }
     const CWriterDlg::InitResult init = dlg.OnInitDialog();
     if (init == CWriterDlg::InitResult::Ready) {
         if (ScreenshotRequested()) {
@@ -62,13 +70,19 @@ int CWriterApp::Run(const QStringList& arguments) {
     }
     // Whatever ended the dialog, the port is closed before the program ends.
     ClosePort(dlg.Context());
+    int status = init == CWriterDlg::InitResult::Failed ? 1 : 0;
     if (init == CWriterDlg::InitResult::BatchDone) {
         // Whoever started a batch run learns its outcome even when
         // MESSFILE.TXT could not hold it, as with quillon-cli.
-        return PrintBatchOutcome(dlg.BatchResult(), dlg.Context().programDir, "quillon",
-                                 std::cout, std::cerr);
+        status = PrintBatchOutcome(dlg.BatchResult(), dlg.Context().programDir, "quillon",
+                                   std::cout, std::cerr);
     }
-    return init == CWriterDlg::InitResult::Failed ? 1 : 0;
+    // A cut-off trace must not pass for the record of a good run.
+    if (std::string why; !FinishTrace(dlg.Context(), why)) {
+        std::cerr << "quillon: " << why << '\n';
+        if (status == 0) status = 1;
+    }
+    return status;
 }
 
 }  // namespace quillon::gui

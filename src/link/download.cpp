@@ -127,6 +127,7 @@ bool DownloadControlProgram(Link& link, Operator& op, const ChipSetup& chip,
     }
 
     if (!link.IsOpen() && !OpenPortAtBootBaud(link, op, chip)) return false;
+    link.Mark("download");
     StepDownloadProgress(op);
 
     const bool loaded =

@@ -1,5 +1,7 @@
 #include "link/link.hpp"
 
+#include <cstdio>
+
 #include "config/catalog.hpp"
 
 namespace quillon {
@@ -32,6 +34,10 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     // The reason becomes the report's detail line.
     if (!device) return fail(kMsgCannotOpenPort, why.empty() ? "cannot open " + path : why);
     device_ = std::move(device);
+    if (trace_) {
+        trace_->Restart();
+        trace_->Event("opened " + path + " at " + std::to_string(baud));
+    }
 
     SerialTimeouts timeouts;
     if (!device_->GetTimeouts(timeouts)) return fail(kMsgCannotGetPortInfo, {});
@@ -61,7 +67,15 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     return true;
 }
 
-void Link::Close() { device_.reset(); }
+void Link::Close() {
+    if (!device_) return;
+    device_.reset();
+    if (trace_) {
+        trace_->Event("closed");
+        // A trace that ends here is whole even if the program does not end well.
+        trace_->Flush();
+    }
+}
 
 int Link::ChangeRate(std::uint32_t baud) {
     LineSettings settings;
@@ -69,6 +83,7 @@ int Link::ChangeRate(std::uint32_t baud) {
     settings.baudRate = baud;
     if (!device_->SetLineSettings(settings)) return kMsgCannotChangePortSetting;
     currentBaud_ = baud;
+    if (trace_) trace_->Event("rate " + std::to_string(baud));
     return 0;
 }
 
@@ -84,27 +99,52 @@ bool Link::SetTotalTimeouts(std::uint32_t ms) {
 
 bool Link::Write(const std::uint8_t* data, std::size_t n) {
     std::size_t written = 0;
-    return device_ && device_->Write(data, n, written);
+    const bool ok = device_ && device_->Write(data, n, written);
+    // What went out, even when the write then failed.
+    if (trace_) trace_->Bytes(WireDirection::HostToTarget, data, written);
+    return ok;
 }
 
 long Link::Read(std::uint8_t* buffer, std::size_t n) {
     std::size_t got = 0;
-    if (!device_ || !device_->Read(buffer, n, got)) return -1;
+    const bool ok = device_ && device_->Read(buffer, n, got);
+    if (trace_) trace_->Bytes(WireDirection::TargetToHost, buffer, got);
+    if (!ok) return -1;
     return static_cast<long>(got);
 }
 
 void Link::Purge() {
-    if (device_) device_->Purge(true, true);
+    if (!device_) return;
+    device_->Purge(true, true);
+    if (trace_) trace_->Event("purge");
 }
 
 void Link::PurgeReceive() {
-    if (device_) device_->Purge(false, true);
+    if (!device_) return;
+    device_->Purge(false, true);
+    if (trace_) trace_->Event("purge receive");
 }
 
 std::uint32_t Link::TakeLineErrors() {
     std::uint32_t errors = 0;
     if (device_ && !device_->ClearErrors(errors)) return 0;
+    if (trace_ && errors != 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "line errors 0x%02X", static_cast<unsigned>(errors));
+        trace_->Event(text);
+    }
     return errors;
+}
+
+void Link::MarkStep(std::string_view step, const std::uint32_t* address) {
+    std::string text = "step ";
+    text += step;
+    if (address) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " 0x%06X", static_cast<unsigned>(*address));
+        text += hex;
+    }
+    trace_->Event(text);
 }
 
 }  // namespace quillon

@@ -3,16 +3,21 @@
 // COM number or a device path), the rate it runs at now and the rate of the
 // control program, and the clock every wait on it asks. The byte-level I/O
 // here reports nothing; serial_link.hpp adds the protocol's reporting calls.
+// With a wire trace set, every byte in both directions and what happens to
+// the port (open, rate, purge, line errors, close, the step running) goes to
+// it; without one, the only cost is a pointer test per call.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "config/outcome.hpp"
 #include "config/port_names.hpp"
 #include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
+#include "platform/wire_trace.hpp"
 
 namespace quillon {
 
@@ -35,6 +40,18 @@ class Link {
     // The port to open, and the folder whose Customize.ini maps COM numbers.
     void SetPort(const PortName& port, const std::string& programDir);
     const PortName& port() const { return port_; }
+
+    // Records the line in `trace` from now on (null: no trace). The trace
+    // must outlive its use here; each Open starts its clock again.
+    void SetTrace(WireTrace* trace) { trace_ = trace; }
+    // Names the step the bytes that follow belong to ("download", "erase");
+    // with an address, "program 0x000200". Nothing without a trace.
+    void Mark(std::string_view step) {
+        if (trace_) MarkStep(step, nullptr);
+    }
+    void Mark(std::string_view step, std::uint32_t address) {
+        if (trace_) MarkStep(step, &address);
+    }
 
     // Opens the port at `baud` with 8N1, DTR/RTS on and all five time-outs
     // 80 ms. False with the failure to report (206 with the reason as its
@@ -67,6 +84,8 @@ class Link {
     void SetControlProgramBaud(std::uint32_t baud) { controlProgramBaud_ = baud; }
 
   private:
+    void MarkStep(std::string_view step, const std::uint32_t* address);
+
     Clock& clock_;
     SerialOpener openSerial_;
     PortName port_;
@@ -74,6 +93,7 @@ class Link {
     std::unique_ptr<SerialDevice> device_;
     std::uint32_t currentBaud_ = 0;
     std::uint32_t controlProgramBaud_ = kInitialControlProgramBaud;
+    WireTrace* trace_ = nullptr;
 };
 
 }  // namespace quillon

@@ -127,6 +127,7 @@ UnlockResult SendSecurityKey(Link& link, Operator& op, const std::string& progra
         return UnlockResult::Stopped;
     }
 
+    link.Mark("security key");
     if (!WriteByte(link, op, kBootCommand)) return UnlockResult::Stopped;
     if (!WaitAck(link, op, 3, kBootCommand, kBootCommand)) return UnlockResult::Stopped;
     if (!SendCommandFrame(link, op, kKeyCommand, key.address + 1,

@@ -8,17 +8,35 @@ namespace quillon {
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
+// Whole blocks of hex go out between two writes to the disk.
+constexpr std::size_t kFileBuffer = 1 << 16;
 
-void PrintTime(std::FILE* file, long long us) {
-    std::fprintf(file, "%lld.%06lld ", us / 1000000, us % 1000000);
+// "S.UUUUUU " without printf: the trace is written on every transfer.
+void AppendTime(std::string& line, long long us) {
+    if (us < 0) us = 0;
+    char text[32];
+    char* end = text + sizeof text;
+    char* p = end;
+    *--p = ' ';
+    long long seconds = us / 1000000;
+    long long micro = us % 1000000;
+    for (int i = 0; i < 6; ++i) {
+        *--p = static_cast<char>('0' + micro % 10);
+        micro /= 10;
+    }
+    *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + seconds % 10);
+        seconds /= 10;
+    } while (seconds > 0);
+    line.append(p, static_cast<std::size_t>(end - p));
 }
 
 }  // namespace
 
 WireTrace::~WireTrace() {
-    if (!file_) return;
-    Flush();
-    std::fclose(file_);
+    std::string ignored;
+    (void)Close(ignored);
 }
 
 bool WireTrace::Open(const std::string& path, std::string& error) {
@@ -27,6 +45,8 @@ bool WireTrace::Open(const std::string& path, std::string& error) {
         error = "cannot write the trace " + path + ": " + std::strerror(errno);
         return false;
     }
+    path_ = path;
+    std::setvbuf(file_, nullptr, _IOFBF, kFileBuffer);
     std::fputs("# quillon wire trace: seconds, TX host to target, RX target to host, bytes\n",
                file_);
     Restart();
@@ -44,27 +64,28 @@ long long WireTrace::NowUs() const {
 void WireTrace::Bytes(WireDirection direction, const std::uint8_t* data, std::size_t n) {
     if (!file_ || n == 0) return;
     const long long now = NowUs();
-    const bool joins = pending_ && pendingDirection_ == direction &&
+    const bool joins = mergeWithinUs > 0 && pending_ && pendingDirection_ == direction &&
                        now - pendingLastUs_ <= mergeWithinUs;
-    if (!joins) {
+    if (joins) {
+        line_ += ' ';
+    } else {
         EndLine();
-        pending_ = true;
-        pendingDirection_ = direction;
-        pendingStartUs_ = now;
+        StartLine(now, direction);
     }
+    AppendHex(data, n);
     pendingLastUs_ = now;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!pendingHex_.empty()) pendingHex_ += ' ';
-        pendingHex_ += kDigits[data[i] >> 4];
-        pendingHex_ += kDigits[data[i] & 0x0F];
-    }
+    if (mergeWithinUs <= 0) EndLine();
 }
 
 void WireTrace::Event(std::string_view text) {
     if (!file_) return;
     EndLine();
-    PrintTime(file_, NowUs());
-    std::fprintf(file_, "# %.*s\n", static_cast<int>(text.size()), text.data());
+    line_.clear();
+    AppendTime(line_, NowUs());
+    line_ += "# ";
+    line_ += text;
+    line_ += '\n';
+    std::fwrite(line_.data(), 1, line_.size(), file_);
 }
 
 void WireTrace::Flush() {
@@ -73,14 +94,44 @@ void WireTrace::Flush() {
     std::fflush(file_);
 }
 
+bool WireTrace::Close(std::string& error) {
+    if (!file_) return true;
+    EndLine();
+    const bool failed = std::ferror(file_) != 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (failed || !closed) {
+        error = "the trace " + path_ + " could not be written in full";
+        return false;
+    }
+    return true;
+}
+
+void WireTrace::StartLine(long long us, WireDirection direction) {
+    line_.clear();
+    AppendTime(line_, us);
+    line_ += direction == WireDirection::HostToTarget ? "TX " : "RX ";
+    pending_ = true;
+    pendingDirection_ = direction;
+}
+
+void WireTrace::AppendHex(const std::uint8_t* data, std::size_t n) {
+    // "XX" per byte and a blank between two, written in place.
+    const std::size_t at = line_.size();
+    line_.resize(at + n * 3 - 1);
+    char* out = line_.data() + at;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0) *out++ = ' ';
+        *out++ = kDigits[data[i] >> 4];
+        *out++ = kDigits[data[i] & 0x0F];
+    }
+}
+
 void WireTrace::EndLine() {
     if (!pending_) return;
-    PrintTime(file_, pendingStartUs_);
-    std::fputs(pendingDirection_ == WireDirection::HostToTarget ? "TX " : "RX ", file_);
-    std::fputs(pendingHex_.c_str(), file_);
-    std::fputc('\n', file_);
+    line_ += '\n';
+    std::fwrite(line_.data(), 1, line_.size(), file_);
     pending_ = false;
-    pendingHex_.clear();
 }
 
 }  // namespace quillon

@@ -35,27 +35,35 @@ class WireTrace {
     // Time zero: the moment the port was opened.
     void Restart();
 
-    // Bytes of one transfer. Bytes that follow within `mergeWithinUs` in the
-    // same direction join the pending line (a reader that takes one byte at
-    // a time still gives one line per burst).
+    // Bytes of one transfer. With `mergeWithinUs` above 0, bytes that follow
+    // within that many microseconds in the same direction join the pending
+    // line (a reader that takes one byte at a time still gives one line per
+    // burst); at 0 every call is a line of its own.
     void Bytes(WireDirection direction, const std::uint8_t* data, std::size_t n);
     void Event(std::string_view text);
     // Writes the pending line and hands everything to the file.
     void Flush();
+    // Writes everything and closes the file; false with the reason when any
+    // of the trace could not be written (a full disk), so that nobody takes
+    // a cut-off trace for the whole run.
+    [[nodiscard]] bool Close(std::string& error);
 
     long long mergeWithinUs = 0;
 
   private:
     long long NowUs() const;
     void EndLine();
+    void StartLine(long long us, WireDirection direction);
+    void AppendHex(const std::uint8_t* data, std::size_t n);
 
     std::FILE* file_ = nullptr;
+    std::string path_;
     std::chrono::steady_clock::time_point zero_ = std::chrono::steady_clock::now();
     bool pending_ = false;
     WireDirection pendingDirection_ = WireDirection::HostToTarget;
-    long long pendingStartUs_ = 0;
     long long pendingLastUs_ = 0;
-    std::string pendingHex_;
+    // The line being built; kept between lines so that it is not reallocated.
+    std::string line_;
 };
 
 }  // namespace quillon

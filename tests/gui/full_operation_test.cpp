@@ -238,13 +238,19 @@ struct BatchRun {
 
 // quillon in batch mode on the firmware, offscreen. With `unprivileged` a
 // process started by root runs as nobody, for whom a folder without write
-// permission is really read-only.
-BatchRun RunQuillonBatch(const ProgramDir& dir, const QString& port, bool unprivileged = false) {
+// permission is really read-only. With `trace`, QUILLON_TRACE names it.
+BatchRun RunQuillonBatch(const ProgramDir& dir, const QString& port, bool unprivileged = false,
+                         const QString& trace = {}) {
     QProcess quillon;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUILLON_LANG", "en");
     env.insert("XDG_RUNTIME_DIR", QDir::tempPath());
+    if (trace.isEmpty()) {
+        env.remove("QUILLON_TRACE");
+    } else {
+        env.insert("QUILLON_TRACE", trace);
+    }
     quillon.setProcessEnvironment(env);
 #ifdef Q_OS_LINUX
     if (unprivileged && geteuid() == 0) {
@@ -274,10 +280,16 @@ void FullOperationTest::BatchModeWritesOK() {
     QVERIFY(PrepareBatchFolder(dir));
     Simulator sim({"--program-dir", dir.Path(), "--chip", kChip, "--flash", dir.File("flash.bin")});
     QVERIFY2(!sim.Path().isEmpty(), qPrintable(sim.Errors()));
-    const BatchRun run = RunQuillonBatch(dir, sim.Path());
+    const BatchRun run = RunQuillonBatch(dir, sim.Path(), false, dir.File("wire.trace"));
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QString("OK\n"));
     QCOMPARE(dir.Read("MESSFILE.TXT"), QByteArray("OK"));
+    // QUILLON_TRACE: the run's bytes and steps, from the port's opening to its closing.
+    const QByteArray trace = dir.Read("wire.trace");
+    QVERIFY2(trace.contains("# opened " + sim.Path().toUtf8() + " at "), trace.left(400).constData());
+    QVERIFY2(trace.contains("# step program 0x000000\n"), trace.left(400).constData());
+    QVERIFY(trace.contains(" TX 18\n"));
+    QVERIFY(trace.endsWith("# closed\n"));
 }
 
 void FullOperationTest::BatchModeInAReadOnlyFolderStillTellsItsOutcome() {

@@ -85,6 +85,10 @@ public:
         if (failWriteAfterBytes >= 0 && tx.size() + n > static_cast<std::size_t>(failWriteAfterBytes)) {
             return false;
         }
+        // A write that timed out part way has put only some bytes out.
+        if (writeAtMost >= 0 && n > static_cast<std::size_t>(writeAtMost)) {
+            n = static_cast<std::size_t>(writeAtMost);
+        }
         tx.insert(tx.end(), data, data + n);
         writeSizes.push_back(n);
         written = n;
@@ -120,6 +124,7 @@ public:
     std::deque<std::uint32_t> lineErrors;  // one entry per ClearErrors call
     std::function<void(ScriptedSerial&, const std::uint8_t*, std::size_t)> onWrite;
     long long failWriteAfterBytes = -1;  // writes that would pass this many bytes in tx fail
+    long long writeAtMost = -1;  // when >= 0: each write succeeds with at most this many bytes
     bool failReads = false;
     int failReadsFrom = 0;  // when > 0: that read (counted in `reads`) and every later one fail
     bool failGetTimeouts = false, failSetTimeouts = false;

@@ -1,0 +1,27 @@
+#pragma once
+// The wire trace a front end asks for through Request::traceFile: created
+// before anything goes on the line, kept by the session, written by its link.
+
+#include <string>
+#include <string_view>
+
+namespace quillon {
+
+struct OperationContext;
+
+// Creates the trace file ctx.request.traceFile names and hands the trace to
+// the link; true at once when no trace was asked for. False with the reason
+// when the file cannot be created: then nothing is traced.
+[[nodiscard]] bool StartRequestedTrace(OperationContext& ctx, std::string& error);
+
+// Takes the trace from the link and closes it. False with the reason when
+// part of it could not be written.
+[[nodiscard]] bool FinishTrace(OperationContext& ctx, std::string& error);
+
+// The trace file of one port among several: the port's name (the last part
+// of its path, characters unsafe in a file name replaced by '_') joined to
+// the file name before its extension: "trace.txt" with "COM3" is
+// "trace-COM3.txt", with "/dev/ttyUSB0" "trace-ttyUSB0.txt".
+std::string PortTraceFile(std::string_view file, std::string_view port);
+
+}  // namespace quillon
