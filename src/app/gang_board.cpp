@@ -48,7 +48,10 @@ void PrepareGangBoard(const OperationContext& master, const PortName& port,
     board.hexFileName = master.hexFileName;
     board.language = master.language;
     board.request = master.request;
-    board.request.askForReset = false;
+    // With a reset sequence each board resets itself on its own lines;
+    // without one the gang asked once for all of them.
+    board.request.askForReset = master.request.askForReset && master.link.HasResetSequence();
+    board.link.SetResetSequence(master.link.resetSequence());
     board.batchMode = true;
     board.writesResultFile = false;
     board.link.SetPort(port, board.programDir);

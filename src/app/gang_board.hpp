@@ -22,7 +22,8 @@ struct BoardResult {
 
 // The chip, crystal, areas, ranges and decoded image of `master`, for the
 // board on `port`: batch mode, no reset question (the gang asked once for
-// all boards), no result file.
+// all boards) or the master's reset sequence run by the board itself, no
+// result file.
 void PrepareGangBoard(const OperationContext& master, const PortName& port,
                       OperationContext& board);
 

@@ -1,8 +1,8 @@
 #pragma once
 // What the user asked for when the program started, read once by each front
 // end from its command line: batch mode with its hex file, the port, whether
-// the download asks for the reset, the wire trace. The controller reads it;
-// nothing parses the command line again.
+// the download asks for the reset, a reset sequence for the board, the wire
+// trace. The controller reads it; nothing parses the command line again.
 
 #include <optional>
 #include <string>
@@ -25,11 +25,15 @@ struct Request {
     // --port comN (0-based index) or --port PATH; either replaces the rest.
     std::optional<int> comPortIndex;
     std::string portPath;
-    // The download asks the user to reset the board.
+    // The download asks the user to reset the board (or runs the reset
+    // sequence when there is one).
     bool askForReset = true;
     // Every byte on the line goes to this file (quillon-cli --trace,
     // QUILLON_TRACE for the desktop program); empty: no trace.
     std::string traceFile;
+    // A reset sequence in its text form that replaces Customize.ini's
+    // (empty: none, the user resets the board).
+    std::optional<std::string> resetSequence;
 };
 
 // Fills the batch fields from the batch words (the arguments that are not

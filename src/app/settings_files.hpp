@@ -7,9 +7,11 @@ namespace quillon {
 
 struct OperationContext;
 
-// The COM port, sounds and tooltips of Customize.ini; a COM port chosen on
-// the command line (or by the batch words) replaces the file's. The link is
-// pointed at the port, and the command group's caption names it.
+// The COM port, sounds, tooltips and reset sequence of Customize.ini; a COM
+// port or reset sequence chosen on the command line (or a port by the batch
+// words) replaces the file's. The link is pointed at the port and given the
+// sequence (a malformed one is told and dropped), and the command group's
+// caption names the port.
 void LoadCustomSettings(OperationContext& ctx);
 
 // The chip, crystal and hex file into DATAFILE.TXT (negative indices as 0),

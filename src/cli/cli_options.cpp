@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "config/reset_sequence.hpp"
+
 namespace quillon {
 
 namespace {
@@ -107,6 +109,19 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
             }
         } else if (word == "--trace") {
             if (auto file = cursor.Value(word, "a file")) o.request.traceFile = *file;
+        } else if (word == "--reset-sequence") {
+            // Checked here so that a mistyped sequence stops the run before
+            // anything is opened or sent.
+            if (auto text =
+                    cursor.Value(word, "a reset sequence such as DTR=0,RTS=1,WAIT=100,RTS=0")) {
+                ResetSequence sequence;
+                std::string error;
+                if (ParseResetSequence(*text, sequence, error)) {
+                    o.request.resetSequence = *text;
+                } else {
+                    parse.errors.push_back("--reset-sequence " + *text + ": " + error);
+                }
+            }
         } else if (word == "--reset") {
             askReset = true;
         } else if (word == "--no-reset") {

@@ -38,7 +38,8 @@ struct CliStep {
 
 struct CliOptions {
     std::vector<CliStep> steps;
-    // --program-dir, --port, --reset/--no-reset, --trace and the batch words.
+    // --program-dir, --port, --reset/--no-reset, --reset-sequence, --trace
+    // and the batch words.
     Request request;
     std::optional<std::string> chip;     // --chip NAME
     std::optional<std::string> crystal;  // --crystal TEXT

@@ -180,7 +180,7 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         allBoards(OneLine(failure));
         return kExitFailed;
     }
-    if (master.request.askForReset) {
+    if (master.request.askForReset && !master.link.HasResetSequence()) {
         const PromptAnswer answer = prompt.Ask(PromptRequest{
             kResetAllPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
             PromptOwner::MainDialog});

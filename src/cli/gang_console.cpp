@@ -55,8 +55,10 @@ struct GangConsole::Board final : ProgressFactory, UserPrompt {
     // --- ProgressFactory
     std::unique_ptr<ProgressSink> CreateProgress(int flags) override;
 
-    // --- UserPrompt: every board was reset at once before the gang began,
-    // so the reset question is answered for it; nobody answers the others.
+    // --- UserPrompt: every board was reset at once before the gang began
+    // (or resets itself by its reset sequence), so the reset question is
+    // answered for it; nobody answers the others, such as a port without
+    // the lines for the sequence.
     PromptAnswer Ask(const PromptRequest& request) override {
         plain << (request.caption.empty() ? "" : request.caption + ": ")
               << ConsoleText(request.text) << std::endl;

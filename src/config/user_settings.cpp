@@ -17,6 +17,9 @@ constexpr const char* kNoWaveFile = "<none>";
 constexpr std::size_t kWavePathBuffer = 261;
 constexpr std::size_t kHexPathBuffer = 260;
 constexpr int kComPageButtons = 20;  // COM1 ... COM20
+// Room for more than the parser takes, so that a cut-off value is refused as
+// too long instead of read as a shorter sequence.
+constexpr std::size_t kResetSequenceBuffer = 2 * kMaxResetSequenceText;
 
 std::string CustomizePath(const std::string& programDir) {
     return JoinPath(programDir, kCustomizeFile);
@@ -56,6 +59,10 @@ CustomSettings ReadCustomSettings(const std::string& programDir) {
     c.sound.endWavePath = ProfileString(path, "Sound", "EndPass", kNoWaveFile, kWavePathBuffer);
     c.toolTipsEnabled = ProfileInt(path, "Tool", "ToolTips", 0);
     return c;
+}
+
+std::string ReadResetSequenceSetting(const std::string& programDir) {
+    return ProfileString(CustomizePath(programDir), "Reset", "Sequence", "", kResetSequenceBuffer);
 }
 
 RecentSettings ReadRecentSettings(const std::string& programDir) {
@@ -98,6 +105,11 @@ void WriteSoundPageSettings(const std::string& programDir, SoundSettings& settin
 void WriteToolPageSettings(const std::string& programDir, int toolTipsEnabled) {
     WriteProfileString(CustomizePath(programDir), "Tool", "ToolTips",
                        std::to_string(toolTipsEnabled));
+}
+
+bool WriteResetSequenceSetting(const std::string& programDir, const ResetSequence& sequence) {
+    return WriteProfileString(CustomizePath(programDir), "Reset", "Sequence",
+                              FormatResetSequence(sequence));
 }
 
 }  // namespace quillon

@@ -1,8 +1,10 @@
 #pragma once
-// Customize.ini (COM port, sounds, tooltips) and DATAFILE.TXT (the last chip,
-// crystal and hex file).
+// Customize.ini (COM port, sounds, tooltips, the board's reset sequence) and
+// DATAFILE.TXT (the last chip, crystal and hex file).
 
 #include <string>
+
+#include "config/reset_sequence.hpp"
 
 namespace quillon {
 
@@ -31,6 +33,9 @@ struct RecentSettings {
 };
 
 CustomSettings ReadCustomSettings(const std::string& programDir);
+// [Reset] Sequence= as the file holds it, unchecked (empty: none), so that
+// a malformed one can be shown as it stands; ParseResetSequence reads it.
+std::string ReadResetSequenceSetting(const std::string& programDir);
 RecentSettings ReadRecentSettings(const std::string& programDir);
 // Negative indices are written as 0.
 void WriteRecentSettings(const std::string& programDir, const RecentSettings& recent);
@@ -41,6 +46,10 @@ void WriteComPageSettings(const std::string& programDir, int selectedIndex);
 // wrote back into `settings`.
 void WriteSoundPageSettings(const std::string& programDir, SoundSettings& settings);
 void WriteToolPageSettings(const std::string& programDir, int toolTipsEnabled);
+// [Reset] Sequence= in its text form (the empty sequence: none); false when
+// the file could not be written.
+[[nodiscard]] bool WriteResetSequenceSetting(const std::string& programDir,
+                                             const ResetSequence& sequence);
 
 // "Command  to  COM%d" with comPortIndex + 1.
 std::string CommandGroupCaption(int comPortIndex);

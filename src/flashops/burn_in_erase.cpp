@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "config/catalog.hpp"
+#include "link/board_reset.hpp"
 #include "link/command_frame.hpp"
 #include "link/download.hpp"
 #include "link/serial_link.hpp"
@@ -25,10 +26,7 @@ int EraseThroughBootRom(Link& link, Operator& op, const ChipSetup& chip, std::ui
     if (!fullOperation) {
         link.Close();
         if (!OpenPortAtBootBaud(link, op, chip)) return 0;
-        const PromptAnswer answer = op.Ask(PromptRequest{
-            "Please reset the microcontroller on userboard.\nThen push OK button.", "flash",
-            PromptButtons::OkCancel, PromptIcon::Information, PromptOwner::Progress});
-        if (!IsAffirmative(answer)) return 0;
+        if (!ResetBoard(link, op)) return 0;
         link.Purge();
     }
 

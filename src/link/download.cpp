@@ -4,6 +4,7 @@
 
 #include "config/catalog.hpp"
 #include "config/chip_groups.hpp"
+#include "link/board_reset.hpp"
 #include "link/boot_rates.hpp"
 #include "link/command_frame.hpp"
 #include "link/control_program_file.hpp"
@@ -14,15 +15,6 @@ namespace quillon {
 
 namespace {
 
-constexpr const char* kResetPrompt =
-    "Please reset the microcontroller on userboard.\nThen push OK button.";
-
-bool AskForReset(Operator& op) {
-    const PromptAnswer answer = op.Ask({kResetPrompt, "flash", PromptButtons::OkCancel,
-                                        PromptIcon::Information, PromptOwner::Progress});
-    return IsAffirmative(answer);
-}
-
 // The boot ROM dialogue from the reset to the run frame (or, for the chips
 // that do not acknowledge the image, to the end of the image).
 bool RunStandardBoot(Link& link, Operator& op, const ChipSetup& chip, OperationTimer& timer,
@@ -30,7 +22,7 @@ bool RunStandardBoot(Link& link, Operator& op, const ChipSetup& chip, OperationT
     // The security step has just asked for the reset and purged the port;
     // the boot ROM is waiting for the download now.
     if (!IsSecurityChip(chip.name)) {
-        if (options.askForReset && !AskForReset(op)) return false;
+        if (options.askForReset && !ResetBoard(link, op)) return false;
         link.Purge();
     }
     if (options.fullOperation) timer.Restart();

@@ -16,7 +16,7 @@ namespace quillon {
 
 struct DownloadOptions {
     bool fullOperation = false;  // a Full Operation's timing starts at the reset
-    bool askForReset = true;     // the reset question (security chips ask before the key)
+    bool askForReset = true;     // reset the board first (security chips: before the key)
     std::string stepText;        // the progress message the download shows
 };
 

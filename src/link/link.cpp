@@ -64,6 +64,7 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     settings.fInX = false;
     if (!device_->SetLineSettings(settings)) return fail(kMsgCannotChangePortSetting, {});
     currentBaud_ = baud;
+    lines_ = ModemLines{};
     return true;
 }
 
@@ -77,10 +78,43 @@ void Link::Close() {
     }
 }
 
+ResetRun Link::RunResetSequence() {
+    if (!device_) return ResetRun::Failed;
+    bool driven = false;
+    for (const ResetStep& step : resetSequence_.steps) {
+        if (step.kind == ResetStep::Kind::Wait) {
+            clock_.SleepMs(step.value);
+            continue;
+        }
+        ModemLines next = lines_;
+        (step.kind == ResetStep::Kind::Dtr ? next.dtr : next.rts) = step.value != 0;
+        switch (device_->SetModemLines(next)) {
+            case ModemLineResult::Set:
+                lines_ = next;
+                driven = true;
+                if (trace_) {
+                    trace_->Event(std::string(step.kind == ResetStep::Kind::Dtr ? "DTR=" : "RTS=") +
+                                  (step.value != 0 ? "1" : "0"));
+                }
+                break;
+            case ModemLineResult::NoModemLines:
+                // Halfway through, the board is in no known state.
+                return driven ? ResetRun::Failed : ResetRun::NoModemLines;
+            case ModemLineResult::Failed:
+                return ResetRun::Failed;
+        }
+    }
+    return ResetRun::Done;
+}
+
 int Link::ChangeRate(std::uint32_t baud) {
     LineSettings settings;
     if (!device_ || !device_->GetLineSettings(settings)) return kMsgCannotGetPortInfo;
     settings.baudRate = baud;
+    // A rate change must not raise a line the reset sequence let go: on a
+    // board wired for it that would reset the chip again.
+    settings.fDtrControl = lines_.dtr ? DtrControl::Enable : DtrControl::Disable;
+    settings.fRtsControl = lines_.rts ? RtsControl::Enable : RtsControl::Disable;
     if (!device_->SetLineSettings(settings)) return kMsgCannotChangePortSetting;
     currentBaud_ = baud;
     if (trace_) trace_->Event("rate " + std::to_string(baud));

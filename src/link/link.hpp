@@ -1,20 +1,23 @@
 #pragma once
 // The serial link to the target: the one open device, what the port is (a
 // COM number or a device path), the rate it runs at now and the rate of the
-// control program, and the clock every wait on it asks. The byte-level I/O
-// here reports nothing; serial_link.hpp adds the protocol's reporting calls.
-// With a wire trace set, every byte in both directions and what happens to
-// the port (open, rate, purge, line errors, close, the step running) goes to
-// it; without one, the only cost is a pointer test per call.
+// control program, the DTR/RTS sequence that resets the board wired for it,
+// and the clock every wait on it asks. The byte-level I/O here reports
+// nothing; serial_link.hpp adds the protocol's reporting calls. With a wire
+// trace set, every byte in both directions and what happens to the port
+// (open, rate, purge, line errors, close, the step running, the reset lines)
+// goes to it; without one, the only cost is a pointer test per call.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "config/outcome.hpp"
 #include "config/port_names.hpp"
+#include "config/reset_sequence.hpp"
 #include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
 #include "platform/wire_trace.hpp"
@@ -27,6 +30,12 @@ inline constexpr std::uint32_t kPortTimeoutMs = 80;
 // Rate the port is opened at for a command before any download has set the
 // control program's rate (TC326/TC327 may erase before a download).
 inline constexpr std::uint32_t kInitialControlProgramBaud = 9600;
+
+enum class ResetRun {
+    Done,          // every step ran
+    NoModemLines,  // the device has no lines to drive; none was touched
+    Failed,        // the device refused a line, or no port is open
+};
 
 class Link {
   public:
@@ -60,8 +69,16 @@ class Link {
     void Close();
     bool IsOpen() const { return device_ != nullptr; }
 
-    // Moves the open port to `baud`: 0, or 210 / 211 when the settings
-    // could not be read or changed.
+    // The board's reset sequence; the empty one leaves the reset to the user.
+    void SetResetSequence(ResetSequence sequence) { resetSequence_ = std::move(sequence); }
+    bool HasResetSequence() const { return !resetSequence_.empty(); }
+    const ResetSequence& resetSequence() const { return resetSequence_; }
+    // Runs the sequence on the open port, its waits on the clock. The lines
+    // stay where it leaves them until the port is opened again.
+    [[nodiscard]] ResetRun RunResetSequence();
+
+    // Moves the open port to `baud`, DTR and RTS kept where they are: 0, or
+    // 210 / 211 when the settings could not be read or changed.
     [[nodiscard]] int ChangeRate(std::uint32_t baud);
     // Sets the read and write total time-outs (multiplier and constant) to
     // `ms`; false when the port refused.
@@ -94,6 +111,8 @@ class Link {
     std::uint32_t currentBaud_ = 0;
     std::uint32_t controlProgramBaud_ = kInitialControlProgramBaud;
     WireTrace* trace_ = nullptr;
+    ResetSequence resetSequence_;
+    ModemLines lines_;  // as Open or the reset sequence set them
 };
 
 }  // namespace quillon

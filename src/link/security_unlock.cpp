@@ -8,6 +8,7 @@
 #include "config/catalog.hpp"
 #include "config/chip_groups.hpp"
 #include "config/key_file.hpp"
+#include "link/board_reset.hpp"
 #include "link/command_frame.hpp"
 #include "link/download.hpp"
 #include "link/serial_link.hpp"
@@ -93,10 +94,7 @@ UnlockResult UnlockSecurity(Link& link, Operator& op, const ChipSetup& chip, boo
         return UnlockResult::Stopped;
     }
     if (!link.IsOpen() && !OpenPortAtBootBaud(link, op, chip)) return UnlockResult::Stopped;
-    const PromptAnswer answer =
-        op.Ask({"Please reset the microcontroller on userboard.\nThen push OK button.", "flash",
-                PromptButtons::OkCancel, PromptIcon::Information, PromptOwner::Progress});
-    if (!IsAffirmative(answer)) return UnlockResult::Stopped;
+    if (!ResetBoard(link, op)) return UnlockResult::Stopped;
     link.Purge();
     return SendSecurityKey(link, op, chip.programDir, keyFile, firstRangeStart);
 }

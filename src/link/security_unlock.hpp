@@ -22,8 +22,8 @@ enum class UnlockResult {
 // (and show why they cannot be built, answering false).
 using FirstRangeStart = std::function<bool(std::uint32_t& start)>;
 
-// GoOn at once for every other chip; for TC326/TC327 asks for the reset and
-// sends the key of the chip's SecurityFile.
+// GoOn at once for every other chip; for TC326/TC327 resets the board
+// (ResetBoard) and sends the key of the chip's SecurityFile.
 UnlockResult UnlockSecurity(Link& link, Operator& op, const ChipSetup& chip, bool fullOperation,
                             const FirstRangeStart& firstRangeStart);
 

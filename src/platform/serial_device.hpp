@@ -48,6 +48,18 @@ enum LineError : std::uint32_t {
     kLineErrorBreak = 0x0010,
 };
 
+// The two modem-control lines the host drives; true is asserted (on).
+struct ModemLines {
+    bool dtr = true;
+    bool rts = true;
+};
+
+enum class ModemLineResult {
+    Set,           // both lines are as asked
+    NoModemLines,  // the device has none (a pseudo-terminal); nothing changed
+    Failed,        // the driver refused
+};
+
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
@@ -69,6 +81,8 @@ public:
     virtual bool Purge(bool transmit, bool receive) = 0;
     // Returns and clears the line-error flags (LineError bits) since the last call.
     virtual bool ClearErrors(std::uint32_t& errors) = 0;
+    // Drives DTR and RTS to `lines` at once, every other setting kept.
+    [[nodiscard]] virtual ModemLineResult SetModemLines(ModemLines lines) = 0;
 };
 
 // Opens a device by path with exclusive access. On failure returns null and

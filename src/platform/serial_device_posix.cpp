@@ -189,7 +189,7 @@ class PosixSerialDevice final : public SerialDevice {
         if (s.parity != Parity::None && s.fParity) t.c_iflag |= INPCK;
         if (tcsetattr(fd_, TCSANOW, &t) != 0) return false;
         if (!SetTerminalRate(fd_, s.baudRate)) return false;
-        SetModemLines(s);
+        ApplyModemLineControl(s);
         settings_ = s;
         return true;
     }
@@ -295,6 +295,18 @@ class PosixSerialDevice final : public SerialDevice {
         return true;
     }
 
+    ModemLineResult SetModemLines(ModemLines lines) override {
+        int status = 0;
+        if (ioctl(fd_, TIOCMGET, &status) != 0) {
+            // A pseudo-terminal answers ENOTTY: it has no lines to drive.
+            return errno == ENOTTY || errno == EINVAL ? ModemLineResult::NoModemLines
+                                                      : ModemLineResult::Failed;
+        }
+        status = lines.dtr ? status | TIOCM_DTR : status & ~TIOCM_DTR;
+        status = lines.rts ? status | TIOCM_RTS : status & ~TIOCM_RTS;
+        return ioctl(fd_, TIOCMSET, &status) == 0 ? ModemLineResult::Set : ModemLineResult::Failed;
+    }
+
   private:
     // Reads what is there without waiting; false on a device failure.
     bool ReadAvailable(std::uint8_t* buffer, std::size_t n, std::size_t& got) {
@@ -332,7 +344,7 @@ class PosixSerialDevice final : public SerialDevice {
 
     // A device without modem lines (a pseudo-terminal) refuses these calls;
     // that is how it is, not a failure.
-    void SetModemLines(const LineSettings& s) {
+    void ApplyModemLineControl(const LineSettings& s) {
         int on = 0;
         int off = 0;
         (s.fDtrControl == DtrControl::Disable ? off : on) |= TIOCM_DTR;

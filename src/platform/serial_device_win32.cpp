@@ -113,6 +113,11 @@ class Win32SerialDevice final : public SerialDevice {
         errors = flags;
         return true;
     }
+    ModemLineResult SetModemLines(ModemLines lines) override {
+        const bool ok = EscapeCommFunction(handle_, lines.dtr ? SETDTR : CLRDTR) &&
+                        EscapeCommFunction(handle_, lines.rts ? SETRTS : CLRRTS);
+        return ok ? ModemLineResult::Set : ModemLineResult::Failed;
+    }
 
   private:
     HANDLE handle_;

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/chip_selection.hpp"
 #include "app/controller.hpp"
 #include "app/settings_files.hpp"
 #include "app/startup.hpp"
+#include "config/reset_sequence.hpp"
 #include "support/test_context.hpp"
 
 namespace quillon {
@@ -57,6 +60,36 @@ TEST(LoadCustomSettingsTest, CommandLinePortWinsOverBatchWordsOverCustomizeIni) 
     Outcome failure;
     ASSERT_TRUE(t.ctx.link.Open(9600, failure));
     EXPECT_EQ(t.opener.paths, std::vector<std::string>{"/dev/ttyUSB3"});
+}
+
+TEST(LoadCustomSettingsTest, ResetSequenceFromCustomizeIniOrTheCommandLineAndNeverAHalfOne) {
+    const struct {
+        const char* file;  // [Reset] Sequence=
+        std::optional<std::string> commandLine;
+        const char* linkGets;  // in text form; empty: none
+        const char* notice;    // how the start-up notice begins; empty: none
+    } cases[] = {
+        {"dtr=0, rts=1", std::nullopt, "DTR=0,RTS=1", ""},
+        {"DTR=0,RTS=1", "RTS=1,WAIT=5", "RTS=1,WAIT=5", ""},
+        {"DTR=0,RTS=1", "", "", ""},
+        {"DTR=x", "DTR=1", "DTR=1", ""},
+        {"DTR=0,RTS=on", std::nullopt, "",
+         "The reset sequence in Customize.ini ([Reset] Sequence=) cannot be used: step 2 "
+         "\"RTS=on\": RTS takes 0 or 1.\nThe board will have to be reset by hand when asked."},
+        {"", "WAIT=9", "", "The reset sequence of the command line cannot be used"},
+    };
+    for (const auto& c : cases) {
+        TestContext t;
+        t.dir.Write("Customize.ini", std::string("[Reset]\r\nSequence=") + c.file + "\r\n");
+        t.ctx.request.resetSequence = c.commandLine;
+        t.ctx.link.SetResetSequence({{{ResetStep::Kind::Dtr, 1}}});  // from an earlier load
+        LoadCustomSettings(t.ctx);
+        EXPECT_EQ(FormatResetSequence(t.ctx.link.resetSequence()), c.linkGets) << c.file;
+        ASSERT_EQ(t.prompt.asked.size(), *c.notice ? 1u : 0u) << c.file;
+        if (*c.notice) {
+            EXPECT_EQ(t.prompt.asked[0].text.rfind(c.notice, 0), 0u) << t.prompt.asked[0].text;
+        }
+    }
 }
 
 TEST(StartUpTest, TakesTheProgramFolderAndABatchRunsHexFileFromTheRequest) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "config/catalog.hpp"
 #include "e2e/controller_host.hpp"
@@ -73,6 +74,37 @@ TEST_F(CliBatchE2E, ResetPromptWithoutInputIsDeclinedAndRecordedAsNg) {
     EXPECT_EQ(result.rfind("NG\r\nFull Operation ended without a result", 0), 0u) << result;
     EXPECT_NE(result.find("was declined"), std::string::npos) << result;
     EXPECT_EQ(r.out.rfind("NG\n", 0), 0u) << r.out;
+}
+
+// A pseudo-terminal has no modem lines: the sequence cannot run there, so
+// the user is asked instead, saying why, and the run goes on as with the
+// prompt. (The lines themselves are tested on the scripted device.)
+TEST_F(CliBatchE2E, ResetSequenceOnAPortWithoutModemLinesFallsBackToThePrompt) {
+    ASSERT_TRUE(host.StartSim());
+    const ChildResult r =
+        Cli({Hex(), "reset", "--reset-sequence", "DTR=0,RTS=1,WAIT=100,RTS=0"}, "\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.err.find("flash: This port has no DTR/RTS lines for the reset sequence.\n"
+                         "Please reset the microcontroller on userboard."),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(host.ResultFile(), "OK");
+    FlashHoldsData();
+}
+
+TEST_F(CliBatchE2E, MalformedResetSequenceIsRefusedBeforeAnythingIsSent) {
+    ASSERT_TRUE(host.StartSim({"--trace", host.t.dir.File("wire.trace")}));
+    const ChildResult r = Cli({Hex(), "reset", "--reset-sequence", "DTR=0,RTS=2"}, "\n");
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
+    EXPECT_NE(r.err.find("--reset-sequence DTR=0,RTS=2: step 2 \"RTS=2\": RTS takes 0 or 1"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Please reset"), std::string::npos) << r.err;
+    EXPECT_FALSE(host.t.dir.Exists("MESSFILE.TXT"));
+    host.sim->Stop();
+    // Transfer lines read "seconds TX bytes"; the header is a comment.
+    const std::string trace = host.t.dir.Read("wire.trace");
+    EXPECT_FALSE(std::regex_search(trace, std::regex("(^|\n)[0-9.]+ TX "))) << trace;
 }
 
 TEST_F(CliBatchE2E, ComPortArgumentUsesThePortsMapping) {

@@ -92,5 +92,25 @@ TEST(GangE2E, AllBoardsOkMeansOkAndExitZero) {
         << r.err;
 }
 
+TEST(GangE2E, AResetSequenceReplacesTheQuestionForAllBoards) {
+    TempDir dir;
+    CopyExamplesTo(dir.path());
+    SimProcess sim({"--program-dir", dir.path(), "--chip", "TC370"});
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    // Nobody answers on standard input: the board must reset itself. A
+    // pseudo-terminal has no DTR/RTS, so it says so and the board stops
+    // there instead of being programmed unreset.
+    const ChildResult r = RunChild(kCli, {"--program-dir", dir.path(), "--chip", "TC370",
+                                          "--reset-sequence", "DTR=0,RTS=1,WAIT=10,RTS=0",
+                                          "--gang", sim.path(), dir.File("hex/demo.mhx")});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.err.find("all boards"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(sim.path() + ": flash: This port has no DTR/RTS lines for the reset "
+                                      "sequence."),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out.rfind(sim.path() + " NG", 0), 0u) << r.out;
+}
+
 }  // namespace
 }  // namespace quillon::testing

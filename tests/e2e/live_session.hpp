@@ -82,6 +82,7 @@ class LiveSession {
         }
         bool Purge(bool t, bool r) override { return inner_->Purge(t, r); }
         bool ClearErrors(std::uint32_t& e) override { return inner_->ClearErrors(e); }
+        ModemLineResult SetModemLines(ModemLines l) override { return inner_->SetModemLines(l); }
 
       private:
         std::unique_ptr<SerialDevice> inner_;

@@ -164,6 +164,22 @@ TEST_F(BurnInEraseTest, InFullOperationTheBootRomErasesUpToOneMiB) {
     EXPECT_TRUE(op.outcomes.empty());
 }
 
+TEST_F(BurnInEraseTest, OutsideFullOperationTheResetSequenceRunsOnTheReopenedPort) {
+    dir.Write("CHIPDEF.INI", "[TC326]\r\nBaud=9600\r\n");
+    link.SetResetSequence({{{ResetStep::Kind::Dtr, 0}, {ResetStep::Kind::Dtr, 1}}});
+    port().Queue({0x11, 0x21, 0x21});
+    EXPECT_EQ(EraseThroughBootRom(link, op, chip, 0x0F0000, false), kBurnInDone);
+    EXPECT_TRUE(op.prompt.asked.empty());
+    EXPECT_EQ(port().modemLineCalls.size(), 2u);
+
+    // A refused line ends it before anything is sent, told.
+    port().tx.clear();
+    port().modemLineAnswers.push_back(ModemLineResult::Failed);
+    EXPECT_EQ(EraseThroughBootRom(link, op, chip, 0x0F0000, false), 0);
+    EXPECT_TRUE(port().tx.empty());
+    EXPECT_EQ(op.LastCode(), kMsgCannotChangePortSetting);
+}
+
 TEST_F(BurnInEraseTest, AWrongEndByteIsAnEraseError) {
     port().Queue({0x11, 0x21, 0x20, 0x45});
     EXPECT_FALSE(Erase(true));

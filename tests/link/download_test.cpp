@@ -66,6 +66,26 @@ TEST_F(DownloadTest, PlainChipSendsTheStandardStreamAndSwitchesToBaud2) {
     EXPECT_TRUE(link.IsOpen()) << "the port stays open";
 }
 
+TEST_F(DownloadTest, ResetSequenceReplacesThePromptAndNoResetRunsNothing) {
+    for (const bool reset : {true, false}) {
+        LinkFixture f;
+        f.Chip("TC370");
+        const Bytes image = Patched(f.Program(16), 0);
+        f.line().Queue({0x11, 0x01, 0x01, 0x11, 0x31, 0x31});
+        f.link.SetResetSequence({{{ResetStep::Kind::Dtr, 0}, {ResetStep::Kind::Wait, 100}}});
+        f.askForReset = reset;
+        std::pair<std::size_t, int> atFirstByte;  // lines set, purges
+        f.line().onWrite = [&](ScriptedSerial& s, const std::uint8_t*, std::size_t) {
+            if (s.writes == 1) atFirstByte = {s.modemLineCalls.size(), s.purges};
+        };
+        ASSERT_TRUE(f.Download(false)) << reset;
+        EXPECT_TRUE(f.op.prompt.asked.empty()) << reset;
+        EXPECT_EQ(f.line().tx, StandardStream(image, 0x40)) << reset;
+        EXPECT_EQ(atFirstByte, std::make_pair(std::size_t{reset ? 1u : 0u}, 1));
+        EXPECT_EQ(f.clock.slept, reset ? 600u : 500u);
+    }
+}
+
 TEST_F(DownloadTest, RunFrameCommandByChipGroup) {
     for (const char* chip : {"TC337", "MYCHIP"}) {
         LinkFixture f;

@@ -150,6 +150,20 @@ TEST(PosixSerialDeviceLine, AnyRateTheDriverAcceptsIsSetAndSeenByTheOtherSide) {
     EXPECT_TRUE(device->SetLineSettings(s));
 }
 
+// A pseudo-terminal has no modem lines (TIOCMGET answers ENOTTY): the call
+// says so and the device goes on carrying bytes. Driving real lines
+// through TIOCMSET needs a serial adapter.
+TEST(PosixSerialDeviceLine, ModemLinesOnAPseudoTerminalAreReportedAbsent) {
+    PtyPair pty;
+    auto device = OpenOrFail(pty.slave());
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->SetModemLines({false, true}), ModemLineResult::NoModemLines);
+    const std::vector<std::uint8_t> out = {0x18, 0x00, 0xFF};
+    std::size_t written = 0;
+    ASSERT_TRUE(device->Write(out.data(), out.size(), written));
+    EXPECT_EQ(pty.Receive(out.size()), out);
+}
+
 TEST(PosixSerialDeviceTimeouts, SilentLineReturnsEmptyWithinTheTotal) {
     PtyPair pty;
     auto device = OpenOrFail(pty.slave());

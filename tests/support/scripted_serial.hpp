@@ -5,7 +5,8 @@
 // a Win32 read that times out: the clock moves on by the read's time-out (or
 // to the next scheduled arrival) and the read returns what it has.
 // `onWrite` lets a test play the target: it sees each write and may queue
-// replies.
+// replies. Every modem-line call is recorded with the clock's time, so a
+// test sees a reset sequence's lines and the waits between them.
 
 #include <algorithm>
 #include <cstdint>
@@ -109,6 +110,13 @@ public:
         }
         return true;
     }
+    ModemLineResult SetModemLines(ModemLines lines) override {
+        modemLineCalls.push_back({clock_.elapsedMs, lines});
+        if (modemLineAnswers.empty()) return ModemLineResult::Set;
+        const ModemLineResult answer = modemLineAnswers.front();
+        modemLineAnswers.pop_front();
+        return answer;
+    }
 
     // --- what happened
     std::vector<std::uint8_t> tx;
@@ -116,6 +124,11 @@ public:
     std::vector<SerialTimeouts> timeoutHistory;
     std::vector<std::uint32_t> baudHistory;
     int reads = 0, writes = 0, purges = 0;
+    struct ModemLineCall {
+        std::uint64_t atMs;  // the clock's elapsed time at the call
+        ModemLines lines;
+    };
+    std::vector<ModemLineCall> modemLineCalls;
 
     // --- state and faults
     std::deque<std::uint8_t> rx;
@@ -130,6 +143,7 @@ public:
     bool failGetTimeouts = false, failSetTimeouts = false;
     bool failGetLineSettings = false, failSetLineSettings = false;
     bool purgeDropsInput = false;
+    std::deque<ModemLineResult> modemLineAnswers;  // one per call; Set when none is left
 
 private:
     struct Arrival {
@@ -184,6 +198,9 @@ private:
         }
         bool Purge(bool t, bool r) override { return owner.device.Purge(t, r); }
         bool ClearErrors(std::uint32_t& e) override { return owner.device.ClearErrors(e); }
+        ModemLineResult SetModemLines(ModemLines l) override {
+            return owner.device.SetModemLines(l);
+        }
         ScriptedOpener& owner;
     };
 };
