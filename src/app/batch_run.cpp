@@ -59,7 +59,7 @@ std::string StopReason(const OperationContext& ctx, const RememberingPrompt& pro
 
 BatchOutcome RunBatch(OperationContext& ctx) {
     const std::string resultPath = JoinPath(ctx.programDir, kResultFileName);
-    std::remove(resultPath.c_str());
+    RemoveFile(resultPath);
     ctx.lastReport = LastReport{};
 
     RememberingPrompt prompt(*ctx.frontEnd.prompt);
