@@ -47,7 +47,7 @@ std::string DirectoryPart(std::string_view path) {
 }
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
-    // A name rooted on its own ("\\x" or "D:x" on Windows) is not joined either.
+    // A name rooted on its own (\x or D:x on Windows) is not joined either.
     const fs::path path = PathFromUtf8(name);
     if (path.is_absolute() || path.has_root_directory() || path.has_root_name() || dir.empty()) {
         return std::string(name);

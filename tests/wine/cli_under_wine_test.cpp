@@ -106,6 +106,7 @@ TEST_F(CliUnderWine, TargetSilentAfterTheDownloadIsATimeoutWithThePortReleased) 
     EXPECT_EQ(result.rfind("NG\r\n", 0), 0u) << result;
     EXPECT_NE(result.find(timeout), std::string::npos) << result;
     EXPECT_EQ(WithLf(r.out).rfind("NG\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find("\r\r"), std::string::npos) << "one CR LF per line end";
 
     // The port was closed: the next run opens it and the target serves it.
     const ChildResult again = Cli({"--port", "com5", "--no-reset", "--download"});
