@@ -1,14 +1,15 @@
 # Helpers that keep CMake out of the way when a file is added to a layer:
 # every .cpp in a layer's folder belongs to it, and platform files ending in
-# _win32 / _posix are built only on their platform.
+# _win32 / _posix (their tests in _win32_test / _posix_test) are built only on
+# their platform.
 
 function(quillon_filter_platform out)
   set(result)
   foreach(f IN LISTS ARGN)
-    if(WIN32 AND f MATCHES "_posix\\.cpp$")
+    if(WIN32 AND f MATCHES "_posix(_test)?\\.cpp$")
       continue()
     endif()
-    if(NOT WIN32 AND f MATCHES "_win32\\.cpp$")
+    if(NOT WIN32 AND f MATCHES "_win32(_test)?\\.cpp$")
       continue()
     endif()
     list(APPEND result ${f})

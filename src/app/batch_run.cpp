@@ -15,7 +15,7 @@ namespace quillon {
 
 BatchOutcome RunBatch(OperationContext& ctx) {
     const std::string resultPath = JoinPath(ctx.programDir, kResultFileName);
-    std::remove(resultPath.c_str());
+    RemoveFile(resultPath);
     const RunEnding ending = RunUnattended(ctx, [&ctx] { OnFullOperation(ctx); });
 
     // The outcome is what this run recorded, never what a file on disk says:

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -10,6 +9,7 @@
 
 #include "config/catalog.hpp"
 #include "cli/console_prompt.hpp"
+#include "platform/console.hpp"
 
 namespace quillon {
 
@@ -17,7 +17,7 @@ namespace {
 
 std::atomic<bool> gInterrupted{false};
 
-extern "C" void OnInterrupt(int) {
+void OnInterrupt() {
     // A second Ctrl-C before an operation polled for the first: the user
     // wants out now (the system closes the port with the process).
     if (gInterrupted.exchange(true)) std::_Exit(130);
@@ -33,7 +33,7 @@ std::string Shown(std::string_view text) {
 
 }  // namespace
 
-void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }
+void InstallInterruptHandler() { OnConsoleInterrupt(OnInterrupt); }
 bool TakeInterrupt() { return gInterrupted.exchange(false); }
 bool InterruptPending() { return gInterrupted.load(); }
 void RequestInterrupt() { gInterrupted.store(true); }

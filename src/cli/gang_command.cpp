@@ -107,7 +107,7 @@ bool StartTraces(std::vector<std::unique_ptr<OperationContext>>& boards, std::os
         for (std::size_t j = 0; j < i; ++j) {
             (void)FinishTrace(*boards[j], why);
             if (!boards[j]->request.traceFile.empty()) {
-                std::remove(boards[j]->request.traceFile.c_str());
+                (void)RemoveFile(boards[j]->request.traceFile);
             }
         }
         return false;
@@ -173,7 +173,7 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
     }
 
     const std::string resultPath = JoinPath(master.programDir, kResultFileName);
-    std::remove(resultPath.c_str());
+    (void)RemoveFile(resultPath);
     std::string failure;
     if (!PrepareImage(master, err, failure)) {
         out << ConsoleText(ResultFileContents(0, failure)) << '\n';

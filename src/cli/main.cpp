@@ -1,16 +1,14 @@
 // quillon-cli: the console front end.
 
 #include <iostream>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
 
 #include "cli/cli_run.hpp"
 #include "cli/console_progress.hpp"
+#include "platform/console.hpp"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    quillon::PrepareConsole();
     quillon::InstallInterruptHandler();
-    return quillon::RunCli(args, std::cout, std::cerr, std::cin, ::isatty(STDERR_FILENO) != 0);
+    return quillon::RunCli(quillon::CommandLineArguments(argc, argv), std::cout, std::cerr,
+                           std::cin, quillon::StandardErrorIsTerminal());
 }

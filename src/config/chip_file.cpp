@@ -94,7 +94,7 @@ StartupFailure LocateChipDefinitionFile(std::string_view overrideDir, ProgramFil
     files.chipDefPath = files.programDir + kChipDefFileName;
     // A folder of that name opens on some systems; only a readable file counts.
     if (!FileExists(files.chipDefPath)) return StartupFailure::RegistFailed;
-    std::ifstream probe(files.chipDefPath, std::ios::binary);
+    std::ifstream probe(PathFromUtf8(files.chipDefPath), std::ios::binary);
     if (!probe.is_open()) return StartupFailure::RegistFailed;
     return StartupFailure::None;
 }

@@ -21,7 +21,7 @@ bool TextLineReader::Open(const std::string& path) {
     Close();
     // fopen accepts a folder on POSIX and only the first read fails.
     if (path.empty() || DirectoryExists(path)) return false;
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = OpenFile(path, "rb");
     if (file_ == nullptr) return false;
     begin_ = end_ = 0;
     eof_ = failed_ = false;

@@ -31,7 +31,7 @@ bool ReadControlProgram(const ChipSetup& chip, Operator& op, std::vector<std::ui
         return false;
     };
     if (chosen.empty() || DirectoryExists(path)) return fail(kMsgCannotOpenDownloadFile, "");
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (!file) return fail(kMsgCannotOpenDownloadFile, "");
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);

@@ -24,7 +24,7 @@ enum class KeyFileRead { Ok, CannotOpen, NoMemory, ReadFailed };
 
 KeyFileRead ReadKeyFile(const std::string& path, std::string& text) {
     if (DirectoryExists(path)) return KeyFileRead::CannotOpen;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (!file) return KeyFileRead::CannotOpen;
     KeyFileRead result = KeyFileRead::Ok;
     long size = -1;

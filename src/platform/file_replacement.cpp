@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/paths.hpp"
 #include "platform/system_paths.hpp"
 
 namespace quillon {
@@ -55,7 +56,7 @@ bool FileReplacement::Commit() {
     ok = ok && closed && ReplaceFileWith(temp_, target_);
     if (!ok) {
         if (error_ == FileWriteError::None) error_ = FileWriteError::Other;
-        std::remove(temp_.c_str());
+        RemoveFile(temp_);
     }
     temp_.clear();
     return ok;
@@ -67,7 +68,7 @@ void FileReplacement::Abandon() {
         file_ = nullptr;
     }
     if (!temp_.empty()) {
-        std::remove(temp_.c_str());
+        RemoveFile(temp_);
         temp_.clear();
     }
 }

@@ -14,24 +14,24 @@ namespace fs = std::filesystem;
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    auto status = fs::status(fs::path(path), ec);
+    auto status = fs::status(PathFromUtf8(path), ec);
     return !ec && fs::exists(status) && !fs::is_directory(status);
 }
 
 bool DirectoryExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(fs::path(path), ec);
+    return fs::is_directory(PathFromUtf8(path), ec);
 }
 
 bool PathAttributesReadable(const std::string& path) {
     std::error_code ec;
-    auto status = fs::status(fs::path(path), ec);
+    auto status = fs::status(PathFromUtf8(path), ec);
     return !ec && fs::exists(status);
 }
 
 std::optional<unsigned long long> FileSize(const std::string& path) {
     std::error_code ec;
-    auto size = fs::file_size(fs::path(path), ec);
+    auto size = fs::file_size(PathFromUtf8(path), ec);
     if (ec) return std::nullopt;
     return static_cast<unsigned long long>(size);
 }
@@ -47,7 +47,11 @@ std::string DirectoryPart(std::string_view path) {
 }
 
 std::string JoinPath(std::string_view dir, std::string_view name) {
-    if (fs::path(std::string(name)).is_absolute() || dir.empty()) return std::string(name);
+    // A name rooted on its own (\x or D:x on Windows) is not joined either.
+    const fs::path path = PathFromUtf8(name);
+    if (path.is_absolute() || path.has_root_directory() || path.has_root_name() || dir.empty()) {
+        return std::string(name);
+    }
     std::string out(dir);
     if (out.back() != '/' && out.back() != '\\') out += kPathSeparator;
     out += name;
@@ -56,11 +60,46 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     if (DirectoryExists(path)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return data;
+}
+
+bool CopyFolderContents(const std::string& from, const std::string& to, bool replaceExisting) {
+    // A walk of its own, and no copy onto a file that exists: the copy calls
+    // of MinGW's library fail on both (into an existing folder, copy copies
+    // nothing; copy_file refuses an existing target whatever the options).
+    fs::path source = PathFromUtf8(from);
+    if (!source.has_filename()) source = source.parent_path();
+    const fs::path target = PathFromUtf8(to);
+    std::error_code ec;
+    fs::create_directories(target, ec);
+    if (ec) return false;
+    bool ok = true;
+    fs::recursive_directory_iterator it(source, fs::directory_options::follow_directory_symlink, ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        const fs::path there = target / it->path().lexically_relative(source);
+        std::error_code step;
+        if (it->is_directory(step)) {
+            fs::create_directories(there, step);
+        } else if (!step && fs::exists(there, step)) {
+            if (replaceExisting) {
+                fs::remove(there, step);
+                if (!step) fs::copy_file(it->path(), there, step);
+            }
+        } else if (!step) {
+            fs::copy_file(it->path(), there, step);
+        }
+        ok = ok && !step;
+    }
+    return ok && !ec;
+}
+
+bool RemoveFile(const std::string& path) {
+    std::error_code ec;
+    return fs::remove(PathFromUtf8(path), ec);
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view contents) {

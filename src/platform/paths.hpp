@@ -22,6 +22,14 @@ std::string DirectoryPart(std::string_view path);
 // `dir` + `name`, unless `name` is absolute.
 std::string JoinPath(std::string_view dir, std::string_view name);
 
+// Copies every file and folder that `from` holds into `to`, creating folders
+// as needed; a file already in `to` stays unless `replaceExisting`. False
+// when anything could not be copied (the rest is copied all the same).
+bool CopyFolderContents(const std::string& from, const std::string& to, bool replaceExisting);
+
+// Removes a file; false when there was none or it could not be removed.
+bool RemoveFile(const std::string& path);
+
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // Writes a whole file through a temporary file in the same folder that then

@@ -20,14 +20,14 @@ std::string WithTrailingSeparator(std::string dir) {
     return dir;
 }
 
-// The folder as the program uses it: absolute, in its short form, ended by
-// a separator.
+// The folder as the program uses it: absolute, with the system's separators,
+// in its short form, ended by a separator.
 std::optional<std::string> Settled(const std::string& dir) {
     if (dir.empty() || dir.size() >= kMaxPathLength) return std::nullopt;
     std::string path = dir;
     std::error_code ec;
-    const fs::path absolute = fs::absolute(fs::path(dir), ec);
-    if (!ec) path = absolute.string();
+    fs::path absolute = fs::absolute(PathFromUtf8(dir), ec);
+    if (!ec) path = Utf8FromPath(absolute.make_preferred());
     const std::string shortPath = ShortPathName(path);
     return WithTrailingSeparator(shortPath.empty() ? path : shortPath);
 }
@@ -36,10 +36,9 @@ std::optional<std::string> Settled(const std::string& dir) {
 // that is already there as it is. True when anything was copied.
 bool SeedFolder(const std::string& from, const std::string& to) {
     std::error_code ec;
-    fs::create_directories(to, ec);
+    fs::create_directories(PathFromUtf8(to), ec);
     if (ec || !FileExists(JoinPath(from, kChipDefFile))) return false;
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
-    return !ec;
+    return CopyFolderContents(from, to, false);
 }
 
 }  // namespace
@@ -89,13 +88,13 @@ std::optional<ProgramFolder> ChooseProgramFolder(const ProgramFolderPlaces& plac
 ProgramFolderPlaces SystemProgramFolderPlaces(std::string_view option) {
     ProgramFolderPlaces places;
     places.option = std::string(option);
-    if (const char* home = std::getenv("QUILLON_HOME")) places.environment = home;
+    if (const auto home = EnvironmentVariable("QUILLON_HOME")) places.environment = *home;
     if (const std::optional<std::string> exe = ExecutablePath()) {
         places.executableDir = DirectoryPart(*exe);
         // Installed as <prefix>/bin/quillon with the examples in
         // <prefix>/share/quillon; an unpacked package keeps that layout.
-        places.sharedData =
-            (fs::path(places.executableDir) / ".." / "share" / "quillon").lexically_normal().string();
+        places.sharedData = Utf8FromPath(
+            (PathFromUtf8(places.executableDir) / ".." / "share" / "quillon").lexically_normal());
     }
     places.userFolder = UserConfigFolder();
     return places;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/serial_device.hpp"
+#include "platform/wide_text.hpp"
 
 namespace quillon {
 
@@ -86,7 +87,15 @@ class Win32SerialDevice final : public SerialDevice {
         dcb.fRtsControl = static_cast<DWORD>(s.fRtsControl);
         dcb.fOutX = s.fOutX;
         dcb.fInX = s.fInX;
-        return SetCommState(handle_, &dcb) != 0;
+        if (!SetCommState(handle_, &dcb)) return false;
+        // A driver may take a rate it cannot make and run at another (Wine
+        // on a pseudo-terminal falls back to 38400); as on POSIX, a rate far
+        // off the request is a refusal rather than a silent wrong rate.
+        DCB now{};
+        now.DCBlength = sizeof now;
+        if (!GetCommState(handle_, &now) || s.baudRate == 0) return false;
+        const double ratio = static_cast<double>(now.BaudRate) / static_cast<double>(s.baudRate);
+        return ratio > 0.97 && ratio < 1.03;
     }
     bool Read(std::uint8_t* buffer, std::size_t n, std::size_t& got) override {
         DWORD count = 0;
@@ -130,8 +139,8 @@ std::string DefaultSerialDevicePath(int portNumber) {
 }
 
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error = OpenFailureText(path, GetLastError());
         return nullptr;

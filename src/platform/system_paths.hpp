@@ -1,12 +1,16 @@
 #pragma once
 // What the operating system says about paths and files, behind the portable
 // helpers of paths.hpp and file_replacement.hpp: one implementation per
-// system (system_paths_posix.cpp, system_paths_win32.cpp).
+// system (system_paths_posix.cpp, system_paths_win32.cpp). Paths are UTF-8
+// text throughout the program; on Windows these functions hand them to the
+// wide-character calls, so folders and files with any name work.
 
 #include <cstddef>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillon {
 
@@ -14,6 +18,17 @@ namespace quillon {
 extern const char kPathSeparator;
 // The longest path this system's file calls take, terminator included.
 extern const std::size_t kMaxPathLength;
+
+// The path as the system's file calls take it (POSIX: the bytes as they
+// are; Windows: UTF-8 decoded, a malformed sequence as U+FFFD) and back.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// std::fopen of a UTF-8 path.
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
+
+// The value of an environment variable as UTF-8; nullopt when it is not set.
+std::optional<std::string> EnvironmentVariable(const char* name);
 
 // The full path of the running program; nullopt when it cannot be had.
 std::optional<std::string> ExecutablePath();

@@ -16,6 +16,22 @@ namespace quillon {
 const char kPathSeparator = '/';
 const std::size_t kMaxPathLength = 4096;
 
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::string(utf8));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) { return path.string(); }
+
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
+    return std::fopen(utf8Path.c_str(), mode);
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
 std::optional<std::string> ExecutablePath() {
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/system_paths.hpp"
+
 namespace quillon {
 
 namespace {
@@ -40,7 +42,7 @@ WireTrace::~WireTrace() {
 }
 
 bool WireTrace::Open(const std::string& path, std::string& error) {
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = OpenFile(path, "wb");
     if (!file_) {
         error = "cannot write the trace " + path + ": " + std::strerror(errno);
         return false;

@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "platform/serial_device.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quillon {
@@ -39,8 +40,9 @@ TEST(InfoCommandsTest, PortsWithTheirComNumbersAndMappedDevicesThatAreMissing) {
     ftdi.vendorId = "0403";
     ftdi.productId = "6001";
     ftdi.serialNumber = "A1";
+    // An on-board port under the name COM1 has on this system.
     SerialPortInfo uart;
-    uart.device = "/dev/ttyS0";
+    uart.device = DefaultSerialDevicePath(1);
     uart.description = "serial8250";
     std::ostringstream out;
     RunPortListCommand({ftdi, uart}, dir.path(), out);
@@ -50,7 +52,7 @@ TEST(InfoCommandsTest, PortsWithTheirComNumbersAndMappedDevicesThatAreMissing) {
               "  description: FT232R USB UART\n"
               "  USB id:      0403:6001\n"
               "  serial:      A1\n"
-              "/dev/ttyS0  COM1\n"
+              + uart.device + "  COM1\n"
               "  description: serial8250\n"
               "/dev/ttyACM7  COM9  (missing)\n");
     out.str("");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/port_names.hpp"
+#include "platform/system_paths.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quillon {
@@ -150,8 +151,10 @@ TEST_F(UserSettingsTest, WriteKeepsOtherKeysOfDatafile) {
 TEST_F(UserSettingsTest, PortNamesComeFromThePortsSectionOrTheSystemDefault) {
     dir.Write("Customize.ini", "[Ports]\r\nCOM3=/dev/ttyUSB0\r\n");
     EXPECT_EQ(ComPortDevicePath(dir.path(), 3), "/dev/ttyUSB0");
-    EXPECT_EQ(ComPortDevicePath(dir.path(), 1), "/dev/ttyS0");
-    EXPECT_EQ(ComPortDevicePath(dir.path(), 20), "/dev/ttyS19");
+    // The system's own names: a COM port above 9 needs the device form on Windows.
+    const bool windows = kPathSeparator == '\\';
+    EXPECT_EQ(ComPortDevicePath(dir.path(), 1), windows ? "\\\\.\\COM1" : "/dev/ttyS0");
+    EXPECT_EQ(ComPortDevicePath(dir.path(), 20), windows ? "\\\\.\\COM20" : "/dev/ttyS19");
     EXPECT_EQ(DevicePathOf(PortName{3, ""}, dir.path()), "/dev/ttyUSB0");
     EXPECT_EQ(DevicePathOf(PortName{3, "/dev/pts/4"}, dir.path()), "/dev/pts/4");
     EXPECT_EQ((PortName{12, ""}).Text(), "COM12");

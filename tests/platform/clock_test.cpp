@@ -33,8 +33,7 @@ TEST(SystemClockTest, TodayIsTheLocalDate) {
     Clock& clock = SystemClock();
     LocalDate before = clock.Today();
     std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = *std::localtime(&t);
     LocalDate after = clock.Today();
     if (before.day != after.day) GTEST_SKIP() << "midnight passed during the test";
     EXPECT_EQ(after.year, local.tm_year + 1900);

@@ -1,5 +1,9 @@
 #include "support/sim_process.hpp"
 
+#include <gtest/gtest.h>
+
+#include "platform/paths.hpp"
+
 #ifndef _WIN32
 
 #include <fcntl.h>
@@ -74,13 +78,17 @@ SimProcess::~SimProcess() {
     if (stdoutFd_ >= 0) close(stdoutFd_);
 }
 
+}  // namespace quillon::testing
+
+#endif
+
+namespace quillon::testing {
+
 std::string CopyExamplesTo(const std::string& dir) {
-    namespace fs = std::filesystem;
-    fs::copy(fs::path(QUILLON_SOURCE_DIR) / "examples", dir,
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    if (!CopyFolderContents(std::string(QUILLON_SOURCE_DIR) + "/examples", dir, true)) {
+        ADD_FAILURE() << "cannot copy the examples to " << dir;
+    }
     return dir;
 }
 
 }  // namespace quillon::testing
-
-#endif

@@ -1,5 +1,8 @@
 #pragma once
-// A fresh directory per test, removed afterwards; paths end with '/'.
+// A fresh directory per test, removed afterwards. Its path is absolute, in
+// the short form on Windows, and ends with the system's separator; names
+// below it may use '/' (NativeSeparators turns a whole path into the system's
+// spelling for comparisons).
 
 #include <string>
 #include <string_view>
@@ -22,5 +25,8 @@ public:
 private:
     std::string path_;
 };
+
+// `path` with every '/' as the system's separator ('\\' on Windows).
+std::string NativeSeparators(std::string path);
 
 }  // namespace quillon::testing

@@ -1,0 +1,78 @@
+// The Windows console: arguments from the wide command line, UTF-8 output,
+// the escape sequences of the live bar switched on, Ctrl-C through a console
+// control handler (Windows has no SIGINT of its own worth the name: the C
+// library's emulation runs on another thread anyway).
+
+#include "platform/console.hpp"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "platform/wide_text.hpp"
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+namespace quillon {
+
+namespace {
+
+void (*gInterruptHandler)() = nullptr;
+UINT gSavedOutputCodePage = 0;
+
+void RestoreOutputCodePage() { SetConsoleOutputCP(gSavedOutputCodePage); }
+
+BOOL WINAPI OnControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    if (gInterruptHandler != nullptr) gInterruptHandler();
+    return TRUE;
+}
+
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+}  // namespace
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        if (argc < 1) return {};
+        return std::vector<std::string>(argv + 1, argv + argc);
+    }
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+void PrepareConsole() {
+    // The console window outlives the program: its code page goes back to
+    // what the user had when the program ends.
+    gSavedOutputCodePage = GetConsoleOutputCP();
+    if (gSavedOutputCodePage != 0 && gSavedOutputCodePage != CP_UTF8) {
+        SetConsoleOutputCP(CP_UTF8);
+        std::atexit(RestoreOutputCodePage);
+    }
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (IsConsole(err) && GetConsoleMode(err, &mode)) {
+        SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
+}
+
+bool StandardErrorIsTerminal() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
+
+void OnConsoleInterrupt(void (*handler)()) {
+    gInterruptHandler = handler;
+    SetConsoleCtrlHandler(OnControl, TRUE);
+}
+
+}  // namespace quillon
