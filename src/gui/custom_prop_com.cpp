@@ -113,6 +113,8 @@ CCustomPropCom::CCustomPropCom(std::string programDir, int comPortIndex, QWidget
 #endif
     const DialogControls resetRow = CreateControls(reset, this, du);
     resetEdit_ = resetRow.Get<QLineEdit>("resetEdit");
+    // The form of a sequence, shown while there is none.
+    resetEdit_->setPlaceholderText("DTR=0,RTS=1,WAIT=100,RTS=0");
     auto* hint = resetRow.Get<QLabel>("resetHint");
     QPalette palette = hint->palette();
     palette.setColor(QPalette::WindowText, kSoftText);
