@@ -10,6 +10,7 @@
 
 #include "config/port_map.hpp"
 #include "config/port_names.hpp"
+#include "config/reset_sequence.hpp"
 #include "config/user_settings.hpp"
 #include "gui/dialog_layout.hpp"
 #include "platform/serial_device.hpp"
@@ -27,6 +28,11 @@ constexpr int kPortsThatMarkChanged = 8;
 // choices, and a mapped device that is not there in a warning colour.
 const QColor kSoftText(0x55, 0x5f, 0x6b);
 const QColor kWarningText(0xb0, 0x30, 0x20);
+
+#ifndef Q_OS_LINUX
+// The reset row is laid out below the device row, which only Linux has.
+constexpr int kDeviceRowHeight = 18;
+#endif
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -63,6 +69,8 @@ std::string DeviceOfEntry(const QComboBox& box, const QString& text) {
     return text.trimmed().toStdString();
 }
 
+std::string Trimmed(const QString& text) { return text.trimmed().toStdString(); }
+
 }  // namespace
 
 CCustomPropCom::CCustomPropCom(std::string programDir, int comPortIndex, QWidget* parent,
@@ -96,10 +104,22 @@ CCustomPropCom::CCustomPropCom(std::string programDir, int comPortIndex, QWidget
     connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) LoadDeviceBox(id);
     });
-    setMinimumSize(du.Size(298, 192));
+    setMinimumSize(du.Size(298, 222));
+    const DialogLayout reset = LoadDialogLayout("com_reset");
 #else
-    setMinimumSize(du.Size(298, 174));
+    DialogLayout reset = LoadDialogLayout("com_reset");
+    for (LayoutControl& c : reset.controls) c.y -= kDeviceRowHeight;
+    setMinimumSize(du.Size(298, 222 - kDeviceRowHeight));
 #endif
+    const DialogControls resetRow = CreateControls(reset, this, du);
+    resetEdit_ = resetRow.Get<QLineEdit>("resetEdit");
+    // The form of a sequence, shown while there is none.
+    resetEdit_->setPlaceholderText("DTR=0,RTS=1,WAIT=100,RTS=0");
+    auto* hint = resetRow.Get<QLabel>("resetHint");
+    QPalette palette = hint->palette();
+    palette.setColor(QPalette::WindowText, kSoftText);
+    hint->setPalette(palette);
+    connect(resetEdit_, &QLineEdit::textEdited, this, [this] { emit Modified(); });
 }
 
 void CCustomPropCom::OnInitPage() {
@@ -118,6 +138,10 @@ void CCustomPropCom::OnInitPage() {
     loading_ = false;
 #endif
     for (int i = 0; i < kPorts; ++i) ShowDevice(i);
+    // Shown as the file holds it, a malformed one too, so it can be mended.
+    savedReset_ = ReadResetSequenceSetting(programDir_);
+    resetEdit_->setText(Q(savedReset_));
+    resetEdit_->setCursorPosition(0);
     if (selected_ >= 0 && selected_ < kPorts) group_->button(selected_)->setChecked(true);
     LoadDeviceBox(SelectedIndex());
 }
@@ -181,6 +205,24 @@ QLabel* CCustomPropCom::DeviceLabel(int index) const {
 
 int CCustomPropCom::SelectedIndex() const { return group_->checkedId(); }
 
+// Compared without the blanks around it; an untouched sequence is neither
+// checked nor written, so a hand-written one stays as it is.
+bool CCustomPropCom::ResetChanged() const {
+    return Trimmed(resetEdit_->text()) != Trimmed(Q(savedReset_));
+}
+
+bool CCustomPropCom::CanSave() {
+    if (!ResetChanged()) return true;
+    ResetSequence sequence;
+    std::string error;
+    if (ParseResetSequence(Trimmed(resetEdit_->text()), sequence, error)) return true;
+    QMessageBox::warning(this, window()->windowTitle(),
+                         "The reset sequence cannot be saved: " + Q(error) +
+                             ".\nCorrect it, or empty it to be asked to reset the board.");
+    resetEdit_->setFocus();
+    return false;
+}
+
 void CCustomPropCom::Save() {
     selected_ = group_->checkedId();
     WriteComPageSettings(programDir_, selected_);
@@ -201,11 +243,28 @@ void CCustomPropCom::Save() {
         (void)MapComPort(programDir_, number, saved_[i]);
         failed << QString("COM%1").arg(number);
     }
+    QStringList problems;
     if (!failed.isEmpty()) {
-        QMessageBox::warning(this, window()->windowTitle(),
-                             QString("The device of %1 could not be saved in Customize.ini; "
-                                     "the mapping there is unchanged.")
-                                 .arg(failed.join(", ")));
+        problems << QString("The device of %1 could not be saved in Customize.ini; "
+                            "the mapping there is unchanged.")
+                        .arg(failed.join(", "));
+    }
+    if (ResetChanged()) {
+        // Written in its own form, which the page then shows: what is shown
+        // is what the next download runs.
+        ResetSequence sequence;
+        std::string error;
+        if (ParseResetSequence(Trimmed(resetEdit_->text()), sequence, error) &&
+            WriteResetSequenceSetting(programDir_, sequence)) {
+            savedReset_ = FormatResetSequence(sequence);
+            resetEdit_->setText(Q(savedReset_));
+        } else {
+            problems << "The reset sequence could not be saved in Customize.ini; "
+                        "the sequence there is unchanged.";
+        }
+    }
+    if (!problems.isEmpty()) {
+        QMessageBox::warning(this, window()->windowTitle(), problems.join("\n"));
     }
 }
 

@@ -2,7 +2,8 @@
 // Page "COM PORT": which of COM1 to COM20 the program uses, each shown with
 // the device it opens. On Linux the page also chooses that device for the
 // selected number, from the serial devices found or as a typed path, and
-// marks a mapped device that is not present now.
+// marks a mapped device that is not present now. Below, the board's reset
+// sequence: the DTR/RTS steps run instead of asking to reset the board.
 
 #include <array>
 #include <functional>
@@ -15,6 +16,7 @@
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QRadioButton;
 
 namespace quillon::gui {
@@ -30,6 +32,8 @@ public:
 
     CCustomPropCom(std::string programDir, int comPortIndex, QWidget* parent,
                    SerialPortLister listPorts = {});
+    // Refuses a changed reset sequence that cannot be read, telling why.
+    bool CanSave() override;
     void Save() override;
 
     QRadioButton* PortButton(int index) const;  // 0-based
@@ -38,6 +42,7 @@ public:
     // devices (Windows).
     QComboBox* DeviceBox() const { return deviceBox_; }
     int SelectedIndex() const;
+    QLineEdit* ResetEdit() const { return resetEdit_; }
 
 protected:
     void OnInitPage() override;
@@ -46,6 +51,7 @@ private:
     void ShowDevice(int index);
     void LoadDeviceBox(int index);
     void OnDeviceEdited(const QString& text);
+    bool ResetChanged() const;
 
     std::string programDir_;
     int selected_;
@@ -58,6 +64,8 @@ private:
     std::array<std::string, kPorts> saved_;
     std::array<std::string, kPorts> chosen_;
     bool loading_ = false;  // the box is being filled, not edited
+    QLineEdit* resetEdit_ = nullptr;
+    std::string savedReset_;  // [Reset] Sequence= as read or last written
 };
 
 }  // namespace quillon::gui

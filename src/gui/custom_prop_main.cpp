@@ -1,5 +1,7 @@
 #include "gui/custom_prop_main.hpp"
 
+#include <array>
+
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -61,17 +63,25 @@ CCustomPropMain::CCustomPropMain(std::string programDir, const CustomSettings& s
     com_->Activate();
 }
 
-void CCustomPropMain::SavePagesShown() {
-    for (CustomPropPage* page : {static_cast<CustomPropPage*>(com_),
-                                 static_cast<CustomPropPage*>(sound_),
-                                 static_cast<CustomPropPage*>(tool_)}) {
+bool CCustomPropMain::SavePagesShown() {
+    const std::array<CustomPropPage*, 3> pages = {com_, sound_, tool_};
+    // All or nothing: a page that cannot be saved keeps the sheet open on
+    // it, and no page writes half of the user's changes.
+    for (CustomPropPage* page : pages) {
+        if (page->WasShown() && !page->CanSave()) {
+            tabs_->setCurrentWidget(page);
+            return false;
+        }
+    }
+    for (CustomPropPage* page : pages) {
         // A page never shown writes nothing.
         if (page->WasShown()) page->Save();
     }
+    return true;
 }
 
 void CCustomPropMain::OnApply() {
-    SavePagesShown();
+    if (!SavePagesShown()) return;
     buttons_->button(QDialogButtonBox::Apply)->setEnabled(false);
 }
 
@@ -79,7 +89,7 @@ void CCustomPropMain::OnOk() {
     // A page that refuses to lose the focus (a mistyped wave name) has put
     // its old text back; leaving the box first commits what it shows.
     if (QWidget* focus = focusWidget()) focus->clearFocus();
-    SavePagesShown();
+    if (!SavePagesShown()) return;
     accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The settings sheet: COM port, result sounds, tooltips. Each page writes its
-// own section of Customize.ini on OK or Apply; the main dialog then reloads
+// The settings sheet: COM port (and the board's reset sequence), result
+// sounds, tooltips. Each page writes its own section of Customize.ini on OK or
+// Apply, none when a page refuses what it shows; the main dialog then reloads
 // the file, so the sheet never touches the operation context.
 
 #include <string>
@@ -37,7 +38,7 @@ public:
     void OnApply();
 
 private:
-    void SavePagesShown();
+    [[nodiscard]] bool SavePagesShown();
     void OnOk();
 
     QTabWidget* tabs_ = nullptr;

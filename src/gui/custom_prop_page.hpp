@@ -1,7 +1,7 @@
 #pragma once
 // One page of the settings sheet: made when the sheet is built, initialised
 // the first time it is shown, and saved on OK or Apply only when it has been
-// shown.
+// shown and every shown page can be saved.
 
 #include <QWidget>
 
@@ -18,6 +18,9 @@ public:
         shown_ = true;
         OnInitPage();
     }
+    // Whether what the page shows can be written; when not, the page has
+    // told the user why and nothing is saved.
+    virtual bool CanSave() { return true; }
     // Writes the page's section of Customize.ini.
     virtual void Save() = 0;
 

@@ -1,6 +1,7 @@
 // The COM page on Linux: choosing the device of a COM number from the serial
 // devices found or by typing a path, what OK, Apply and Cancel leave in
-// Customize.ini, and how a mapped device that is not there is shown.
+// Customize.ini, and how a mapped device that is not there is shown; the
+// board's reset sequence: what is saved, what is refused, and why.
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,10 +10,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 
 #include "app/sound_player.hpp"
 #include "config/port_names.hpp"
+#include "config/reset_sequence.hpp"
+#include "config/user_settings.hpp"
 #include "gui/custom_prop_com.hpp"
 #include "gui/custom_prop_main.hpp"
 #include "gui/gui_test_support.hpp"
@@ -56,6 +60,12 @@ struct Sheet {
         box().lineEdit()->clear();
         QTest::keyClicks(box().lineEdit(), text);
     }
+    QLineEdit& reset() { return *page().ResetEdit(); }
+    void TypeReset(const QString& text) {
+        reset().selectAll();
+        QTest::keyClick(&reset(), Qt::Key_Delete);
+        QTest::keyClicks(&reset(), text);
+    }
     CustomSettings settings;
     Silent player;
     CCustomPropMain main;
@@ -74,6 +84,9 @@ private slots:
     void CancelWritesNothingAndOkOnlyWhatChanged();
     void DeviceThatCannotBeSavedIsReported_data();
     void DeviceThatCannotBeSavedIsReported();
+    void ResetSequenceIsSavedOnlyWhenItCanBeRead_data();
+    void ResetSequenceIsSavedOnlyWhenItCanBeRead();
+    void MalformedResetSequenceIsShownAndLeftAlone();
 };
 
 void CustomPropComTest::ChosenAdapterIsSavedByItsById() {
@@ -208,6 +221,8 @@ void CustomPropComTest::DeviceThatCannotBeSavedIsReported() {
     if (fileIsAFolder) QVERIFY(QDir().mkdir(dir.File("Customize.ini")));
     Sheet s(dir, 2);
     s.box().setEditText(typed);
+    // A sequence that cannot be written either is told in the same warning.
+    if (fileIsAFolder) s.TypeReset("DTR=0,RTS=1");
     QList<SeenBox> seen;
     Autopilot pilot;
     pilot.Then(AnswerBox(QMessageBox::Ok, &seen));
@@ -216,7 +231,81 @@ void CustomPropComTest::DeviceThatCannotBeSavedIsReported() {
     QCOMPARE(seen.size(), 1);
     QCOMPARE(seen[0].icon, QMessageBox::Warning);
     QVERIFY2(seen[0].text.contains("COM3"), qPrintable(seen[0].text));
+    QCOMPARE(seen[0].text.contains("reset sequence"), fileIsAFolder);
     QCOMPARE(ComPortDevicePath(dir.PathStd(), 3), std::string("/dev/ttyS2"));
+    QCOMPARE(ReadResetSequenceSetting(dir.PathStd()), std::string());
+}
+
+namespace {
+
+// Every other line must come through a change of the sequence as it was.
+QByteArray CustomizeWithReset(const QByteArray& sequence) {
+    return "; kept\r\n[Com]\r\nCom=2\r\n[Ports]\r\ncom5 = /dev/ttyUSB7\r\n[Reset]\r\nSequence=" +
+           sequence + "\r\n[Tool]\r\nToolTips=1\r\n";
+}
+
+}  // namespace
+
+void CustomPropComTest::ResetSequenceIsSavedOnlyWhenItCanBeRead_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");  // unused when refused: the old one stays
+    QTest::addColumn<bool>("refused");
+    const QByteArray canonical = "DTR=0,RTS=1,WAIT=100,RTS=0";
+    QTest::newRow("as typed") << QString(canonical) << canonical << false;
+    QTest::newRow("blanks and case") << " dtr=0 , Rts=1,wait = 100 ,RTS=0 " << canonical << false;
+    QTest::newRow("emptied") << "" << QByteArray() << false;
+    QTest::newRow("blanks only") << "   " << QByteArray() << false;
+    QTest::newRow("unknown line") << "DTR=0,CTS=1" << QByteArray() << true;
+    QTest::newRow("wait too long") << "RTS=1,WAIT=10001" << QByteArray() << true;
+    QTest::newRow("drives no line") << "WAIT=100" << QByteArray() << true;
+}
+
+void CustomPropComTest::ResetSequenceIsSavedOnlyWhenItCanBeRead() {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, refused);
+    ProgramDir dir;
+    const QByteArray before = CustomizeWithReset("RTS=1,WAIT=50,RTS=0");
+    dir.Write("Customize.ini", before);
+    Sheet s(dir, 2);
+    s.TypeReset(typed);
+    QVERIFY(s.button(QDialogButtonBox::Apply)->isEnabled());
+    QList<SeenBox> seen;
+    Autopilot pilot;
+    if (refused) pilot.Then(AnswerBox(QMessageBox::Ok, &seen));
+    s.button(QDialogButtonBox::Ok)->click();
+    QVERIFY(pilot.Done());
+    QCOMPARE(pilot.unexpected, 0);
+    QCOMPARE(s.main.isVisible(), refused);
+    if (!refused) {
+        QCOMPARE(dir.Read("Customize.ini"), CustomizeWithReset(stored));
+        QCOMPARE(s.reset().text(), QString(stored));  // the page shows what was written
+        return;
+    }
+    // The parser's reason, and the sheet open on the page with nothing written.
+    ResetSequence unused;
+    std::string error;
+    QVERIFY(!ParseResetSequence(typed.toStdString(), unused, error));
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen[0].icon, QMessageBox::Warning);
+    QVERIFY2(seen[0].text.contains(QString::fromStdString(error)), qPrintable(seen[0].text));
+    QCOMPARE(s.main.Tabs()->currentWidget(), &s.page());
+    QCOMPARE(dir.Read("Customize.ini"), before);
+}
+
+void CustomPropComTest::MalformedResetSequenceIsShownAndLeftAlone() {
+    ProgramDir dir;
+    // Written by hand: shown so it can be mended, and not in the way of
+    // saving the rest while it is left alone.
+    const QByteArray before = CustomizeWithReset("DTR=2, RTS=1");
+    dir.Write("Customize.ini", before);
+    Sheet s(dir, 2);
+    QCOMPARE(s.reset().text(), QString("DTR=2, RTS=1"));
+    s.page().PortButton(3)->click();
+    Autopilot pilot;
+    s.button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(pilot.unexpected, 0);
+    QCOMPARE(dir.Read("Customize.ini"), QByteArray(before).replace("Com=2", "Com=3"));
 }
 
 QTEST_MAIN(CustomPropComTest)
