@@ -123,9 +123,18 @@ class Win32SerialDevice final : public SerialDevice {
         return true;
     }
     ModemLineResult SetModemLines(ModemLines lines) override {
-        const bool ok = EscapeCommFunction(handle_, lines.dtr ? SETDTR : CLRDTR) &&
-                        EscapeCommFunction(handle_, lines.rts ? SETRTS : CLRRTS);
-        return ok ? ModemLineResult::Set : ModemLineResult::Failed;
+        // A driver without the lines says so on the first call, before
+        // anything changed (Wine on a pseudo-terminal: ERROR_NOT_SUPPORTED).
+        if (!EscapeCommFunction(handle_, lines.dtr ? SETDTR : CLRDTR)) {
+            const DWORD error = GetLastError();
+            return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION
+                       ? ModemLineResult::NoModemLines
+                       : ModemLineResult::Failed;
+        }
+        if (!EscapeCommFunction(handle_, lines.rts ? SETRTS : CLRRTS)) {
+            return ModemLineResult::Failed;
+        }
+        return ModemLineResult::Set;
     }
 
   private:

@@ -165,5 +165,18 @@ TEST_F(Win32SerialDeviceTest, PurgeDiscardsWhatCameIn) {
     EXPECT_TRUE(Receive(3).empty());
 }
 
+TEST_F(Win32SerialDeviceTest, ModemLinesAreSetOrTheirAbsenceIsSaid) {
+    // A COM port has DTR and RTS; Wine on a pseudo-terminal has none and
+    // must say so, so that the user is asked to reset the board instead.
+    const ModemLineResult expected =
+        UnderWine() ? ModemLineResult::NoModemLines : ModemLineResult::Set;
+    EXPECT_EQ(device->SetModemLines(ModemLines{false, false}), expected);
+    EXPECT_EQ(device->SetModemLines(ModemLines{true, true}), expected);
+    // Whatever the lines did, the data path is untouched.
+    SetReadTimeouts(0, 10, 2000);
+    Send({0x5A});
+    EXPECT_EQ(Receive(1), std::vector<std::uint8_t>{0x5A});
+}
+
 }  // namespace
 }  // namespace quillon
