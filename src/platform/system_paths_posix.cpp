@@ -41,7 +41,8 @@ std::optional<std::string> ExecutablePath() {
 
 std::string UserConfigFolder() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative value.
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is meaningless
+    // to every program that reads it, so it is ignored, as they all do.
     if (config != nullptr && config[0] == '/') return std::string(config) + "/quillon/";
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') return {};

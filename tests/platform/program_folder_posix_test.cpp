@@ -26,7 +26,7 @@ TEST(SystemProgramFolderPlacesTest, EnvironmentAndInstalledLayout) {
               (std::filesystem::path(DirectoryPart(exe)).parent_path().parent_path() / "share" /
                "quillon")
                   .string());
-    // A relative XDG_CONFIG_HOME is ignored, as the specification of it says.
+    // A relative XDG_CONFIG_HOME is ignored, as other desktop programs ignore it.
     ::setenv("XDG_CONFIG_HOME", "relative", 1);
     ::setenv("HOME", "/home/u", 1);
     EXPECT_EQ(SystemProgramFolderPlaces("").userFolder, "/home/u/.config/quillon/");
