@@ -24,13 +24,8 @@ if [ ! -x "$bin/quillon-cli" ] || [ ! -x "$bin/quillon-sim" ]; then
 fi
 command -v python3 >/dev/null || { echo "full_operation_paced: python3 is missing (scripts/bootstrap)" >&2; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillon-paced-XXXXXX")
-sim=""
-cleanup() {
-  if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. bench/scratch.sh
+bench_scratch paced
 
 # A program folder of its own: the examples, with TC370's control program at 115200.
 cp -R examples/. "$work/"

@@ -13,13 +13,8 @@ bin=$(pwd)/build/bin
 for f in "$bin/quillon-cli" "$bin/quillon-sim"; do
   [ -x "$f" ] || { echo "trace_overhead: $f is missing (cmake --build --preset release)" >&2; exit 1; }
 done
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillon-trace-XXXXXX")
-sim=""
-cleanup() {
-  if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. bench/scratch.sh
+bench_scratch trace
 cp -R examples/. "$work/"
 "$bin/quillon-sim" --program-dir "$work" --chip TC370 --link "$work/tty" >"$work/sim.log" 2>&1 &
 sim=$!
