@@ -27,6 +27,7 @@
 #include "cli/cli_streams.hpp"
 #include "cli/error_context.hpp"
 #include "cli/port_choice.hpp"
+#include "cli/port_list_json.hpp"
 #include "cli/run_banner.hpp"
 #include "cli/stdin_hex.hpp"
 #include "config/catalog.hpp"
@@ -62,6 +63,8 @@ int RunInfoCommands(const CliOptions& options, std::ostream& out, std::ostream& 
     for (const CliStep& step : options.steps) {
         if (step.command == CliCommand::Where) {
             RunWhereCommand(files, out);
+        } else if (options.jsonFile) {
+            out << PortListJson(ListSerialPorts(), files.programDir);
         } else {
             RunPortListCommand(ListSerialPorts(), files.programDir, out);
         }

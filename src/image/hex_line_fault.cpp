@@ -67,7 +67,7 @@ struct Faults {
             return T("count " + Hex2(bytes[0]) + " but " + follow + " bytes follow it",
                      "バイト数 " + Hex2(bytes[0]) + " ですが後に " + follow + " バイトあります");
         }
-        if (bytes.size() < addressBytes + 2 && (type == '1' || type == '2' || type == '3')) {
+        if (bytes.size() <= addressBytes + 2 && (type == '1' || type == '2' || type == '3')) {
             return T("no data after the address", "アドレスの後にデータがありません");
         }
         unsigned sum = 0;

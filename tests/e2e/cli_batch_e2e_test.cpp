@@ -265,11 +265,14 @@ TEST_F(CliBatchE2E, CtrlCCancelsTheBatchForm) {
 TEST_F(CliBatchE2E, AHexFileFromAPipeAndOutputsToStandardOutput) {
     ASSERT_TRUE(host.StartSim());
     const ChildResult batch =
-        Cli({"--json", "-", "-", "no_reset"}, host.t.dir.Read("app.mhx"));
+        Cli({"-v", "--json", "-", "-", "no_reset"}, host.t.dir.Read("app.mhx"));
     ASSERT_EQ(batch.status, 0) << batch.out << batch.err;
     const auto doc = nlohmann::json::parse(batch.out);
     EXPECT_TRUE(doc["ok"]);
     EXPECT_NE(batch.err.find("\nOK\n"), std::string::npos) << batch.err;
+    // -v: each step's detail, blocks sent and skipped.
+    EXPECT_NE(batch.err.find("\n  step program 0x000000\n"), std::string::npos) << batch.err;
+    EXPECT_NE(batch.err.find("\n  skipped, all FF: 0x002000\n"), std::string::npos) << batch.err;
 
     const ChildResult copy = Cli({"-q", "--no-reset", "--download", "--copy-ihex", "-"});
     ASSERT_EQ(copy.status, 0) << copy.err;
