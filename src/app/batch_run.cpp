@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "app/board_recording.hpp"
 #include "app/console_text.hpp"
 #include "app/full_operation.hpp"
 #include "app/operation_context.hpp"
@@ -25,10 +26,14 @@ BatchOutcome RunBatch(OperationContext& ctx) {
         outcome.ok = ending.ok;
         outcome.resultText = ResultFileContents(ending.code, ending.text);
         outcome.resultFileWritten = ending.resultFileWritten;
-        return outcome;
+    } else {
+        outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, ending.reason);
+        outcome.resultText = ResultFileContents(0, ending.reason);
     }
-    outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, ending.reason);
-    outcome.resultText = ResultFileContents(0, ending.reason);
+    const FinishedRun run = FinishBoardRun(ctx, ending.ok, ending.recorded ? ending.text : ending.reason);
+    outcome.recordFate = run.fate;
+    outcome.recordNote = run.note;
+    outcome.serial = run.serial;
     return outcome;
 }
 
@@ -44,7 +49,9 @@ int PrintBatchOutcome(const BatchOutcome& outcome, const std::string& programDir
             << JoinPath(programDir, kResultFileName) << '\n'
             << std::flush;
     }
-    return BatchSucceeded(outcome) ? 0 : 1;
+    if (!outcome.recordNote.empty()) err << program << ": " << outcome.recordNote << '\n' << std::flush;
+    if (!BatchSucceeded(outcome) || outcome.recordFate == RecordFate::Lost) return 1;
+    return outcome.recordFate == RecordFate::Spooled ? kExitRecordSpooled : 0;
 }
 
 }  // namespace quillon

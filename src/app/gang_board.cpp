@@ -55,6 +55,9 @@ void PrepareGangBoard(const OperationContext& master, const PortName& port,
     board.batchMode = true;
     board.writesResultFile = false;
     board.link.SetPort(port, board.programDir);
+    board.records.station = master.records.station;
+    board.records.setupError = master.records.setupError;
+    board.records.serialWanted = master.records.serialWanted;
 }
 
 BoardResult RunGangBoard(OperationContext& board) {
@@ -68,6 +71,10 @@ BoardResult RunGangBoard(OperationContext& board) {
     result.port = board.link.port().Text();
     result.ok = ending.ok;
     result.message = ending.recorded ? OneLineList(ending.text) : ending.reason;
+    const FinishedRun run = FinishBoardRun(board, ending.ok, result.message);
+    result.serial = run.serial;
+    result.recordFate = run.fate;
+    result.recordNote = run.note;
     return result;
 }
 

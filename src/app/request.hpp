@@ -4,6 +4,7 @@
 // the download asks for the reset, a reset sequence for the board, the wire
 // trace. The controller reads it; nothing parses the command line again.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,13 @@ struct Request {
     // A reset sequence in its text form that replaces Customize.ini's
     // (empty: none, the user resets the board).
     std::optional<std::string> resetSequence;
+    // The station's record and serial numbers (quillon-cli --records,
+    // --station, --serial, --serial-value); each replaces [Records] of
+    // Customize.ini.
+    std::optional<std::string> recordsStore;
+    std::optional<std::string> station;
+    std::optional<std::string> serial;
+    std::optional<std::uint64_t> serialValue;
 };
 
 // Fills the batch fields from the batch words (the arguments that are not

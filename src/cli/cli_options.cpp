@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "cli/records_options.hpp"
 #include "config/reset_sequence.hpp"
 
 namespace quillon {
@@ -32,6 +33,8 @@ const std::vector<CommandWord>& CommandWords() {
         {"--copy", CliCommand::Copy, {"an output file"}},
         {"--copy-ihex", CliCommand::CopyIntelHex, {"an output file"}},
         {"--full-operation", CliCommand::FullOperation, {}},
+        {"--records-report", CliCommand::RecordsReport, {}},
+        {"--records-export", CliCommand::RecordsExport, {"a CSV file"}},
     };
     return words;
 }
@@ -122,6 +125,10 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                     parse.errors.push_back("--reset-sequence " + *text + ": " + error);
                 }
             }
+        } else if (const char* what = RecordsOptionValue(word)) {
+            if (auto value = cursor.Value(word, what)) {
+                TakeRecordsOption(word, *value, o, parse.errors);
+            }
         } else if (word == "--reset") {
             askReset = true;
         } else if (word == "--no-reset") {
@@ -141,6 +148,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
         parse.errors.push_back("--gang runs the batch form: --gang PORT[,PORT...] HEXFILE "
                                "[reset|no_reset], with no command words");
     }
+    CheckRecordsOptions(o, parse.errors);
     if (!o.steps.empty()) {
         for (const std::string& word : o.positional)
             parse.errors.push_back("unexpected argument " + word +

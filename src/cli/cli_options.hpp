@@ -28,6 +28,8 @@ enum class CliCommand {
     Copy,           // --copy OUTFILE (S-records)
     CopyIntelHex,   // --copy-ihex OUTFILE
     FullOperation,  // --full-operation
+    RecordsReport,  // --records-report: the station's record per day, chip and image
+    RecordsExport,  // --records-export FILE.csv: every run of the record
 };
 
 struct CliStep {
@@ -47,6 +49,7 @@ struct CliOptions {
     std::optional<std::string> areas;    // --areas main|work|main,work
     std::vector<std::string> gangPorts;  // --gang PORT[,PORT...]: the batch form on every board
     std::optional<std::string> jsonFile;  // --json FILE: the run's record for a line controller
+    std::optional<std::string> since;     // --since DATE: the first day of a records report
     // Words not starting with "--": the batch arguments, in order.
     std::vector<std::string> positional;
 };

@@ -17,6 +17,7 @@
 #include "cli/console_prompt.hpp"
 #include "cli/gang_command.hpp"
 #include "cli/info_commands.hpp"
+#include "cli/records_commands.hpp"
 #include "cli/run_record.hpp"
 #include "config/chip_file.hpp"
 
@@ -54,6 +55,10 @@ std::string CliUsage() {
            "        --where               print the program folder in use and why\n"
            "        --list-ports          list the serial devices (by-id name, description,\n"
            "                              USB id, serial number) and the COMn that opens each\n"
+           "        --records-report      the station's record per day, chip and image checksum:\n"
+           "                              boards, OK, NG, first-pass yield, median time, the\n"
+           "                              three commonest failures (--since YYYY-MM-DD)\n"
+           "        --records-export FILE every run of the record as CSV, for a spreadsheet\n"
            "        --help                show this text\n"
            "\n"
            "Options:\n"
@@ -80,6 +85,17 @@ std::string CliUsage() {
            "                      DTR=0,RTS=1,WAIT=100,RTS=0 (steps DTR=0|1, RTS=0|1,\n"
            "                      WAIT=ms up to 10000; 1 asserts the line); replaces the\n"
            "                      [Reset] Sequence= of Customize.ini; empty: ask instead\n"
+           "  --records STORE     keep a record of every board in STORE: sqlite:PATH (in the\n"
+           "                      program folder; sqlite: alone is quillon-records.db) or a\n"
+           "                      PostgreSQL URI such as postgresql://line@dbhost/quillon, its\n"
+           "                      password from ~/.pgpass or PGPASSWORD, never the URI;\n"
+           "                      replaces [Records] Store= of Customize.ini\n"
+           "  --station NAME      the station's name in the record (default: the host name)\n"
+           "  --serial ADDR:FORMAT[:FIRST]  write each board's serial number, the store's\n"
+           "                      next, into its image at ADDR (hex) as u32be, u32le, u16be,\n"
+           "                      u16le, bcd:N or ascii:N (N digits); FIRST: the first number\n"
+           "  --serial-value N    program or compare one board with the number N it has\n"
+           "  --since DATE        the first day (UTC, YYYY-MM-DD) of --records-report/-export\n"
            "\n"
            "Examples:\n"
            "  quillon-cli --chip TC370 app.mhx com3 no_reset\n"
@@ -92,7 +108,8 @@ std::string CliUsage() {
            "error; Ctrl-C cancels where the operation can be cancelled. A question (reset,\n"
            "CRC retry) reads one line: empty or y answers OK/Yes, n, c or the end of input\n"
            "Cancel/No. Exit status: 0 on success, 1 when a command failed, 2 for a wrong\n"
-           "command line, a command not possible in that state, or a failed set-up.\n";
+           "command line, a command not possible in that state, or a failed set-up, 3 when\n"
+           "it succeeded but its record waits in the spool (quillon-records.spool).\n";
 }
 
 namespace {
@@ -147,6 +164,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     if (OnlyTells(options.steps)) return RunInfoCommands(options, out, err);
+    if (OnlyRecordsCommands(options.steps)) return RunRecordsCommands(options, out, err);
     if (!options.gangPorts.empty()) return RunGangCommand(options, out, err, in, liveProgress);
 
     OperationContext ctx;
@@ -167,11 +185,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     int status = kExitUsage;
     std::string message = "the set-up failed";
-    if (CliStartUp(ctx, options, err)) {
+    std::optional<std::uint64_t> serial;
+    if (CliStartUp(ctx, options, err) && CheckStationRecords(ctx, err)) {
         if (ctx.batchMode) {
             const BatchOutcome outcome = RunBatch(ctx);
             status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", out, err);
             message = outcome.resultText;
+            serial = outcome.serial;
         } else {
             CliSession session{ctx, panel, chooser, out, err};
             status = kExitOk;
@@ -185,6 +205,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
     }
     EndCommand(ctx);
+    // The chain's run of the board (a batch run has recorded its own).
+    if (ctx.records.firstStep < ctx.journal.Steps().size()) {
+        const FinishedRun run = FinishBoardRun(ctx, status == kExitOk, message);
+        serial = run.serial;
+        status = StatusWithRecord(status, run, err);
+    }
     // A cut-off trace must not pass for the record of a good run.
     if (std::string why; !FinishTrace(ctx, why)) {
         err << "quillon-cli: " << why << '\n';
@@ -193,6 +219,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (!options.jsonFile) return status;
     RunRecord record = RecordOfRun(ctx, {&ctx.journal});
     record.boards.push_back(RecordOfBoard(ctx, status == kExitOk, message));
+    record.boards.back().serial = serial;
     return WriteRunRecord(options.jsonFile, std::move(record), status, err);
 }
 

@@ -48,6 +48,8 @@ bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, s
 
 bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
     if (!ReportStartupFailure(StartUp(ctx), ctx, err)) return false;
+    // A chain of commands is one run of the board, recorded when it ends.
+    ctx.records.perCommand = false;
     if (options.chip) {
         const int index = FindEntry(ctx.targetList, *options.chip);
         if (index < 0) {

@@ -22,6 +22,7 @@
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
 #include "cli/gang_console.hpp"
+#include "cli/records_commands.hpp"
 #include "cli/run_record.hpp"
 #include "config/result_file.hpp"
 #include "platform/paths.hpp"
@@ -164,10 +165,10 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         record.steps = master.journal.Steps();
         for (const PortName& port : ports) {
             record.boards.push_back(
-                BoardRecord{port.Text(), DevicePathOf(port, master.programDir), false, message, {}});
+                BoardRecord{port.Text(), DevicePathOf(port, master.programDir), false, message, {}, {}});
         }
     };
-    if (!CliStartUp(master, options, err)) {
+    if (!CliStartUp(master, options, err) || !CheckStationRecords(master, err)) {
         allBoards("the set-up failed");
         return kExitUsage;
     }
@@ -229,10 +230,14 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
     record = RecordOfRun(master, journals);
     record.steps = master.journal.Steps();
     bool allOk = true;
+    int recordStatus = kExitOk;  // what the boards' records say
     for (std::size_t i = 0; i < results.size(); ++i) {
         const BoardResult& r = results[i];
-        out << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
+        out << r.port << (r.ok ? " OK" : " NG") << SerialTag(r.serial)
+            << (r.ok ? "" : " " + r.message) << '\n';
         record.boards.push_back(RecordOfBoard(*boards[i], r.ok, r.ok ? "OK" : r.message));
+        record.boards.back().serial = r.serial;
+        recordStatus = StatusWithRecord(recordStatus, {r.recordFate, r.recordNote, r.serial}, err, r.port);
         allOk = allOk && r.ok;
     }
     out << std::flush;
@@ -240,7 +245,7 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
         return kExitFailed;
     }
-    return allOk && tracesWhole ? kExitOk : kExitFailed;
+    return allOk && tracesWhole ? recordStatus : kExitFailed;
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ std::string RunRecordJson(const RunRecord& record) {
                               {"device", b.device},
                               {"ok", b.ok},
                               {"message", b.message},
+                              {"serial", b.serial ? Json(*b.serial) : Json(nullptr)},
                               {"steps", StepsJson(b.steps)}});
     }
     doc["ok"] = ok;
