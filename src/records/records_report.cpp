@@ -9,12 +9,20 @@ namespace quillon {
 
 namespace {
 
-// What failed, without the details that differ from board to board.
+// What failed, without the details that differ from board to board: the
+// first line of the failed step's outcome (or of the run's message) up to
+// any "; ".
 std::string FailureOf(const BoardRun& run) {
     if (run.state == RunState::Unfinished) return "unfinished";
     std::string text = run.message;
-    text = text.substr(0, text.find(';'));
-    return text.empty() ? "NG" : text;
+    for (const StepRow& s : run.steps) {
+        if (!s.ok && !s.text.empty()) text = s.text;
+    }
+    if (text.rfind("NG\r\n", 0) == 0) text = text.substr(4);
+    text = text.substr(0, std::min(text.find_first_of("\r\n"), text.find(';')));
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "NG";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 struct Group {
