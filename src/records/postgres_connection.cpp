@@ -101,6 +101,9 @@ std::unique_ptr<SqlConnection> OpenPostgresConnection(const std::string& uri, st
         PQfinish(conn);
         return nullptr;
     }
+    // The server's notices ("table ... does not exist, skipping") are not
+    // the user's business; errors come back with each call.
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     return std::make_unique<PostgresConnection>(conn);
 }
 

@@ -21,7 +21,7 @@ namespace {
 using testing::PostgresServer;
 using testing::TempDir;
 
-BoardRun Run(const std::string& key, const std::string& start = "2026-03-02T08:00:00.000Z") {
+BoardRun ARun(const std::string& key, const std::string& start = "2026-03-02T08:00:00.000Z") {
     BoardRun run;
     run.key = key;
     run.startUtc = start;
@@ -80,13 +80,13 @@ TEST_P(RecordStoreTest, NumbersComeInOrderNeverBelowTheFirstAndNeverTwice) {
         ASSERT_TRUE(store);
         // first: 1000, then an older first (ignored), then a jump ahead.
         for (auto [key, first] : {std::pair{"a", 1000}, {"b", 1000}, {"c", 500}, {"d", 5000}}) {
-            ASSERT_TRUE(store->TakeSerial(first, Run(key), n, error)) << error;
+            ASSERT_TRUE(store->TakeSerial(first, ARun(key), n, error)) << error;
             taken.push_back(n);
         }
     }
     // The counter lives in the store, not in the program.
     auto store = Open();
-    ASSERT_TRUE(store->TakeSerial(1, Run("e"), n, error)) << error;
+    ASSERT_TRUE(store->TakeSerial(1, ARun("e"), n, error)) << error;
     taken.push_back(n);
     EXPECT_EQ(taken, (std::vector<std::uint64_t>{1000, 1001, 1002, 5000, 5001}));
 
@@ -112,8 +112,8 @@ TEST_P(RecordStoreTest, AFinishedRunIsKeptOnceWithItsSteps) {
     ASSERT_TRUE(store);
     std::string error;
     std::uint64_t n = 0;
-    ASSERT_TRUE(store->TakeSerial(7, Run("k1"), n, error)) << error;
-    BoardRun done = Run("k1");
+    ASSERT_TRUE(store->TakeSerial(7, ARun("k1"), n, error)) << error;
+    BoardRun done = ARun("k1");
     done.serial = n;
     done.serialTaken = true;
     done.state = RunState::Ng;
@@ -126,7 +126,7 @@ TEST_P(RecordStoreTest, AFinishedRunIsKeptOnceWithItsSteps) {
     again.state = RunState::Ok;
     again.steps.clear();
     ASSERT_TRUE(store->Put(again, error)) << error;
-    ASSERT_TRUE(store->Put(Run("k2", "2026-03-03T09:00:00.000Z"), error)) << error;
+    ASSERT_TRUE(store->Put(ARun("k2", "2026-03-03T09:00:00.000Z"), error)) << error;
 
     std::vector<BoardRun> runs;
     ASSERT_TRUE(store->Read("", runs, error)) << error;
@@ -156,7 +156,7 @@ TEST_P(RecordStoreTest, WritersAtOnceNeverShareANumber) {
             auto store = OpenRecordStore(address_, error);
             for (int i = 0; store && i < kEach; ++i) {
                 std::uint64_t n = 0;
-                if (store->TakeSerial(1, Run(std::to_string(w) + "-" + std::to_string(i)), n, error)) {
+                if (store->TakeSerial(1, ARun(std::to_string(w) + "-" + std::to_string(i)), n, error)) {
                     got[w].push_back(n);
                 }
             }
@@ -193,12 +193,12 @@ TEST(PostgresStore, ReconnectsAfterTheServerCameBack) {
     auto store = OpenRecordStore({StoreAddress::Kind::Postgres, server.Uri()}, error);
     ASSERT_TRUE(store) << error;
     std::uint64_t n = 0;
-    ASSERT_TRUE(store->TakeSerial(1, Run("a"), n, error)) << error;
+    ASSERT_TRUE(store->TakeSerial(1, ARun("a"), n, error)) << error;
     ASSERT_TRUE(server.Stop());
-    EXPECT_FALSE(store->TakeSerial(1, Run("b"), n, error));
+    EXPECT_FALSE(store->TakeSerial(1, ARun("b"), n, error));
     EXPECT_FALSE(error.empty());
     ASSERT_TRUE(server.Start()) << server.error();
-    ASSERT_TRUE(store->TakeSerial(1, Run("c"), n, error)) << error;
+    ASSERT_TRUE(store->TakeSerial(1, ARun("c"), n, error)) << error;
     EXPECT_EQ(n, 2u);
 }
 

@@ -37,7 +37,9 @@ TEST(StoreAddress, SqliteInTheProgramFolderAndPostgresWithoutAPassword) {
         StoreAddress address;
         std::string error;
         EXPECT_EQ(ParseStoreAddress(c.text, "/prog/", address, error), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(address.location, c.location) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(address.location, c.location) << c.text;
+        }
         EXPECT_EQ(error.find("secret"), std::string::npos) << error;
     }
 }

@@ -5,6 +5,7 @@
 // unprivileged user when the tests run as root, as the server refuses root.
 
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.hpp"
 
