@@ -1,5 +1,7 @@
 #include "app/station_records.hpp"
 
+#include <chrono>
+
 #include "platform/paths.hpp"
 #include "records/spool.hpp"
 
@@ -14,11 +16,22 @@ StationRecords::StationRecords(Opener open, std::string station, std::string pro
 
 RecordStore* StationRecords::Reach(std::string& error) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (!store_) {
-        store_ = open_(error);
-        // What earlier runs could not store goes in before this run's.
-        if (store_) (void)MoveSpoolInto(*store_, programDir_);
+    if (store_) return store_.get();
+    // The boards of a gang ask at once: one attempt answers them all, rather
+    // than one connect time-out after another.
+    const auto now = std::chrono::steady_clock::now();
+    if (failedAt_ && now - *failedAt_ < std::chrono::seconds(5)) {
+        error = failure_;
+        return nullptr;
     }
+    store_ = open_(error);
+    if (!store_) {
+        failedAt_ = now;
+        failure_ = error;
+        return nullptr;
+    }
+    // What earlier runs could not store goes in before this run's.
+    (void)MoveSpoolInto(*store_, programDir_);
     return store_.get();
 }
 

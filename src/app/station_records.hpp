@@ -5,6 +5,7 @@
 // waits in the spool; a run whose record cannot be stored spools it. Shared
 // by the boards of a gang, each calling from its own thread.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -53,6 +54,8 @@ class StationRecords {
     std::mutex lock_;
     Opener open_;
     std::unique_ptr<RecordStore> store_;
+    std::optional<std::chrono::steady_clock::time_point> failedAt_;  // the last attempt that failed
+    std::string failure_;
     std::string station_;
     std::string programDir_;
     std::optional<SerialSpec> serial_;

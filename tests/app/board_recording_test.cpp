@@ -1,8 +1,7 @@
 // A session's runs in the station's record, over the in-memory store: the
-// number taken before anything is sent and written into the image, a store
-// that cannot be reached refusing the run (nothing programmed without a
-// recorded number) and keeping its record in the spool, the rework number,
-// and the desktop program's one run per command.
+// rework number, a compare without one, a place outside the areas, and the
+// desktop program's one run per command. (Numbers taken, refused and
+// spooled are proven end to end.)
 
 #include "app/board_recording.hpp"
 
@@ -10,7 +9,6 @@
 
 #include "app/command_sequence.hpp"
 #include "app/operation_context.hpp"
-#include "records/spool.hpp"
 #include "support/memory_record_store.hpp"
 #include "support/test_context.hpp"
 
@@ -54,46 +52,6 @@ class BoardRecordingTest : public ::testing::Test {
     TestContext t;
     std::shared_ptr<MemoryRecords> records_ = std::make_shared<MemoryRecords>();
 };
-
-TEST_F(BoardRecordingTest, ANumberIsTakenRecordedAndWrittenBeforeAnythingIsSent) {
-    Keep("1FF0:u32be:500");
-    ASSERT_TRUE(PrepareBoardImage(t.ctx, true));
-    EXPECT_EQ(ImageWord(0x1FF0), 500u);
-    ASSERT_EQ(records_->runs.size(), 1u);
-    EXPECT_EQ(records_->runs.begin()->second.state, RunState::Unfinished);
-    EXPECT_TRUE(t.port().tx.empty());
-
-    const FinishedRun run = FinishBoardRun(t.ctx, true, "OK");
-    EXPECT_EQ(run.fate, RecordFate::Stored);
-    EXPECT_EQ(run.serial, std::optional<std::uint64_t>(500));
-    ASSERT_EQ(records_->runs.size(), 1u);  // the same row, finished
-    const BoardRun& stored = records_->runs.begin()->second;
-    EXPECT_EQ(stored.state, RunState::Ok);
-    EXPECT_EQ(stored.station, "st1");
-    EXPECT_EQ(stored.serial, std::optional<std::uint64_t>(500));
-    ASSERT_FALSE(stored.steps.empty());
-    EXPECT_EQ(stored.steps[0].name, "serial number");
-}
-
-TEST_F(BoardRecordingTest, WithoutAReachableStoreTheBoardIsRefusedAndItsRecordSpooled) {
-    Keep("1FF0:u32be");
-    records_->down = true;
-    EXPECT_FALSE(PrepareBoardImage(t.ctx, true));
-    EXPECT_EQ(ImageWord(0x1FF0), 0xFFFFFFFFu);
-    EXPECT_NE(t.ctx.lastReport.text.find("no serial number could be taken"), std::string::npos)
-        << t.ctx.lastReport.text;
-    const FinishedRun run = FinishBoardRun(t.ctx, false, t.ctx.lastReport.text);
-    EXPECT_EQ(run.fate, RecordFate::Spooled);
-    EXPECT_NE(run.note.find(kSpoolFileName), std::string::npos) << run.note;
-    EXPECT_EQ(SpooledRuns(t.dir.path()), 1);
-
-    // The next run that reaches the store moves the spool in first.
-    records_->down = false;
-    Keep(nullptr);
-    (void)FinishBoardRun(t.ctx, true, "OK");
-    EXPECT_EQ(SpooledRuns(t.dir.path()), 0);
-    EXPECT_EQ(records_->runs.size(), 2u);
-}
 
 TEST_F(BoardRecordingTest, ReworkUsesTheBoardsOwnNumberAndACompareNeedsOne) {
     Keep("1FF0:u32be");
