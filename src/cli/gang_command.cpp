@@ -165,7 +165,7 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         record.steps = master.journal.Steps();
         for (const PortName& port : ports) {
             record.boards.push_back(
-                BoardRecord{port.Text(), DevicePathOf(port, master.programDir), false, message, {}, {}});
+                BoardRecord{port.Text(), DevicePathOf(port, master.programDir), false, message, {}});
         }
     };
     if (!CliStartUp(master, options, err) || !CheckStationRecords(master, err)) {
