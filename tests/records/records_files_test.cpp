@@ -44,6 +44,13 @@ TEST(StoreAddress, SqliteInTheProgramFolderAndPostgresWithoutAPassword) {
     }
 }
 
+TEST(StoreAddress, ABuildWithoutTheDatabasesSaysSo) {
+    if (RecordStoresAvailable()) GTEST_SKIP() << "this build has SQLite and PostgreSQL";
+    std::string error;
+    EXPECT_FALSE(OpenRecordStore({StoreAddress::Kind::Sqlite, "records.db"}, error));
+    EXPECT_NE(error.find("not available in this build"), std::string::npos) << error;
+}
+
 BoardRun Finished(const std::string& key, RunState state, std::optional<std::uint64_t> serial,
                   const std::string& day, std::int64_t ms, const std::string& message = "OK") {
     BoardRun run;
