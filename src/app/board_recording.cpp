@@ -132,6 +132,8 @@ bool PrepareBoardImage(OperationContext& ctx, bool takeNumber) {
     std::string error;
     if (!SerialFitsRanges(spec, ctx.ranges, error)) return step.Ended(Refuse(ctx, error));
     if (rec.serialValue) return step.Ended(StampNumber(ctx, *rec.serialValue));
+    // One board, one number: a second program in the same run keeps it.
+    if (rec.serial) return step.Ended(StampNumber(ctx, *rec.serial));
     if (!takeNumber) {
         return step.Ended(Refuse(ctx, "this image carries a serial number: Read & Compare needs "
                                       "the board's own (--serial-value N)"));

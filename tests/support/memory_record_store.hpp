@@ -51,7 +51,7 @@ class MemoryRecordStore final : public RecordStore {
         }
         return true;
     }
-    std::string Name() const override { return "the record store in memory"; }
+    std::string Name() const override { return "memory"; }
 
   private:
     bool Down(std::string& error) const {
