@@ -40,7 +40,14 @@ int RunRecordsCommands(const CliOptions& options, std::ostream& out, std::ostrea
     StoreAddress address;
     std::string error;
     std::unique_ptr<RecordStore> store;
-    if (ParseStoreAddress(text, files.programDir, address, error)) store = OpenRecordStore(address, error);
+    if (ParseStoreAddress(text, files.programDir, address, error)) {
+        // Reading never makes a store: a mistyped path is not an empty record.
+        if (address.kind == StoreAddress::Kind::Sqlite && !FileExists(address.location)) {
+            error = "there is no record at " + address.location;
+        } else {
+            store = OpenRecordStore(address, error);
+        }
+    }
     std::vector<BoardRun> runs;
     if (!store || !store->Read(options.since.value_or(""), runs, error)) {
         err << "quillon-cli: " << error << '\n';
