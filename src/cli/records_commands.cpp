@@ -69,11 +69,15 @@ int RunRecordsCommands(const CliOptions& options, std::ostream& out, std::ostrea
     return kExitOk;
 }
 
-bool CheckStationRecords(const OperationContext& ctx, std::ostream& err) {
+bool CheckStationRecords(const OperationContext& ctx, std::string& failure, std::ostream& err) {
     const BoardRecording& rec = ctx.records;
     if (rec.setupError.empty()) return true;
-    err << "quillon-cli: " << rec.setupError << '\n';
-    return !rec.serialWanted && !ctx.request.recordsStore;
+    if (rec.serialWanted || ctx.request.recordsStore) {
+        failure = rec.setupError;
+        return false;
+    }
+    err << "quillon-cli: the station's record is not kept: " << rec.setupError << '\n';
+    return true;
 }
 
 int StatusWithRecord(int status, const FinishedRun& run, std::ostream& err, const std::string& who) {

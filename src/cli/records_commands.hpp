@@ -22,9 +22,10 @@ struct OperationContext;
 bool OnlyRecordsCommands(const std::vector<CliStep>& steps);
 int RunRecordsCommands(const CliOptions& options, std::ostream& out, std::ostream& err);
 
-// After start-up: says what in the record's settings cannot be used; false
-// when the run must not start (a serial number or a store was asked for).
-bool CheckStationRecords(const OperationContext& ctx, std::ostream& err);
+// After start-up: what in the record's settings cannot be used. False with
+// `failure` when the run must not start (a serial number or a store was
+// asked for); otherwise it is said on `err` and the run goes on unrecorded.
+bool CheckStationRecords(const OperationContext& ctx, std::string& failure, std::ostream& err);
 
 // `status` once the run's record went where `run` says; the note (prefixed
 // by `who`, a gang board's port) on `err`.
