@@ -124,7 +124,7 @@ bool PrepareBoardImage(OperationContext& ctx, bool takeNumber) {
     BoardRecording& rec = ctx.records;
     rec.hexFile = ctx.hexFilePath;
     // The image as decoded, before its number: the same for every board.
-    rec.checksum = ChecksumText(SumOverRanges(ctx.ranges, ctx.image));
+    rec.checksum = ctx.decodedChecksum ? ChecksumText(*ctx.decodedChecksum) : "";
     if (!rec.serialWanted) return true;
     JournalStep step(ctx, "serial number");
     if (!rec.setupError.empty()) return step.Ended(Refuse(ctx, rec.setupError));
