@@ -54,14 +54,18 @@ TEST_F(BoardRecordingTest, ReworkUsesTheBoardsOwnNumberAndACompareNeedsOne) {
     ASSERT_TRUE(PrepareBoardImage(t.ctx, false));
     EXPECT_EQ(t.ctx.image.bytes[0xFF3], 77);  // u32be at 1FF0 of an image from 1000
     EXPECT_TRUE(records_->runs.empty());  // no number taken
-
+    // The run's one number serves its compare too; the next run without
+    // the number cannot compare.
     t.ctx.records.serialValue.reset();
+    ASSERT_TRUE(PrepareBoardImage(t.ctx, false));
+    EXPECT_EQ(FinishBoardRun(t.ctx, true, "OK").serial, std::optional<std::uint64_t>(77));
     EXPECT_FALSE(PrepareBoardImage(t.ctx, false));
     EXPECT_NE(t.ctx.lastReport.text.find("--serial-value"), std::string::npos);
     // A place outside the areas is refused before a number is taken.
     Keep("3000:u32be");
     EXPECT_FALSE(PrepareBoardImage(t.ctx, true));
-    EXPECT_TRUE(records_->runs.empty());
+    ASSERT_EQ(records_->runs.size(), 1u);  // the rework run alone
+    EXPECT_FALSE(records_->runs.begin()->second.serialTaken);
 }
 
 TEST_F(BoardRecordingTest, TheDesktopProgramRecordsEachCommandThatRanAStep) {
