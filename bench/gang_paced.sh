@@ -8,6 +8,9 @@
 #
 #   bench/gang_paced.sh [BOARDS] [RUNS]     (defaults 4 and 3)
 #
+# GANG_OPTIONS: more words for the gang's quillon-cli only (bench/records.sh
+# gives it the station's record and serial numbers).
+#
 # Uses the programs of the release build (build/bin; built when missing, or
 # named by QUILLON_BIN); needs python3 and /usr/bin/time.
 set -euo pipefail
@@ -89,7 +92,8 @@ for run in $(seq 1 "$runs"); do
   stop_targets
   single+=("$wall")
   start_targets "$boards"
-  read -r wall cpu < <(measure --gang "$ports" "$work/full.mhx" no_reset)
+  # shellcheck disable=SC2086
+  read -r wall cpu < <(measure ${GANG_OPTIONS:-} --gang "$ports" "$work/full.mhx" no_reset)
   stop_targets
   gang+=("$wall")
   gang_cpu+=("$cpu")

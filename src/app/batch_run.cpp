@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <ostream>
 
+#include "app/board_recording.hpp"
 #include "app/console_text.hpp"
 #include "app/full_operation.hpp"
 #include "app/operation_context.hpp"
+#include "app/session_trace.hpp"
 #include "app/unattended_run.hpp"
 #include "config/result_file.hpp"
 #include "platform/file_replacement.hpp"
@@ -27,10 +29,23 @@ BatchOutcome RunBatch(OperationContext& ctx) {
         outcome.ok = ending.ok;
         outcome.resultText = ResultFileContents(ending.code, ending.text);
         outcome.resultFileWritten = ending.resultFileWritten;
-        return outcome;
+    } else {
+        outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, ending.reason);
+        outcome.resultText = ResultFileContents(0, ending.reason);
     }
-    outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, ending.reason);
-    outcome.resultText = ResultFileContents(0, ending.reason);
+    std::string message = ending.recorded ? ending.text : ending.reason;
+    // The trace is whole before anything says the run went well: a cut-off
+    // one fails it in MESSFILE.TXT and in the station's record alike.
+    if (!FinishTrace(ctx, outcome.traceFault) && outcome.ok) {
+        outcome.ok = false;
+        message = outcome.traceFault;
+        outcome.resultText = ResultFileContents(0, message);
+        outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, message);
+    }
+    const FinishedRun run = FinishBoardRun(ctx, outcome.ok, message);
+    outcome.recordFate = run.fate;
+    outcome.recordNote = run.note;
+    outcome.serial = run.serial;
     return outcome;
 }
 
@@ -46,7 +61,9 @@ int PrintBatchOutcome(const BatchOutcome& outcome, const std::string& programDir
             << JoinPath(programDir, kResultFileName) << '\n'
             << std::flush;
     }
-    return BatchSucceeded(outcome) ? 0 : 1;
+    if (!outcome.recordNote.empty()) err << program << ": " << outcome.recordNote << '\n' << std::flush;
+    if (!BatchSucceeded(outcome) || outcome.recordFate == RecordFate::Lost) return 1;
+    return outcome.recordFate == RecordFate::Spooled ? kExitRecordSpooled : 0;
 }
 
 }  // namespace quillon

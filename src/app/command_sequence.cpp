@@ -1,5 +1,6 @@
 #include "app/command_sequence.hpp"
 
+#include "app/board_recording.hpp"
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
 
@@ -24,6 +25,7 @@ bool OpenPortForCommand(OperationContext& ctx) {
 void EndCommand(OperationContext& ctx) {
     ctx.progress.reset();
     ClosePort(ctx);
+    FinishCommandRun(ctx);
 }
 
 }  // namespace quillon

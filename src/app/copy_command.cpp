@@ -48,6 +48,7 @@ void OnCopy(OperationContext& ctx) {
     CopyToChosenFile(ctx);
     ctx.progress.reset();
     ClosePort(ctx);
+    FinishCommandRun(ctx);
 }
 
 }  // namespace quillon

@@ -2,6 +2,7 @@
 #include "app/flash_commands.hpp"
 
 #include "app/area_notice.hpp"
+#include "app/board_recording.hpp"
 #include "app/chip_selection.hpp"
 #include "app/command_sequence.hpp"
 #include "app/decode_step.hpp"
@@ -61,7 +62,7 @@ void OnProgramVerify(OperationContext& ctx) {
     ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Program", [&] {
-        if (!DecodeStep(ctx)) return;
+        if (!DecodeStep(ctx) || !PrepareBoardImage(ctx, true)) return;
         bool programmed = false;
         {
             JournalStep step(ctx, "program", RangeBytes(ctx));
@@ -77,7 +78,8 @@ void OnReadCompare(OperationContext& ctx) {
     ctx.frontEnd.panel->ExchangeFromControls();
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Read & Compare", [&] {
-        if (!DecodeStep(ctx)) return;
+        // A serialized board compares with its own number.
+        if (!DecodeStep(ctx) || !PrepareBoardImage(ctx, false)) return;
         JournalStep step(ctx, "read and compare", RangeBytes(ctx));
         step.Ended(ReadAndCompare(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer));
     });

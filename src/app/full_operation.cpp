@@ -1,6 +1,7 @@
 #include "app/full_operation.hpp"
 
 #include "app/area_notice.hpp"
+#include "app/board_recording.hpp"
 #include "app/chip_selection.hpp"
 #include "app/command_sequence.hpp"
 #include "app/decode_step.hpp"
@@ -101,6 +102,8 @@ void OnFullOperation(OperationContext& ctx) {
 }
 
 void RunFullOperationSteps(OperationContext& ctx) {
+    // The board's serial number goes into the image before anything is sent.
+    if (!PrepareBoardImage(ctx, true)) return;
     UnlockResult unlocked = UnlockResult::GoOn;
     if (IsSecurityChip(ctx.SelectedChipName())) {
         JournalStep step(ctx, "security check");

@@ -3,6 +3,7 @@
 #include "app/command_sequence.hpp"
 #include "app/full_operation.hpp"
 #include "app/operation_context.hpp"
+#include "app/session_trace.hpp"
 #include "app/unattended_run.hpp"
 
 namespace quillon {
@@ -57,6 +58,9 @@ void PrepareGangBoard(const OperationContext& master, const PortName& port,
     board.batchMode = true;
     board.writesResultFile = false;
     board.link.SetPort(port, board.programDir);
+    board.records.station = master.records.station;
+    board.records.setupError = master.records.setupError;
+    board.records.serialWanted = master.records.serialWanted;
 }
 
 BoardResult RunGangBoard(OperationContext& board) {
@@ -70,6 +74,15 @@ BoardResult RunGangBoard(OperationContext& board) {
     result.port = board.link.port().Text();
     result.ok = ending.ok;
     result.message = ending.recorded ? OneLineList(ending.text) : ending.reason;
+    // A cut-off trace fails the board before its record is stored.
+    if (!FinishTrace(board, result.traceFault) && result.ok) {
+        result.ok = false;
+        result.message = result.traceFault;
+    }
+    const FinishedRun run = FinishBoardRun(board, result.ok, result.message);
+    result.serial = run.serial;
+    result.recordFate = run.fate;
+    result.recordNote = run.note;
     return result;
 }
 

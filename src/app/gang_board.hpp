@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/station_records.hpp"
 #include "config/port_names.hpp"
 
 namespace quillon {
@@ -18,12 +19,16 @@ struct BoardResult {
     std::string port;  // as the user named it
     bool ok = false;
     std::string message;  // on one line: the outcome, or why it stopped
+    std::string traceFault;  // the board's wire trace could not be written in full
+    std::optional<std::uint64_t> serial;  // the number written into its image
+    RecordFate recordFate = RecordFate::None;
+    std::string recordNote;  // why its record is not in the store
 };
 
 // The chip, crystal, areas, ranges and decoded image of `master`, for the
 // board on `port`: batch mode, no reset question (the gang asked once for
 // all boards) or the master's reset sequence run by the board itself, no
-// result file.
+// result file, the master's station record.
 void PrepareGangBoard(const OperationContext& master, const PortName& port,
                       OperationContext& board);
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/board_recording.hpp"
 #include "app/front_end.hpp"
 #include "app/request.hpp"
 #include "app/session_operator.hpp"
@@ -99,6 +100,7 @@ struct OperationContext {
     LastReport lastReport;
     int reportCount = 0;  // reports made in this session
     StepJournal journal;  // the steps run, for quillon-cli --json
+    BoardRecording records;  // the run's part in the station's record
     // A board of a gang leaves MESSFILE.TXT to the gang, which puts every
     // board's outcome there at the end.
     bool writesResultFile = true;

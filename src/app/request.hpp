@@ -4,6 +4,7 @@
 // the download asks for the reset, a reset sequence for the board, the wire
 // trace. The controller reads it; nothing parses the command line again.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,13 @@ struct Request {
     // Full Operation or Program & Verify; replaces Customize.ini's
     // [Reset] RunSequence= (empty: none).
     std::optional<std::string> runSequence;
+    // The station's record and serial numbers (quillon-cli --records,
+    // --station, --serial, --serial-value); each replaces [Records] of
+    // Customize.ini.
+    std::optional<std::string> recordsStore;
+    std::optional<std::string> station;
+    std::optional<std::string> serial;
+    std::optional<std::uint64_t> serialValue;
 };
 
 // Fills the batch fields from the batch words (the arguments that are not

@@ -1,5 +1,6 @@
 #include "app/startup.hpp"
 
+#include "app/board_recording.hpp"
 #include "app/chip_selection.hpp"
 #include "app/operation_context.hpp"
 #include "app/settings_files.hpp"
@@ -39,6 +40,9 @@ StartupFailure StartUp(OperationContext& ctx) {
     }
     LoadSelectedChip(ctx);
     LoadCustomSettings(ctx);
+    LoadStationRecords(ctx);
+    // The desktop program records each command; the other runs record themselves.
+    ctx.records.perCommand = !ctx.batchMode;
     ResetCommandButtons(ctx);
     ctx.frontEnd.panel->ExchangeToControls();
     ctx.copyAsIntelHex = 0;

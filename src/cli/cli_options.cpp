@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "cli/records_options.hpp"
 #include "config/reset_sequence.hpp"
 #include "platform/ascii_case.hpp"
 
@@ -34,6 +35,8 @@ const std::vector<CommandWord>& CommandWords() {
         {"--copy", 0, CliCommand::Copy, {"an output file"}},
         {"--copy-ihex", 0, CliCommand::CopyIntelHex, {"an output file"}},
         {"--full-operation", 0, CliCommand::FullOperation, {}},
+        {"--records-report", 0, CliCommand::RecordsReport, {}},
+        {"--records-export", 0, CliCommand::RecordsExport, {"a CSV file"}},
     };
     return words;
 }
@@ -57,6 +60,11 @@ constexpr OptionWord kOptions[] = {
     {"--trace", 0, "a file"},
     {"--reset-sequence", 0, "a reset sequence such as DTR=0,RTS=1,WAIT=100,RTS=0"},
     {"--run-sequence", 0, "a DTR/RTS sequence such as RTS=1,WAIT=50,RTS=0"},
+    {"--records", 0, "sqlite:PATH or a postgresql:// URI"},
+    {"--station", 0, "a station name"},
+    {"--serial", 0, "ADDR:FORMAT[:FIRST]"},
+    {"--serial-value", 0, "a serial number"},
+    {"--since", 0, "a day, YYYY-MM-DD"},
     {"--reset", 0, nullptr},
     {"--no-reset", 0, nullptr},
     {"--quiet", 'q', nullptr},
@@ -367,6 +375,10 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                     o.request.runSequence = *text;
                 }
             }
+        } else if (const char* what = RecordsOptionValue(word)) {
+            if (auto value = cursor.Value(word, what)) {
+                TakeRecordsOption(word, *value, o, parse.errors);
+            }
         } else if (word == "--reset") {
             askReset = true;
         } else if (word == "--no-reset") {
@@ -405,6 +417,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     if (!o.gangPorts.empty() && (o.request.comPortIndex || !o.request.portPath.empty())) {
         parse.errors.push_back("--port and --gang both name ports: the gang's come from --gang");
     }
+    CheckRecordsOptions(o, parse.errors);
     if (!o.steps.empty()) {
         for (const std::string& word : o.positional)
             parse.errors.push_back("unexpected argument " + word +

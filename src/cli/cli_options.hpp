@@ -33,6 +33,8 @@ enum class CliCommand {
     Copy,           // --copy OUTFILE (S-records)
     CopyIntelHex,   // --copy-ihex OUTFILE
     FullOperation,  // --full-operation
+    RecordsReport,  // --records-report: the station's record per day, chip and image
+    RecordsExport,  // --records-export FILE.csv: every run of the record
 };
 
 struct CliStep {
@@ -55,6 +57,7 @@ struct CliOptions {
     bool quiet = false;    // -q: no progress, no line saying what is done
     bool verbose = false;  // -v: each step's detail too
     bool dryRun = false;   // --dry-run: everything but sending
+    std::optional<std::string> since;     // --since DATE: the first day of a records report
     // Words that are not options: the batch arguments, in order.
     std::vector<std::string> positional;
     // Values the line gives that cannot be used (a COM number out of range):

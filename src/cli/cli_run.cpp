@@ -19,6 +19,7 @@
 #include "cli/console_prompt.hpp"
 #include "cli/gang_command.hpp"
 #include "cli/info_commands.hpp"
+#include "cli/records_commands.hpp"
 #include "cli/run_record.hpp"
 #include "app/chip_selection.hpp"
 #include "app/console_text.hpp"
@@ -247,14 +248,8 @@ int DryRun(OperationContext& ctx, const CliOptions& options, std::ostream& err) 
 // The batch run's trace, closed after the run: when part of it could not be
 // written the run failed, and its outcome (MESSFILE.TXT, standard output,
 // the record) says so like every other failure.
-void FinishCliTrace(OperationContext& ctx, BatchOutcome& outcome, std::ostream& err) {
-    std::string why;
-    if (FinishTrace(ctx, why)) return;
-    err << "quillon-cli: " << why << '\n';
-    if (!outcome.ok) return;
-    outcome.ok = false;
-    outcome.resultText = ResultFileContents(0, why);
-    outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, why);
+void FinishCliTrace(const BatchOutcome& outcome, std::ostream& err) {
+    if (!outcome.traceFault.empty()) err << "quillon-cli: " << outcome.traceFault << '\n';
 }
 
 }  // namespace
@@ -284,6 +279,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     if (OnlyTells(options.steps)) return RunInfoCommands(options, out, err);
+    if (OnlyRecordsCommands(options.steps)) return RunRecordsCommands(options, out, err);
 
     // "-" where a hex file is read: standard input, kept for the run.
     StdinHexFile stdinHex;
@@ -322,7 +318,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // target before it is complete.
     std::string portNote;
     bool hexUnreadable = false;
-    bool ready = CliStartUp(ctx, options, failure) && ChoosePort(ctx, options, portNote, failure) &&
+    bool ready = CliStartUp(ctx, options, failure) && CheckStationRecords(ctx, failure, err) &&
+                 ChoosePort(ctx, options, portNote, failure) &&
                  CheckFiles(ctx, options, hexUnreadable, failure) &&
                  StartRequestedTrace(ctx, FilesNamedBy(options), failure);
     if (!ready) {
@@ -338,12 +335,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     int status = kExitOk;
     std::string message = "OK";
+    std::optional<std::uint64_t> serial;
     if (ctx.batchMode) {
         BatchOutcome outcome = RunBatch(ctx);
         EndCommand(ctx);
-        FinishCliTrace(ctx, outcome, err);
+        FinishCliTrace(outcome, err);
         status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", said, err);
         message = outcome.resultText;
+        serial = outcome.serial;
     } else {
         CliSession session{ctx, panel, chooser, out, err};
         for (const CliStep& step : options.steps) {
@@ -362,13 +361,20 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                                                 : "a command could not be done";
         }
         EndCommand(ctx);
-        // A cut-off trace must not pass for the record of a good run.
+        // A cut-off trace must not pass for the record of a good run; it is
+        // closed before the record is stored.
         if (std::string why; !FinishTrace(ctx, why)) {
             err << "quillon-cli: " << why << '\n';
             if (status == kExitOk) {
                 status = kExitFailed;
                 message = why;
             }
+        }
+        // The chain's run of the board, when it ran a step.
+        if (ctx.records.firstStep < ctx.journal.Steps().size()) {
+            const FinishedRun run = FinishBoardRun(ctx, status == kExitOk, message);
+            serial = run.serial;
+            status = StatusWithRecord(status, run, err);
         }
         if (options.quiet && status != kExitOk && ctx.lastReport.recorded) {
             err << ConsoleText(ctx.lastReport.text) << '\n';
@@ -384,7 +390,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (!options.jsonFile) return status;
     RunRecord record = RecordOfRun(ctx, {&ctx.journal});
-    record.boards.push_back(RecordOfBoard(ctx, status == kExitOk, message));
+    record.boards.push_back(
+        RecordOfBoard(ctx, status == kExitOk || status == kExitRecordSpooled, message));
+    record.boards.back().serial = serial;
     return WriteRunRecord(options.jsonFile, std::move(record), status, out, err);
 }
 

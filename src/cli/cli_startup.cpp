@@ -46,6 +46,8 @@ bool TakeStartupFailure(StartupFailure failure, const OperationContext& ctx, std
 
 bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::string& failure) {
     if (!TakeStartupFailure(StartUp(ctx), ctx, failure)) return false;
+    // A chain of commands is one run of the board, recorded when it ends.
+    ctx.records.perCommand = false;
     if (!options.setupErrors.empty()) {
         failure = options.setupErrors.front();
         return false;

@@ -25,6 +25,7 @@
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
 #include "cli/gang_console.hpp"
+#include "cli/records_commands.hpp"
 #include "cli/run_record.hpp"
 #include "config/chip_groups.hpp"
 #include "config/result_file.hpp"
@@ -203,7 +204,7 @@ int RunGang(const CliOptions& options, const CliStreams& streams, RunRecord& rec
         return GangEnded(master, kExitUsage, failure, said, err);
     };
     std::string failure;
-    if (!CliStartUp(master, options, failure) ||
+    if (!CliStartUp(master, options, failure) || !CheckStationRecords(master, failure, err) ||
         !ParseGangPorts(options.gangPorts, ports, failure)) {
         return failedSetUp(failure);
     }
@@ -261,19 +262,17 @@ int RunGang(const CliOptions& options, const CliStreams& streams, RunRecord& rec
     record.steps = master.journal.Steps();
     std::vector<BoardResult> outcomes = results;
     bool allOk = true;
+    int recordStatus = kExitOk;  // what the boards' records say
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         BoardResult& r = outcomes[i];
-        // A cut-off trace must not pass for the record of a good run: the
-        // board failed, on every output a controller reads.
-        if (std::string why; !FinishTrace(*boards[i], why)) {
-            err << "quillon-cli: " << why << '\n';
-            if (r.ok) {
-                r.ok = false;
-                r.message = why;
-            }
-        }
-        said << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
+        // The board's trace was closed before its record (a cut-off one
+        // failed it); the reason goes to the terminal too.
+        if (!r.traceFault.empty()) err << "quillon-cli: " << r.traceFault << '\n';
+        said << r.port << (r.ok ? " OK" : " NG") << SerialTag(r.serial)
+            << (r.ok ? "" : " " + r.message) << '\n';
         record.boards.push_back(RecordOfBoard(*boards[i], r.ok, r.ok ? "OK" : r.message));
+        record.boards.back().serial = r.serial;
+        recordStatus = StatusWithRecord(recordStatus, {r.recordFate, r.recordNote, r.serial}, err, r.port);
         allOk = allOk && r.ok;
     }
     said << std::flush;
@@ -281,7 +280,7 @@ int RunGang(const CliOptions& options, const CliStreams& streams, RunRecord& rec
         err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
         return kExitFailed;
     }
-    return allOk ? kExitOk : kExitFailed;
+    return allOk ? recordStatus : kExitFailed;
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "cli/run_record.hpp"
 
-#include <chrono>
 #include <cstdio>
 #include <ostream>
 
@@ -12,27 +11,13 @@
 #include "cli/cli_run.hpp"
 #include "image/checksum.hpp"
 #include "platform/paths.hpp"
+#include "records/utc_text.hpp"
 
 namespace quillon {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-std::string UtcText(const TimeStamp& t) {
-    using namespace std::chrono;
-    const sys_seconds at{seconds{t.seconds}};
-    const sys_days day = floor<days>(at);
-    const year_month_day date{day};
-    const hh_mm_ss time{at - day};
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ",
-                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-                  static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
-                  static_cast<int>(time.minutes().count()),
-                  static_cast<int>(time.seconds().count()), t.milliseconds);
-    return text;
-}
 
 Json StepJson(const StepRecord& s) {
     Json step;
@@ -114,6 +99,7 @@ std::string RunRecordJson(const RunRecord& record) {
                               {"device", b.device},
                               {"ok", b.ok},
                               {"message", b.message},
+                              {"serial", b.serial ? Json(*b.serial) : Json(nullptr)},
                               {"steps", StepsJson(b.steps)}});
     }
     doc["ok"] = ok;

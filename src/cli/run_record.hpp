@@ -25,6 +25,7 @@ struct BoardRecord {
     bool ok = false;
     std::string message;  // "OK", or the outcome (or why it stopped) on one line
     std::vector<StepRecord> steps;
+    std::optional<std::uint64_t> serial = std::nullopt;  // the serial number written into its image
 };
 
 struct RunRecord {
