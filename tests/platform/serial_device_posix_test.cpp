@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/serial_device.hpp"
+#include "platform/serial_device_posix.hpp"
 #include "platform/terminal_rate.hpp"
 #include "support/temp_dir.hpp"
 
@@ -259,6 +260,86 @@ TEST(PosixSerialDeviceBuffers, ReadFailsOnceTheOtherEndIsGone) {
     std::uint8_t byte = 0;
     std::size_t got = 0;
     EXPECT_FALSE(device->Read(&byte, 1, got));
+}
+
+// A driver's serial flags as a test plays them; every Set is recorded, and
+// the flags outlive the device so that its close can be seen.
+struct FakeDriver {
+    bool hasFlags = true;
+    bool refuses = false;
+    bool ignoresLowLatency = false;
+    std::uint32_t flags = 0;
+    std::vector<std::uint32_t> sets;
+
+    struct Flags final : SerialFlags {
+        explicit Flags(FakeDriver& d) : driver(d) {}
+        bool Get(std::uint32_t& out) override {
+            out = driver.flags;
+            return driver.hasFlags;
+        }
+        bool Set(std::uint32_t value) override {
+            driver.sets.push_back(value);
+            if (driver.refuses) return false;
+            driver.flags = driver.ignoresLowLatency ? value & ~kLowLatencyFlag : value;
+            return true;
+        }
+        FakeDriver& driver;
+    };
+    SerialFlagsFor Maker() {
+        return [this](int) { return std::make_unique<Flags>(*this); };
+    }
+};
+
+TEST(PosixSerialDeviceLowLatency, AskedAtOpenAndTheDriversFlagsPutBackAtClose) {
+    constexpr std::uint32_t kOwn = 0x0040;
+    constexpr std::uint32_t kOn = kOwn | kLowLatencyFlag;
+    struct Case {
+        const char* what;
+        bool hasFlags, refuses, ignoresLowLatency;
+        std::uint32_t flags;
+        LowLatency state;
+        std::vector<std::uint32_t> setsWhileOpen, setsAfterClose;
+    };
+    const Case cases[] = {
+        {"grants", true, false, false, kOwn, LowLatency::Granted, {kOn}, {kOn, kOwn}},
+        {"already on: left on", true, false, false, kOn, LowLatency::Granted, {}, {}},
+        {"refuses", true, true, false, kOwn, LowLatency::Refused, {kOn}, {kOn}},
+        {"keeps no flags", false, false, false, kOwn, LowLatency::NoSetting, {}, {}},
+        {"takes the call, keeps nothing", true, false, true, kOwn, LowLatency::NoSetting, {kOn},
+         {kOn}},
+    };
+    for (const Case& c : cases) {
+        FakeDriver driver;
+        driver.hasFlags = c.hasFlags;
+        driver.refuses = c.refuses;
+        driver.ignoresLowLatency = c.ignoresLowLatency;
+        driver.flags = c.flags;
+        PtyPair pty;
+        std::string error;
+        auto device = OpenPosixSerialDevice(pty.slave(), error, driver.Maker());
+        ASSERT_TRUE(device) << c.what << ": " << error;
+        EXPECT_EQ(device->LowLatencyState(), c.state) << c.what;
+        EXPECT_EQ(driver.sets, c.setsWhileOpen) << c.what;
+        device.reset();
+        EXPECT_EQ(driver.sets, c.setsAfterClose) << c.what;
+        EXPECT_EQ(driver.flags & ~kLowLatencyFlag, kOwn) << c.what << ": the driver's own flag";
+    }
+}
+
+// A pseudo-terminal keeps no serial flags: asking it is harmless, and a
+// device that is no USB adapter is not asked at all.
+TEST(PosixSerialDeviceLowLatency, APseudoTerminalRefusesAndWorksOn) {
+    PtyPair pty;
+    std::string error;
+    auto asked = OpenPosixSerialDevice(pty.slave(), error, DriverSerialFlags);
+    ASSERT_TRUE(asked) << error;
+    EXPECT_EQ(asked->LowLatencyState(), LowLatency::NoSetting);
+    const std::vector<std::uint8_t> out = {0x08, 0x00, 0x02, 0x00};
+    std::size_t written = 0;
+    ASSERT_TRUE(asked->Write(out.data(), out.size(), written));
+    EXPECT_EQ(pty.Receive(out.size()), out);
+    asked.reset();
+    EXPECT_EQ(OpenOrFail(pty.slave())->LowLatencyState(), LowLatency::NotAsked);
 }
 
 }  // namespace
