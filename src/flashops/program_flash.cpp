@@ -117,6 +117,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
                 ++k;
                 continue;
             }
+            const std::uint32_t started = link.clock().TickMs();
             switch (SendBlock(link, op, address, send, blockSize, crcErrors)) {
                 case BlockOutcome::Retry:
                     continue;
@@ -126,6 +127,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
                 case BlockOutcome::Failed:
                     return false;
                 case BlockOutcome::Done:
+                    NoteBlockTime(link, op, BlockLineBytes(blockSize), started);
                     break;
             }
             SetBarPos(op, k);

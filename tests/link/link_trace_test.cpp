@@ -101,5 +101,51 @@ TEST_F(LinkTraceTest, RecordsOnlyWhatCrossedTheLine) {
     EXPECT_EQ(Lines(), (std::vector<std::string>{"# opened /dev/ttyTRACE at 9600", "TX 41 42"}));
 }
 
+// The open line says what the driver made of the low-latency request; blocks
+// far slower than their line time get one note, on the trace too, unless low
+// latency was granted. A 512-byte block takes 45 ms on the line at 115200;
+// with a 16 ms latency timer 77 ms, with 1 ms 47 ms.
+TEST(LinkSlowLineTest, OpenLineTellsTheLowLatencyAndASlowLineIsNotedOnce) {
+    struct Case {
+        LowLatency state;
+        std::uint32_t blockMs;
+        const char* opened;
+        int notes;
+    };
+    const Case cases[] = {
+        {LowLatency::Refused, 77, ", low latency refused by the driver\n", 1},
+        {LowLatency::NotAsked, 77, "\n", 1},
+        {LowLatency::NotAsked, 47, "\n", 0},
+        {LowLatency::Granted, 77, ", low latency granted\n", 0},
+    };
+    for (const Case& c : cases) {
+        ScriptedLink s;
+        WireTrace trace;
+        std::string error;
+        ASSERT_TRUE(trace.Open(s.dir.File("wire.trace"), error)) << error;
+        s.link.SetPort(PortName{1, "/dev/ttyUSB0"}, s.dir.path());
+        s.link.SetTrace(&trace);
+        s.opener.device.lowLatency = c.state;
+        Outcome failure;
+        ASSERT_TRUE(s.link.Open(115200, failure));
+        int notes = 0;
+        for (int block = 0; block < 300; ++block) {
+            const std::uint32_t started = s.clock.TickMs();
+            s.clock.Advance(c.blockMs);
+            const std::string note = s.link.NoteBlockTime(520, started);
+            if (note.empty()) continue;
+            ++notes;
+            EXPECT_NE(note.find("latency timer is the likely cause"), std::string::npos) << note;
+        }
+        EXPECT_EQ(notes, c.notes) << c.blockMs << " ms";
+        trace.Flush();
+        const std::string text = s.dir.Read("wire.trace");
+        EXPECT_NE(text.find(std::string("# opened /dev/ttyUSB0 at 115200") + c.opened),
+                  std::string::npos)
+            << text.substr(0, 200);
+        EXPECT_EQ(text.find("# slow line: ") != std::string::npos, c.notes == 1);
+    }
+}
+
 }  // namespace
 }  // namespace quillon::testing
