@@ -71,7 +71,8 @@ program_step() {
   kill "$sim"; wait "$sim" 2>/dev/null || true; sim=""
   step_ms=$(python3 - "$work/run.json" <<'PY'
 import json, sys
-steps = [s for s in json.load(open(sys.argv[1]))["steps"] if s["name"].startswith("program")]
+board = json.load(open(sys.argv[1]))["boards"][0]
+steps = [s for s in board["steps"] if s["name"] == "program"]
 if len(steps) != 1 or not steps[0]["ok"]:
     sys.exit("latency_timer: no successful program step in the run record")
 print(steps[0]["durationMs"])
