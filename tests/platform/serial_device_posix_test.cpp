@@ -262,67 +262,54 @@ TEST(PosixSerialDeviceBuffers, ReadFailsOnceTheOtherEndIsGone) {
     EXPECT_FALSE(device->Read(&byte, 1, got));
 }
 
-// A driver's serial flags as a test plays them; every Set is recorded, and
-// the flags outlive the device so that its close can be seen.
-struct FakeDriver {
-    bool hasFlags = true;
-    bool refuses = false;
-    bool ignoresLowLatency = false;
-    std::uint32_t flags = 0;
-    std::vector<std::uint32_t> sets;
-
-    struct Flags final : SerialFlags {
-        explicit Flags(FakeDriver& d) : driver(d) {}
-        bool Get(std::uint32_t& out) override {
-            out = driver.flags;
-            return driver.hasFlags;
-        }
-        bool Set(std::uint32_t value) override {
-            driver.sets.push_back(value);
-            if (driver.refuses) return false;
-            driver.flags = driver.ignoresLowLatency ? value & ~kLowLatencyFlag : value;
-            return true;
-        }
-        FakeDriver& driver;
-    };
-    SerialFlagsFor Maker() {
-        return [this](int) { return std::make_unique<Flags>(*this); };
+// A driver's serial flags as a test plays them, every Set recorded in `sets`;
+// both outlive the device, so that what its close puts back can be seen.
+struct Driver {
+    bool hasFlags, refuses, dropsLowLatency;
+    std::uint32_t flags;
+};
+struct FakeFlags final : SerialFlags {
+    FakeFlags(Driver& driver, std::vector<std::uint32_t>& sets) : d(driver), sets(sets) {}
+    bool Get(std::uint32_t& out) override {
+        out = d.flags;
+        return d.hasFlags;
     }
+    bool Set(std::uint32_t value) override {
+        sets.push_back(value);
+        if (!d.refuses) d.flags = d.dropsLowLatency ? value & ~kLowLatencyFlag : value;
+        return !d.refuses;
+    }
+    Driver& d;
+    std::vector<std::uint32_t>& sets;
 };
 
 TEST(PosixSerialDeviceLowLatency, AskedAtOpenAndTheDriversFlagsPutBackAtClose) {
-    constexpr std::uint32_t kOwn = 0x0040;
-    constexpr std::uint32_t kOn = kOwn | kLowLatencyFlag;
-    struct Case {
-        const char* what;
-        bool hasFlags, refuses, ignoresLowLatency;
-        std::uint32_t flags;
+    constexpr std::uint32_t kOwn = 0x0040, kOn = kOwn | kLowLatencyFlag;
+    const struct Case {
+        Driver driver;
         LowLatency state;
-        std::vector<std::uint32_t> setsWhileOpen, setsAfterClose;
-    };
-    const Case cases[] = {
-        {"grants", true, false, false, kOwn, LowLatency::Granted, {kOn}, {kOn, kOwn}},
-        {"already on: left on", true, false, false, kOn, LowLatency::Granted, {}, {}},
-        {"refuses", true, true, false, kOwn, LowLatency::Refused, {kOn}, {kOn}},
-        {"keeps no flags", false, false, false, kOwn, LowLatency::NoSetting, {}, {}},
-        {"takes the call, keeps nothing", true, false, true, kOwn, LowLatency::NoSetting, {kOn},
-         {kOn}},
+        std::vector<std::uint32_t> setsOpen, setsClosed;
+    } cases[] = {
+        {{true, false, false, kOwn}, LowLatency::Granted, {kOn}, {kOn, kOwn}},
+        {{true, false, false, kOn}, LowLatency::Granted, {}, {}},  // on already: left on
+        {{true, true, false, kOwn}, LowLatency::Refused, {kOn}, {kOn}},
+        {{false, false, false, kOwn}, LowLatency::NoSetting, {}, {}},
+        {{true, false, true, kOwn}, LowLatency::NoSetting, {kOn}, {kOn}},  // takes it, keeps nothing
     };
     for (const Case& c : cases) {
-        FakeDriver driver;
-        driver.hasFlags = c.hasFlags;
-        driver.refuses = c.refuses;
-        driver.ignoresLowLatency = c.ignoresLowLatency;
-        driver.flags = c.flags;
+        SCOPED_TRACE(&c - cases);
+        Driver driver = c.driver;
+        std::vector<std::uint32_t> sets;
         PtyPair pty;
         std::string error;
-        auto device = OpenPosixSerialDevice(pty.slave(), error, driver.Maker());
-        ASSERT_TRUE(device) << c.what << ": " << error;
-        EXPECT_EQ(device->LowLatencyState(), c.state) << c.what;
-        EXPECT_EQ(driver.sets, c.setsWhileOpen) << c.what;
+        auto device = OpenPosixSerialDevice(
+            pty.slave(), error, [&](int) { return std::make_unique<FakeFlags>(driver, sets); });
+        ASSERT_TRUE(device) << error;
+        EXPECT_EQ(device->LowLatencyState(), c.state);
+        EXPECT_EQ(sets, c.setsOpen);
         device.reset();
-        EXPECT_EQ(driver.sets, c.setsAfterClose) << c.what;
-        EXPECT_EQ(driver.flags & ~kLowLatencyFlag, kOwn) << c.what << ": the driver's own flag";
+        EXPECT_EQ(sets, c.setsClosed);
+        EXPECT_EQ(driver.flags & ~kLowLatencyFlag, kOwn);
     }
 }
 
