@@ -11,7 +11,6 @@
 #include "app/version_label.hpp"
 #include "cli/cli_run.hpp"
 #include "image/checksum.hpp"
-#include "image/hex_file.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -78,15 +77,10 @@ RunRecord RecordOfRun(const OperationContext& ctx,
     record.chip = ctx.SelectedChipName();
     record.crystal = ctx.SelectedCrystalText();
     if (!Decoded(journals) || ctx.hexFilePath.empty()) return record;
-    record.hexFile = ctx.hexFilePath;
-    // Decoded afresh, so that the sum is the file's whatever the session did.
-    if (ctx.rangesBuilt) {
-        FlashImage image;
-        DecodeFailure failure;
-        if (DecodeHexFile(ctx.hexFilePath, ctx.ranges, 0xFF, image, failure)) {
-            record.checksum = SumOverRanges(ctx.ranges, image);
-        }
-    }
+    // The sum of the image that was decoded and sent: the file on disk may
+    // have been replaced or removed since.
+    record.hexFile = ctx.decodedHexPath.empty() ? ctx.hexFilePath : ctx.decodedHexPath;
+    record.checksum = ctx.decodedChecksum;
     return record;
 }
 
@@ -103,10 +97,7 @@ BoardRecord RecordOfBoard(const OperationContext& ctx, bool ok, const std::strin
 std::string RunRecordJson(const RunRecord& record) {
     Json doc;
     doc["program"] = "quillon-cli";
-    doc["version"] = std::to_string(QUILLON_VERSION_MAJOR) + "." +
-                     std::to_string(QUILLON_VERSION_MINOR) + "." +
-                     std::to_string(QUILLON_VERSION_PATCH) + "." +
-                     std::to_string(QUILLON_VERSION_TWEAK);
+    doc["version"] = PackageVersion();
     doc["versionLabel"] = BuildVersionLabel();
     doc["chip"] = record.chip;
     doc["crystal"] = record.crystal;
@@ -135,10 +126,15 @@ std::string RunRecordJson(const RunRecord& record) {
 }
 
 int WriteRunRecord(const std::optional<std::string>& path, RunRecord record, int status,
-                   std::ostream& err) {
+                   std::ostream& out, std::ostream& err) {
     if (!path) return status;
     record.exitStatus = status;
-    if (WriteFileAtomically(*path, RunRecordJson(record))) return status;
+    if (*path == kStandardStream) {
+        out << RunRecordJson(record) << std::flush;
+        if (out) return status;
+    } else if (WriteFileAtomically(*path, RunRecordJson(record))) {
+        return status;
+    }
     err << "quillon-cli: the record could not be written to " << *path << '\n';
     return status == kExitOk ? kExitFailed : status;
 }

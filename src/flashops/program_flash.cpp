@@ -93,7 +93,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
     const std::uint32_t blockSize = ProgramBlockSize(chip.name);
     const int total = BarTotal(ranges, blockSize);
     ShowButtons(op, op.Unattended() ? 8 : 14);
-    ShowMessage(op, StepText(op.language(), kMsgProgramming, fullOperation));
+    ShowStep(op, StepText(op.language(), kMsgProgramming, fullOperation));
     ResetBar(op, 0, total);
     CountBytes(op, blockSize, "Programmed");
 
@@ -112,6 +112,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
             }
             if (!FillBlock(image, ranges.rangeStart[0], address, end, send, blockSize)) {
                 // An erased flash already holds it: count it, send nothing.
+                link.Detail("skipped, all FF:", &address);
                 SetBarPos(op, k);
                 a += blockSize;
                 ++k;
@@ -120,6 +121,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
             const std::uint32_t started = link.clock().TickMs();
             switch (SendBlock(link, op, address, send, blockSize, crcErrors)) {
                 case BlockOutcome::Retry:
+                    link.Detail("again after a CRC error:", &address);
                     continue;
                 case BlockOutcome::Cancel:
                     CancelEnding(link, op, k);

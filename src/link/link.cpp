@@ -36,9 +36,11 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     if (!device) return fail(kMsgCannotOpenPort, why.empty() ? "cannot open " + path : why);
     device_ = std::move(device);
     openPath_ = path;
+    lines_ = sequenceLines_.value_or(ModemLines{});
     if (trace_) {
         trace_->Restart();
-        std::string opened = "opened " + path + " at " + std::to_string(baud);
+        std::string opened = "opened " + path + " at " + std::to_string(baud) + ", DTR=" +
+                             (lines_.dtr ? "1" : "0") + " RTS=" + (lines_.rts ? "1" : "0");
         const std::string_view lowLatency = LowLatencyText(device_->LowLatencyState());
         if (!lowLatency.empty()) (opened += ", ") += lowLatency;
         trace_->Event(opened);
@@ -63,13 +65,12 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     settings.fParity = true;
     settings.fOutxCtsFlow = false;
     settings.fOutxDsrFlow = false;
-    settings.fDtrControl = DtrControl::Enable;
-    settings.fRtsControl = RtsControl::Enable;
+    settings.fDtrControl = lines_.dtr ? DtrControl::Enable : DtrControl::Disable;
+    settings.fRtsControl = lines_.rts ? RtsControl::Enable : RtsControl::Disable;
     settings.fOutX = false;
     settings.fInX = false;
     if (!device_->SetLineSettings(settings)) return fail(kMsgCannotChangePortSetting, {});
     currentBaud_ = baud;
-    lines_ = ModemLines{};
     return true;
 }
 
@@ -84,9 +85,20 @@ void Link::Close() {
 }
 
 ResetRun Link::RunResetSequence() {
+    const ResetRun run = DriveLines(resetSequence_);
+    if (run == ResetRun::Done && !resetSequence_.empty()) sequenceLines_ = lines_;
+    return run;
+}
+
+ResetRun Link::RunRunSequence() {
+    Mark("run sequence");
+    return DriveLines(runSequence_);
+}
+
+ResetRun Link::DriveLines(const ResetSequence& sequence) {
     if (!device_) return ResetRun::Failed;
     bool driven = false;
-    for (const ResetStep& step : resetSequence_.steps) {
+    for (const ResetStep& step : sequence.steps) {
         if (step.kind == ResetStep::Kind::Wait) {
             clock_.SleepMs(step.value);
             continue;
@@ -183,6 +195,17 @@ std::string Link::NoteBlockTime(std::uint32_t lineBytes, std::uint32_t startedMs
         "adapter's latency timer is the likely cause: " + LowerLatencyAdvice(openPath_);
     if (trace_) trace_->Event(note);
     return note;
+}
+
+void Link::Detail(std::string_view text, const std::uint32_t* address) {
+    if (!WantsDetail()) return;
+    std::string line(text);
+    if (address) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " 0x%06X", static_cast<unsigned>(*address));
+        line += hex;
+    }
+    trace_->Detail(line);
 }
 
 void Link::MarkStep(std::string_view step, const std::uint32_t* address) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -63,21 +64,38 @@ class Link {
     void Mark(std::string_view step, std::uint32_t address) {
         if (trace_) MarkStep(step, &address);
     }
+    // A detail of the step for whoever watches the trace's events (a block
+    // skipped, a wait, a retry), with the address it concerns when there is
+    // one; not kept in the trace file.
+    void Detail(std::string_view text, const std::uint32_t* address = nullptr);
+    bool WantsDetail() const { return trace_ && trace_->onEvent; }
 
-    // Opens the port at `baud` with 8N1, DTR/RTS on and all five time-outs
-    // 80 ms. False with the failure to report (206 with the reason as its
-    // detail, 210, 211; severity 2) and the port closed.
+    // Opens the port at `baud` with 8N1 and all five time-outs 80 ms, DTR/RTS
+    // on, or where the reset sequence last left them once it has run (a
+    // board wired for it would otherwise be held in reset by the next
+    // command, and its control program lost). False with the failure to
+    // report (206 with the reason as its detail, 210, 211; severity 2) and
+    // the port closed.
     [[nodiscard]] bool Open(std::uint32_t baud, Outcome& failure);
     void Close();
     bool IsOpen() const { return device_ != nullptr; }
 
     // The board's reset sequence; the empty one leaves the reset to the user.
-    void SetResetSequence(ResetSequence sequence) { resetSequence_ = std::move(sequence); }
+    void SetResetSequence(ResetSequence sequence) {
+        resetSequence_ = std::move(sequence);
+        sequenceLines_.reset();
+    }
     bool HasResetSequence() const { return !resetSequence_.empty(); }
     const ResetSequence& resetSequence() const { return resetSequence_; }
     // Runs the sequence on the open port, its waits on the clock. The lines
-    // stay where it leaves them until the port is opened again.
+    // stay where it leaves them, also when the port is opened again.
     [[nodiscard]] ResetRun RunResetSequence();
+
+    // The steps that start the new firmware after a successful programming
+    // (empty: none), and their run on the open port.
+    void SetRunSequence(ResetSequence sequence) { runSequence_ = std::move(sequence); }
+    bool HasRunSequence() const { return !runSequence_.empty(); }
+    [[nodiscard]] ResetRun RunRunSequence();
 
     // Moves the open port to `baud`, DTR and RTS kept where they are: 0, or
     // 210 / 211 when the settings could not be read or changed.
@@ -111,6 +129,7 @@ class Link {
 
   private:
     void MarkStep(std::string_view step, const std::uint32_t* address);
+    ResetRun DriveLines(const ResetSequence& sequence);
 
     Clock& clock_;
     SerialOpener openSerial_;
@@ -123,7 +142,10 @@ class Link {
     std::string openPath_;  // the device of the open port
     SlowLineWatch slowLine_;
     ResetSequence resetSequence_;
+    ResetSequence runSequence_;
     ModemLines lines_;  // as Open or the reset sequence set them
+    // Where the last complete run of the sequence left the lines.
+    std::optional<ModemLines> sequenceLines_;
 };
 
 }  // namespace quillon

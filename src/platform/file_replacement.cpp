@@ -1,6 +1,7 @@
 #include "platform/file_replacement.hpp"
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/paths.hpp"
 #include "platform/system_paths.hpp"
@@ -16,7 +17,19 @@ bool FileReplacement::Open(const std::string& target) {
     target_ = target;
     error_ = FileWriteError::None;
     errno = 0;
-    file_ = CreateFileBeside(target, temp_);
+    const OutputTarget resolved = ResolveOutputTarget(target);
+    direct_ = resolved.kind == OutputKind::Direct;
+    switch (resolved.kind) {
+        case OutputKind::Refused:
+            break;
+        case OutputKind::Direct:
+            file_ = OpenDirectOutput(resolved.path);
+            break;
+        case OutputKind::Replace:
+            target_ = resolved.path;
+            file_ = CreateFileBeside(target_, temp_);
+            break;
+    }
     if (file_ == nullptr) {
         temp_.clear();
         NoteError();
@@ -34,6 +47,10 @@ bool FileReplacement::Write(std::string_view bytes) {
         error_ = FileWriteError::Other;
         return false;
     }
+    if (direct_) {
+        pending_.append(bytes);
+        return true;
+    }
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         NoteError();
@@ -48,15 +65,22 @@ bool FileReplacement::Commit() {
         return false;
     }
     errno = 0;
-    bool ok = std::fflush(file_) == 0 && SyncToDisk(file_);
+    bool ok = true;
+    if (direct_) {
+        ok = std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size() &&
+             std::fflush(file_) == 0;
+        pending_.clear();
+    } else {
+        ok = std::fflush(file_) == 0 && SyncToDisk(file_);
+    }
     if (!ok) NoteError();
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (ok && !closed) NoteError();
-    ok = ok && closed && ReplaceFileWith(temp_, target_);
+    ok = ok && closed && (direct_ || ReplaceFileWith(temp_, target_));
     if (!ok) {
         if (error_ == FileWriteError::None) error_ = FileWriteError::Other;
-        RemoveFile(temp_);
+        if (!temp_.empty()) RemoveFile(temp_);
     }
     temp_.clear();
     return ok;
@@ -67,10 +91,33 @@ void FileReplacement::Abandon() {
         std::fclose(file_);
         file_ = nullptr;
     }
+    pending_.clear();
     if (!temp_.empty()) {
         RemoveFile(temp_);
         temp_.clear();
     }
+}
+
+bool OutputPathUsable(const std::string& path, std::string& why) {
+    errno = 0;
+    const OutputTarget target = ResolveOutputTarget(path);
+    if (target.kind == OutputKind::Direct) return true;
+    std::string temp;
+    std::FILE* file = target.kind == OutputKind::Replace ? CreateFileBeside(target.path, temp)
+                                                         : nullptr;
+    if (file == nullptr) {
+        why = "cannot write " + path + ": " + std::strerror(errno != 0 ? errno : EIO);
+        return false;
+    }
+    std::fclose(file);
+    RemoveFile(temp);
+    return true;
+}
+
+bool RemoveOutputFile(const std::string& path) {
+    const OutputTarget target = ResolveOutputTarget(path);
+    return target.kind == OutputKind::Replace && FileExists(target.path) &&
+           RemoveFile(target.path);
 }
 
 }  // namespace quillon

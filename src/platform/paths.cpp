@@ -1,5 +1,8 @@
 #include "platform/paths.hpp"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -58,6 +61,25 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
     return out;
 }
 
+bool FileReadable(const std::string& path, std::string& why) {
+    if (path.empty()) {
+        why = "(none chosen)";
+        return false;
+    }
+    if (DirectoryExists(path)) {
+        why = path + ": " + std::strerror(EISDIR);
+        return false;
+    }
+    errno = 0;
+    std::FILE* file = OpenFile(path, "rb");
+    if (file == nullptr) {
+        why = path + ": " + std::strerror(errno != 0 ? errno : ENOENT);
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     if (DirectoryExists(path)) return std::nullopt;
     std::ifstream in(PathFromUtf8(path), std::ios::binary);
@@ -105,6 +127,17 @@ bool RemoveFile(const std::string& path) {
 bool WriteFileAtomically(const std::string& path, std::string_view contents) {
     FileReplacement file;
     return file.Open(path) && file.Write(contents) && file.Commit();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const fs::path pa = PathFromUtf8(a);
+    const fs::path pb = PathFromUtf8(b);
+    if (fs::equivalent(pa, pb, ec)) return true;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(fs::absolute(pa, ea), ea);
+    const fs::path cb = fs::weakly_canonical(fs::absolute(pb, eb), eb);
+    return !ea && !eb && ca == cb;
 }
 
 }  // namespace quillon

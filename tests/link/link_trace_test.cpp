@@ -63,7 +63,7 @@ TEST_F(LinkTraceTest, RecordsEveryTransferAndEventOfThePortInOrder) {
     link.Close();  // already closed: nothing more
 
     EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "# opened /dev/ttyTRACE at 9600",
+                           "# opened /dev/ttyTRACE at 9600, DTR=1 RTS=1",
                            "# step download",
                            "TX 18 00 2A",
                            "TX 18",
@@ -98,7 +98,7 @@ TEST_F(LinkTraceTest, RecordsOnlyWhatCrossedTheLine) {
     EXPECT_TRUE(link.Write(&byte, 1));
     link.Mark("erase");
     link.Close();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"# opened /dev/ttyTRACE at 9600", "TX 41 42"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"# opened /dev/ttyTRACE at 9600, DTR=1 RTS=1", "TX 41 42"}));
 }
 
 // The open line says what the driver made of the low-latency request; blocks
@@ -112,10 +112,10 @@ TEST(LinkSlowLineTest, OpenLineTellsTheLowLatencyAndASlowLineIsNotedOnce) {
         const char* opened;
         int notes;
     } cases[] = {
-        {LowLatency::Refused, 77, "115200, low latency refused by the driver\n", 1},
-        {LowLatency::NotAsked, 77, "115200\n", 1},
-        {LowLatency::NotAsked, 47, "115200\n", 0},
-        {LowLatency::Granted, 77, "115200, low latency granted\n", 0},
+        {LowLatency::Refused, 77, ", low latency refused by the driver\n", 1},
+        {LowLatency::NotAsked, 77, "\n", 1},
+        {LowLatency::NotAsked, 47, "\n", 0},
+        {LowLatency::Granted, 77, ", low latency granted\n", 0},
     };
     for (const auto& c : cases) {
         ScriptedLink s;
@@ -136,7 +136,8 @@ TEST(LinkSlowLineTest, OpenLineTellsTheLowLatencyAndASlowLineIsNotedOnce) {
         EXPECT_EQ(notes, c.notes) << c.opened << c.blockMs;
         trace.Flush();
         const std::string text = s.dir.Read("wire.trace");
-        EXPECT_NE(text.find(std::string("# opened /dev/ttyUSB0 at ") + c.opened), std::string::npos);
+        EXPECT_NE(text.find(std::string("# opened /dev/ttyUSB0 at 115200, DTR=1 RTS=1") + c.opened),
+                  std::string::npos);
         EXPECT_EQ(text.find("# slow line: ") != std::string::npos, c.notes == 1) << text;
     }
 }
