@@ -14,17 +14,10 @@
 # named by QUILLON_BIN); needs python3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 runs=${1:-3}
 
-bin=${QUILLON_BIN:-$root/build/bin}
-if [ ! -x "$bin/quillon-cli" ] || [ ! -x "$bin/quillon-sim" ]; then
-  cmake --preset release >/dev/null
-  cmake --build --preset release -j 2 --target quillon-cli quillon-sim >/dev/null
-fi
-command -v python3 >/dev/null || { echo "full_operation_paced: python3 is missing (scripts/bootstrap)" >&2; exit 1; }
-
 . bench/scratch.sh
+bench_programs full_operation_paced
 bench_scratch paced
 
 # A program folder of its own: the examples, with TC370's control program at 115200.
@@ -33,18 +26,7 @@ sed -i 's/^Baud2=38400,57600\r\?$/Baud2=115200,115200/' "$work/CHIPDEF.INI"
 grep -q '^Baud2=115200,115200' "$work/CHIPDEF.INI" || { echo "full_operation_paced: cannot set Baud2" >&2; exit 1; }
 
 # 256 KiB of data, no erased block, as S-records (S2, 32 bytes a line).
-python3 - "$work/full.mhx" <<'PY'
-import random, sys
-random.seed(370)
-data = bytes(random.randrange(0, 255) for _ in range(0x40000))
-def rec(kind, body):
-    return kind + body.hex().upper() + "%02X" % (~sum(body) & 0xFF) + "\r\n"
-with open(sys.argv[1], "w", newline="") as f:
-    f.write(rec("S0", bytes([6, 0, 0]) + b"full"))
-    for a in range(0, len(data), 32):
-        f.write(rec("S2", bytes([36, a >> 16 & 0xFF, a >> 8 & 0xFF, a & 0xFF]) + data[a:a + 32]))
-    f.write(rec("S8", bytes([4, 0, 0, 0])))
-PY
+bench_image "$work/full.mhx" 370
 
 times=()
 for run in $(seq 1 "$runs"); do

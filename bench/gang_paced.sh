@@ -15,18 +15,12 @@
 # named by QUILLON_BIN); needs python3 and /usr/bin/time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 boards=${1:-4}
 runs=${2:-3}
 
-bin=${QUILLON_BIN:-$root/build/bin}
-if [ ! -x "$bin/quillon-cli" ] || [ ! -x "$bin/quillon-sim" ]; then
-  cmake --preset release >/dev/null
-  cmake --build --preset release -j 2 --target quillon-cli quillon-sim >/dev/null
-fi
-for tool in python3 /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "gang_paced: $tool is missing (scripts/bootstrap)" >&2; exit 1; }
-done
+. bench/scratch.sh
+bench_programs gang_paced
+command -v /usr/bin/time >/dev/null || { echo "gang_paced: /usr/bin/time is missing (scripts/bootstrap)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillon-gang-XXXXXX")
 sims=()
@@ -39,18 +33,7 @@ trap cleanup EXIT
 cp -R examples/. "$work/"
 sed -i 's/^Baud2=38400,57600\r\?$/Baud2=115200,115200/' "$work/CHIPDEF.INI"
 grep -q '^Baud2=115200,115200' "$work/CHIPDEF.INI" || { echo "gang_paced: cannot set Baud2" >&2; exit 1; }
-python3 - "$work/full.mhx" <<'PY'
-import random, sys
-random.seed(370)
-data = bytes(random.randrange(0, 255) for _ in range(0x40000))
-def rec(kind, body):
-    return kind + body.hex().upper() + "%02X" % (~sum(body) & 0xFF) + "\r\n"
-with open(sys.argv[1], "w", newline="") as f:
-    f.write(rec("S0", bytes([6, 0, 0]) + b"full"))
-    for a in range(0, len(data), 32):
-        f.write(rec("S2", bytes([36, a >> 16 & 0xFF, a >> 8 & 0xFF, a & 0xFF]) + data[a:a + 32]))
-    f.write(rec("S8", bytes([4, 0, 0, 0])))
-PY
+bench_image "$work/full.mhx" 370
 
 # Starts $1 paced targets with blank flashes; their links are tty1..ttyN.
 start_targets() {

@@ -21,11 +21,13 @@ class LinePacer {
     void Begin() { Begin(Clock::now()); }
     // Bytes that cannot have been there before `earliest`.
     void Begin(Clock::time_point earliest) { free_ = std::max(free_, earliest); }
-    // Waits until the line has carried one more byte at `baud` (0: no wait).
-    void Byte(std::uint32_t baud) {
-        if (baud == 0) return;
+    // Waits until the line has carried one more byte at `baud` (0: no wait);
+    // returns when the byte was through.
+    Clock::time_point Byte(std::uint32_t baud) {
+        if (baud == 0) return Clock::now();
         free_ += std::chrono::nanoseconds(10'000'000'000ULL / baud);
         std::this_thread::sleep_until(free_);
+        return free_;
     }
 
   private:

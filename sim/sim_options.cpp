@@ -8,7 +8,10 @@ const char* SimUsage() {
     return "usage: quillon-sim --chip NAME [--program-dir DIR] [--crystal INDEX] [--flash FILE]\n"
            "                   [--link PATH] [--pace] [--key FILE|XX,XX,...] [--erase-first]\n"
            "                   [--erase-ms MS] [--blank-ms MS] [--fault FAULT]... [--trace FILE]\n"
-           "                   [--verbose]\n"
+           "                   [--latency-timer MS] [--verbose]\n"
+           "--latency-timer MS: the replies reach the host as through a USB serial adapter\n"
+           "with that latency timer (1 to 255): held until 62 bytes have gathered or MS ms\n"
+           "have passed since the first of them (with --pace, after the line's time)\n"
            "--trace FILE: every byte on the line, one line per burst (TX host to target,\n"
            "RX target to host), with the host's connections and rate changes\n"
            "Boot ROM faults: silent:STEP, wrong:STEP=XX, zeros:N (0x00 bytes before replies),\n"
@@ -63,6 +66,15 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
                 return false;
             }
             (a == "--erase-ms" ? options.eraseMs : options.blankCheckMs) = static_cast<int>(ms);
+        } else if (a == "--latency-timer") {
+            if (!value(text)) return false;
+            char* end = nullptr;
+            const long ms = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || ms < 1 || ms > 255) {
+                error = "--latency-timer takes milliseconds (1 to 255), not \"" + text + "\"";
+                return false;
+            }
+            options.latencyTimerMs = static_cast<int>(ms);
         } else if (a == "--pace") {
             options.pace = true;
         } else if (a == "--erase-first") {

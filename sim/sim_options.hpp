@@ -15,6 +15,7 @@ struct SimOptions {
     std::string flashFile;       // keeps the flash across runs
     std::string linkPath;        // a symbolic link to the pseudo-terminal
     bool pace = false;           // both directions at the host's rate (see ControlProgramSettings)
+    int latencyTimerMs = 0;      // --latency-timer: replies as through a USB adapter's timer; 0 off
     std::string key;             // --key: a key file, or the key bytes "11,22,..."
     bool eraseFirst = false;     // the key check answers 0x14 until the flash is erased
     std::vector<std::string> faults;  // every --fault, for the boot ROM and the control program

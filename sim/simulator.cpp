@@ -122,7 +122,7 @@ int RunSimulator(const std::vector<std::string>& args) {
         return 2;
     }
 
-    auto line = PtyLine::Create(options.pace, error);
+    auto line = PtyLine::Create(options.pace, error, options.latencyTimerMs);
     if (!line) {
         std::cerr << "quillon-sim: " << error << "\n";
         return 1;

@@ -103,6 +103,11 @@ void ConsoleProgress::SetUnit(std::uint32_t bytesPerStep, std::string_view doneV
     doneVerb_ = std::string(doneVerb);
 }
 
+void ConsoleProgress::Note(std::string_view text) {
+    EndBarLine();
+    out_ << "note: " << text << std::endl;
+}
+
 int ConsoleProgress::SetPos(int n) {
     const int previous = pos_;
     pos_ = n;

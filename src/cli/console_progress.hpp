@@ -4,8 +4,9 @@
 // all, the percentage, the rate in KiB/s and the time left, else the steps;
 // otherwise plain lines: each message, and the position at most once a
 // second. A bar run to its end prints its last step, or for flash data a
-// summary ("Programmed 256.0 KiB in 23.3 s (11.0 KiB/s)"). Ctrl-C presses
-// Cancel where the operation polls for it, shown or not; an enabled "Ok" is
+// summary ("Programmed 256.0 KiB in 23.3 s (11.0 KiB/s)"); a note (a line
+// far slower than its rate) gets a line of its own. Ctrl-C presses Cancel
+// where the operation polls for it, shown or not; an enabled "Ok" is
 // acknowledged at once, since the outcome has been printed already.
 
 #include <chrono>
@@ -51,6 +52,7 @@ class ConsoleProgress final : public ProgressSink {
     int CheckCancel() override;
     void SetIcon(int) override {}
     void SetUnit(std::uint32_t bytesPerStep, std::string_view doneVerb) override;
+    void Note(std::string_view text) override;
 
   private:
     void Draw();

@@ -44,6 +44,14 @@ int RunPortListCommand(const std::vector<SerialPortInfo>& ports, const std::stri
         if (!p.manufacturer.empty()) out << "  maker:       " << p.manufacturer << '\n';
         if (!UsbId(p).empty()) out << "  USB id:      " << UsbId(p) << '\n';
         if (!p.serialNumber.empty()) out << "  serial:      " << p.serialNumber << '\n';
+        if (p.latencyTimerMs) {
+            out << "  latency:     " << *p.latencyTimerMs << " ms";
+            if (*p.latencyTimerMs <= kLowLatencyTimerMs) out << " (low latency)";
+            out << '\n';
+        }
+        if (const std::string note = LatencyTimerNote(p); !note.empty()) {
+            out << "               " << note << '\n';
+        }
     }
     // A device Customize.ini maps that is not here now.
     for (const ComPortMapping& m : mappings) {

@@ -42,6 +42,7 @@ BlockRead ReadFlashBlock(Link& link, Operator& op, const std::string& programDir
         if (PollCancel(op) == 1) return BlockRead::Cancel;
 
         link.Mark("read", address);
+        const std::uint32_t started = link.clock().TickMs();
         if (auto end = CheckAccepted(op, SendBlockCommand(link, op, address, true), purpose))
             return *end;
 
@@ -69,7 +70,10 @@ BlockRead ReadFlashBlock(Link& link, Operator& op, const std::string& programDir
         // the retry path below.
         block[kReadBlockSize] =
             static_cast<std::uint8_t>(block[kReadBlockSize] + CrcTestFault(programDir));
-        if (Crc16(block.data(), block.size()) == 0) return BlockRead::Ok;
+        if (Crc16(block.data(), block.size()) == 0) {
+            NoteBlockTime(link, op, BlockLineBytes(kReadBlockSize), started);
+            return BlockRead::Ok;
+        }
 
         if (!op.Unattended()) {
             if (AskCrcRetry(op, address)) continue;

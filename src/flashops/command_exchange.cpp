@@ -84,6 +84,12 @@ std::string HexDigits(const std::string& bytes) {
     return out;
 }
 
+void NoteBlockTime(Link& link, Operator& op, std::uint32_t lineBytes, std::uint32_t startedMs) {
+    const std::string note = link.NoteBlockTime(lineBytes, startedMs);
+    if (note.empty()) return;
+    if (ProgressSink* p = op.Progress()) p->Note(note);
+}
+
 bool AskCrcRetry(Operator& op, std::uint32_t address) {
     char text[64];
     std::snprintf(text, sizeof text, "CRC error detected in 0x%X\nretry?", address);

@@ -45,6 +45,17 @@ int WaitStatus(Link& link, Operator& op, int limitSeconds, bool pollCancel,
 // when the status could not be read.
 int SendBlockCommand(Link& link, Operator& op, std::uint32_t address, bool read);
 
+// What one block's exchange puts on the line, both ways: the command with
+// its address, the acceptance, the block with its CRC, the status.
+inline constexpr std::uint32_t BlockLineBytes(std::uint32_t blockSize) {
+    return 4 + 1 + blockSize + 2 + 1;
+}
+
+// A block went both ways in the time since `startedMs` (the link clock's
+// TickMs), with `lineBytes` on the line: the link's slow-line note, when it
+// has one, goes to the progress window.
+void NoteBlockTime(Link& link, Operator& op, std::uint32_t lineBytes, std::uint32_t startedMs);
+
 // Writes a whole command in one port write; false when it failed (told as
 // 216, as the link tells a failed byte).
 [[nodiscard]] bool WriteCommand(Link& link, Operator& op, const std::uint8_t* bytes,

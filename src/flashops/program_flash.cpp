@@ -118,6 +118,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
                 ++k;
                 continue;
             }
+            const std::uint32_t started = link.clock().TickMs();
             switch (SendBlock(link, op, address, send, blockSize, crcErrors)) {
                 case BlockOutcome::Retry:
                     link.Detail("again after a CRC error:", &address);
@@ -128,6 +129,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
                 case BlockOutcome::Failed:
                     return false;
                 case BlockOutcome::Done:
+                    NoteBlockTime(link, op, BlockLineBytes(blockSize), started);
                     break;
             }
             SetBarPos(op, k);

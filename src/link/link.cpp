@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "config/catalog.hpp"
+#include "platform/serial_ports.hpp"
 
 namespace quillon {
 
@@ -34,11 +35,15 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     // The reason becomes the report's detail line.
     if (!device) return fail(kMsgCannotOpenPort, why.empty() ? "cannot open " + path : why);
     device_ = std::move(device);
+    openPath_ = path;
     lines_ = sequenceLines_.value_or(ModemLines{});
     if (trace_) {
         trace_->Restart();
-        trace_->Event("opened " + path + " at " + std::to_string(baud) + ", DTR=" +
-                      (lines_.dtr ? "1" : "0") + " RTS=" + (lines_.rts ? "1" : "0"));
+        std::string opened = "opened " + path + " at " + std::to_string(baud) + ", DTR=" +
+                             (lines_.dtr ? "1" : "0") + " RTS=" + (lines_.rts ? "1" : "0");
+        const std::string_view lowLatency = LowLatencyText(device_->LowLatencyState());
+        if (!lowLatency.empty()) (opened += ", ") += lowLatency;
+        trace_->Event(opened);
     }
 
     SerialTimeouts timeouts;
@@ -180,6 +185,16 @@ std::uint32_t Link::TakeLineErrors() {
         trace_->Event(text);
     }
     return errors;
+}
+
+std::string Link::NoteBlockTime(std::uint32_t lineBytes, std::uint32_t startedMs) {
+    if (!device_ || device_->LowLatencyState() == LowLatency::Granted) return {};
+    if (!slowLine_.Block(lineBytes, currentBaud_, clock_.TickMs() - startedMs)) return {};
+    std::string note =
+        "slow line: the data moves at under two thirds of the line's rate; the USB serial "
+        "adapter's latency timer is the likely cause: " + LowerLatencyAdvice(openPath_);
+    if (trace_) trace_->Event(note);
+    return note;
 }
 
 void Link::Detail(std::string_view text, const std::uint32_t* address) {

@@ -6,7 +6,8 @@
 // nothing; serial_link.hpp adds the protocol's reporting calls. With a wire
 // trace set, every byte in both directions and what happens to the port
 // (open, rate, purge, line errors, close, the step running, the reset lines)
-// goes to it; without one, the only cost is a pointer test per call.
+// goes to it; without one, the only cost is a pointer test per call. The
+// link also tells when the line is far slower than its rate.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include "config/outcome.hpp"
 #include "config/port_names.hpp"
 #include "config/reset_sequence.hpp"
+#include "link/slow_line_watch.hpp"
 #include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
 #include "platform/wire_trace.hpp"
@@ -112,6 +114,13 @@ class Link {
     // Line-error flags of the open port since the last call (0 when none).
     std::uint32_t TakeLineErrors();
 
+    // A block of a data transfer went both ways: `lineBytes` on the line,
+    // since `startedMs` (the clock's TickMs). Once per link, when the blocks
+    // of a few seconds took far longer than their line time and the driver
+    // had not granted low latency, returns a note on the likely cause and
+    // its remedy, also put on the trace; else empty.
+    std::string NoteBlockTime(std::uint32_t lineBytes, std::uint32_t startedMs);
+
     Clock& clock() const { return clock_; }
     std::uint32_t currentBaud() const { return currentBaud_; }
     std::uint32_t controlProgramBaud() const { return controlProgramBaud_; }
@@ -130,6 +139,8 @@ class Link {
     std::uint32_t currentBaud_ = 0;
     std::uint32_t controlProgramBaud_ = kInitialControlProgramBaud;
     WireTrace* trace_ = nullptr;
+    std::string openPath_;  // the device of the open port
+    SlowLineWatch slowLine_;
     ResetSequence resetSequence_;
     ResetSequence runSequence_;
     ModemLines lines_;  // as Open or the reset sequence set them

@@ -56,6 +56,11 @@ public:
         (void)doneVerb;
     }
 
+    // A remark on how the step goes (a line far slower than its rate),
+    // shown beside the step's message without replacing it. Ignored where
+    // there is no room for one.
+    virtual void Note(std::string_view text) { (void)text; }
+
     void Reset(int low, int high, int step, int position) {
         SetRange(low, high);
         SetStep(step);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/low_latency.hpp"
+
 namespace quillon {
 
 struct SerialTimeouts {
@@ -83,6 +85,8 @@ public:
     virtual bool ClearErrors(std::uint32_t& errors) = 0;
     // Drives DTR and RTS to `lines` at once, every other setting kept.
     [[nodiscard]] virtual ModemLineResult SetModemLines(ModemLines lines) = 0;
+    // What came of asking the driver for low latency at open.
+    virtual LowLatency LowLatencyState() const { return LowLatency::NotAsked; }
 };
 
 // Opens a device by path with exclusive access. On failure returns null and

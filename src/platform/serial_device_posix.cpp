@@ -1,6 +1,7 @@
 // Serial devices on POSIX systems: termios in raw mode, with the Win32
 // time-out model rebuilt on poll() and our own deadlines (termios' VTIME
-// counts in tenths of a second, too coarse for the 10 ms handshake).
+// counts in tenths of a second, too coarse for the 10 ms handshake). A USB
+// serial adapter is asked for low latency while it is open.
 
 #include <fcntl.h>
 #include <grp.h>
@@ -15,13 +16,17 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <optional>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #ifdef __linux__
 #include <linux/serial.h>
 #endif
 
-#include "platform/serial_device.hpp"
+#include "platform/serial_device_posix.hpp"
+#include "platform/serial_ports.hpp"
 #include "platform/terminal_rate.hpp"
 
 namespace quillon {
@@ -80,10 +85,52 @@ std::string OpenFailureText(const std::string& path, int error) {
     }
 }
 
+#ifdef __linux__
+static_assert(kLowLatencyFlag == ASYNC_LOW_LATENCY);
+
+// TIOCGSERIAL / TIOCSSERIAL. A set writes back everything the last get read
+// with only the flags changed: an ordinary user may change no other field.
+class LinuxSerialFlags final : public SerialFlags {
+  public:
+    explicit LinuxSerialFlags(int fd) : fd_(fd) {}
+    bool Get(std::uint32_t& flags) override {
+        if (ioctl(fd_, TIOCGSERIAL, &serial_) != 0) return false;
+        read_ = true;
+        flags = static_cast<std::uint32_t>(serial_.flags);
+        return true;
+    }
+    bool Set(std::uint32_t flags) override {
+        if (!read_) return false;
+        serial_struct changed = serial_;
+        changed.flags = static_cast<int>(flags);
+        return ioctl(fd_, TIOCSSERIAL, &changed) == 0;
+    }
+
+  private:
+    int fd_;
+    serial_struct serial_{};
+    bool read_ = false;
+};
+#endif
+
+// A device the system lists as a USB adapter, by its own path, the device
+// it links to, or its by-id name.
+bool IsUsbSerialDevice(const std::string& path) {
+    std::error_code ec;
+    const std::string real = std::filesystem::canonical(path, ec).string();
+    for (const SerialPortInfo& port : ListSerialPorts()) {
+        if (port.vendorId.empty()) continue;
+        if (port.device == path || port.device == real || port.byIdPath == path) return true;
+    }
+    return false;
+}
+
 class PosixSerialDevice final : public SerialDevice {
   public:
     explicit PosixSerialDevice(int fd) : fd_(fd) {}
     ~PosixSerialDevice() override {
+        // The driver's setting as we found it, for whoever opens it next.
+        if (restoreFlags_) (void)flags_->Set(*restoreFlags_);
         // A pseudo-terminal outlives our close while its master is open; the
         // exclusive mark must not lock out the next opener.
         ioctl(fd_, TIOCNXCL);
@@ -115,6 +162,14 @@ class PosixSerialDevice final : public SerialDevice {
         TakeCounters(nullptr);
         return true;
     }
+
+    // Whatever the driver answers, the device works as before.
+    void AskForLowLatency(std::unique_ptr<SerialFlags> flags) {
+        if (!flags) return;
+        flags_ = std::move(flags);
+        lowLatency_ = RequestLowLatency(*flags_, restoreFlags_);
+    }
+    LowLatency LowLatencyState() const override { return lowLatency_; }
 
     bool GetTimeouts(SerialTimeouts& out) override {
         out = timeouts_;
@@ -376,6 +431,9 @@ class PosixSerialDevice final : public SerialDevice {
     int fd_;
     SerialTimeouts timeouts_;
     LineSettings settings_;
+    std::unique_ptr<SerialFlags> flags_;
+    std::optional<std::uint32_t> restoreFlags_;
+    LowLatency lowLatency_ = LowLatency::NotAsked;
 #ifdef TIOCGICOUNT
     serial_icounter_struct counters_{};
     bool haveCounters_ = false;
@@ -388,7 +446,23 @@ std::string DefaultSerialDevicePath(int portNumber) {
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
+std::unique_ptr<SerialFlags> DriverSerialFlags(int fd) {
+#ifdef __linux__
+    return std::make_unique<LinuxSerialFlags>(fd);
+#else
+    (void)fd;
+    return nullptr;
+#endif
+}
+
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
+    return OpenPosixSerialDevice(path, error,
+                                 IsUsbSerialDevice(path) ? SerialFlagsFor(DriverSerialFlags)
+                                                         : SerialFlagsFor());
+}
+
+std::unique_ptr<SerialDevice> OpenPosixSerialDevice(const std::string& path, std::string& error,
+                                                    const SerialFlagsFor& flagsFor) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = OpenFailureText(path, errno);
@@ -413,6 +487,7 @@ std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, st
         error = OpenFailureText(path, errno);
         return nullptr;
     }
+    if (flagsFor) device->AskForLowLatency(flagsFor(fd));
     return device;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/serial_ports.hpp"
 
+#include <cstdio>
+
 #include "platform/natural_order.hpp"
 
 namespace quillon {
@@ -26,6 +28,20 @@ std::string ShowablePortText(std::string_view raw) {
         if (byte < 0x20 || byte == 0x7F) c = '?';
     }
     return text;
+}
+
+std::string LatencyTimerNote(const SerialPortInfo& port) {
+    if (!port.latencyTimerMs || *port.latencyTimerMs <= kLowLatencyTimerMs) return {};
+    // A 512-byte program block at 115200 baud: command, acceptance, block
+    // and CRC, status; the acceptance and the status each wait the timer out.
+    constexpr double kBlockLineMs = (4 + 1 + 512 + 2 + 1) * 10 * 1000.0 / 115200;
+    const unsigned ms = *port.latencyTimerMs;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "each reply waits up to %u ms in the adapter: programming at 115200 baud takes "
+                  "about %.1f times the line's time; ",
+                  ms, (kBlockLineMs + 2.0 * ms) / kBlockLineMs);
+    return text + LowerLatencyAdvice(port.device);
 }
 
 std::string UsbId(const SerialPortInfo& port) {

@@ -1,10 +1,12 @@
 #pragma once
 // The serial devices this system has, with what identifies them to a person:
-// the stable by-id name, the adapter's own description and its USB ids.
-// Linux reads sysfs and /dev directly; Windows reads the registry's list of
-// COM ports. Listing never opens a device and needs no privileges.
+// the stable by-id name, the adapter's own description and its USB ids, and
+// an FTDI-style adapter's latency timer. Linux reads sysfs and /dev
+// directly; Windows reads the registry's list of COM ports and FTDI's device
+// parameters. Listing never opens a device and needs no privileges.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,9 @@ struct SerialPortInfo {
     std::string vendorId;      // "0403", as the system gives it; empty when not USB
     std::string productId;     // "6001", or empty
     std::string serialNumber;  // the USB serial number, or empty
+    // An FTDI-style adapter's latency timer in ms (sysfs latency_timer, which
+    // reads 1 while low latency is on; the FTDIBUS LatencyTimer parameter).
+    std::optional<unsigned> latencyTimerMs = std::nullopt;
 
     bool operator==(const SerialPortInfo&) const = default;
 };
@@ -40,6 +45,18 @@ bool SerialPortLess(const SerialPortInfo& a, const SerialPortInfo& b);
 
 // "0403:6001", or empty when either id is missing.
 std::string UsbId(const SerialPortInfo& port);
+
+// A latency timer above this slows the protocol's exchanges noticeably.
+inline constexpr unsigned kLowLatencyTimerMs = 2;
+
+// How to lower the latency timer of the adapter at `device` on this system,
+// in one sentence.
+std::string LowerLatencyAdvice(const std::string& device);
+
+// For a listing or a settings page: one line saying what the port's latency
+// timer costs and how to lower it; empty when it has none or it is at most
+// kLowLatencyTimerMs.
+std::string LatencyTimerNote(const SerialPortInfo& port);
 
 // The most of one device text that is kept.
 inline constexpr std::size_t kMaxPortText = 256;

@@ -2,7 +2,8 @@
 // those with a device behind them are ports, and the USB device above a port
 // carries the ids and strings a person knows the adapter by. Plain file reads
 // (no libudev), so a fake tree can stand in for /sys and /dev. Elsewhere
-// (no /sys) the list is simply empty.
+// (no /sys) the list is simply empty. An FTDI adapter's port device shows
+// its latency timer.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -117,6 +118,18 @@ std::map<std::string, std::string> ByIdLinks(const fs::path& devRoot) {
     return byDevice;
 }
 
+// A latency timer as the driver shows it: 0 to 255 ms.
+std::optional<unsigned> Milliseconds(std::string_view text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    unsigned ms = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        ms = ms * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (ms > 255) return std::nullopt;
+    return ms;
+}
+
 // An on-board UART slot with no chip behind it reports port type 0.
 bool IsEmptyUartSlot(std::string_view name, const fs::path& ttyDir) {
     return name.starts_with("ttyS") && ReadAttribute(ttyDir / "type") == "0";
@@ -144,10 +157,22 @@ std::optional<SerialPortInfo> PortFor(const std::string& name, const fs::path& t
         port.description = ReadAttribute(*usb / "product");
     }
     if (port.description.empty()) port.description = DriverName(device, sysRoot);
+    port.latencyTimerMs = Milliseconds(ReadAttribute(device / "latency_timer"));
     return port;
 }
 
 }  // namespace
+
+std::string LowerLatencyAdvice(const std::string& device) {
+    // The driver's own name for the port, also behind a by-id link.
+    std::error_code ec;
+    fs::path real = fs::canonical(device, ec);
+    if (ec) real = device;
+    const std::string name = real.filename().string();
+    return "Quillon asks the driver for low latency (1 ms) while it holds the port; where the "
+           "driver refuses: setserial " + device + " low_latency, or as root: echo 1 > "
+           "/sys/bus/usb-serial/devices/" + name + "/latency_timer";
+}
 
 std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& roots) {
     std::vector<SerialPortInfo> ports;

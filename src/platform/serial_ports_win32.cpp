@@ -1,7 +1,8 @@
 // Serial devices on Windows: the COM ports the system has mapped, from
 // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM. Each value's data is the port name
 // ("COM3"), its name the kernel device behind it ("\Device\VCP0"), which is
-// all this key tells; the USB details would take the SetupAPI.
+// all this key tells; the USB details would take the SetupAPI. A port of
+// FTDI's driver (\Device\VCPn) gets its latency timer from FTDIBUS.
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/ftdi_bus_win32.hpp"
 #include "platform/serial_ports.hpp"
 
 namespace quillon {
@@ -40,7 +42,24 @@ bool IsComPortName(std::string_view name) {
     });
 }
 
+// FTDI's driver names its ports' devices \Device\VCP0, \Device\VCP1...;
+// an FTDIBUS entry of an adapter unplugged long ago may name a COM number
+// that another kind of port has now.
+void AddLatencyTimers(std::vector<SerialPortInfo>& ports) {
+    const auto timers = FtdiLatencyTimers(HKEY_LOCAL_MACHINE);
+    for (SerialPortInfo& port : ports) {
+        if (!port.description.starts_with("\\Device\\VCP")) continue;
+        const auto timer = timers.find(port.device.substr(4));  // after "\\.\"
+        if (timer != timers.end()) port.latencyTimerMs = timer->second;
+    }
+}
+
 }  // namespace
+
+std::string LowerLatencyAdvice(const std::string& /*device*/) {
+    return "set it to 1 in Device Manager: Ports (COM & LPT), the port's Properties, Port "
+           "Settings, Advanced..., Latency Timer (msec)";
+}
 
 std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& /*roots*/) {
     std::vector<SerialPortInfo> ports;
@@ -76,6 +95,7 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& /*roots*/) {
         ports.push_back(std::move(info));
     }
     RegCloseKey(key);
+    AddLatencyTimers(ports);
     std::sort(ports.begin(), ports.end(), SerialPortLess);
     return ports;
 }

@@ -112,6 +112,9 @@ TEST(ConsoleProgressTest, LiveBarCountsKiBRateAndTimeLeft) {
     EXPECT_NE(bar.find("] 8.0 / 32.0 KiB  25%  8.0 KiB/s  0:03 left  Programming"),
               std::string::npos)
         << bar;
+    // A note ends the bar's line and has one of its own; the bar goes on below.
+    progress.Note("slow line");
+    EXPECT_EQ(out.str(), bar + "\nnote: slow line\n");
     clock.Advance(3000);
     progress.SetPos(4);
     EXPECT_NE(out.str().find("\nProgrammed 32.0 KiB in 4.0 s (8.0 KiB/s)\n"), std::string::npos)

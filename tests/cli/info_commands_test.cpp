@@ -40,6 +40,7 @@ TEST(InfoCommandsTest, PortsWithTheirComNumbersAndMappedDevicesThatAreMissing) {
     ftdi.vendorId = "0403";
     ftdi.productId = "6001";
     ftdi.serialNumber = "A1";
+    ftdi.latencyTimerMs = 16;
     // An on-board port under the name COM1 has on this system.
     SerialPortInfo uart;
     uart.device = DefaultSerialDevicePath(1);
@@ -52,6 +53,8 @@ TEST(InfoCommandsTest, PortsWithTheirComNumbersAndMappedDevicesThatAreMissing) {
               "  description: FT232R USB UART\n"
               "  USB id:      0403:6001\n"
               "  serial:      A1\n"
+              "  latency:     16 ms\n"
+              "               " + LatencyTimerNote(ftdi) + "\n"
               + uart.device + "  COM1\n"
               "  description: serial8250\n"
               "/dev/ttyACM7  COM9  (missing)\n");

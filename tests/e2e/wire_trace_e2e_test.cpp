@@ -202,5 +202,26 @@ TEST(TraceCutOffE2E, FailsTheRunEverywhereAndTheSimulatorSaysSo) {
         << dir.Read("sim.log");
 }
 
+// A USB adapter's latency timer as the virtual target models it: 512-byte
+// blocks at 38400 wait 2 x 100 ms each on top of their 135 ms line time, and
+// the program step says why, once, on the console and in the trace.
+TEST(SlowLineE2E, AdapterLatencyIsNamedOnceOnTheConsoleAndInTheTrace) {
+    ControllerHost host("TC350", 1);
+    host.UseHexFile("app.mhx", SRecordsOf({{0x00000, Pattern(18 * 512, 6)}}));
+    ASSERT_TRUE(host.StartSim({"--pace", "--latency-timer", "100"}));
+    const std::string trace = host.t.dir.File("wire.txt");
+    const ChildResult r = RunChild(
+        kCli, {"--program-dir", host.t.dir.path(), "--chip", "TC350", "--crystal", "20MHz",
+               "--port", host.sim->path(),
+               "--trace", trace, "--hex", host.ctx.hexFilePath, "--areas", "main", "--no-reset",
+               "--download", "--program"});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const std::size_t note = r.err.find("note: slow line: ");
+    ASSERT_NE(note, std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("note: slow line", note + 1), std::string::npos) << "said once";
+    EXPECT_TRUE(HasEvent(ReadWire(host.t.dir.Read("wire.txt")),
+                         "# slow line: .*latency timer is the likely cause.*"));
+}
+
 }  // namespace
 }  // namespace quillon::testing

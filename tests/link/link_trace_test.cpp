@@ -101,5 +101,46 @@ TEST_F(LinkTraceTest, RecordsOnlyWhatCrossedTheLine) {
     EXPECT_EQ(Lines(), (std::vector<std::string>{"# opened /dev/ttyTRACE at 9600, DTR=1 RTS=1", "TX 41 42"}));
 }
 
+// The open line says what the driver made of the low-latency request; blocks
+// far slower than their line time get one note, on the trace too, unless low
+// latency was granted. A 512-byte block takes 45 ms on the line at 115200;
+// with a 16 ms latency timer 77 ms, with 1 ms 47 ms.
+TEST(LinkSlowLineTest, OpenLineTellsTheLowLatencyAndASlowLineIsNotedOnce) {
+    const struct {
+        LowLatency state;
+        std::uint32_t blockMs;
+        const char* opened;
+        int notes;
+    } cases[] = {
+        {LowLatency::Refused, 77, ", low latency refused by the driver\n", 1},
+        {LowLatency::NotAsked, 77, "\n", 1},
+        {LowLatency::NotAsked, 47, "\n", 0},
+        {LowLatency::Granted, 77, ", low latency granted\n", 0},
+    };
+    for (const auto& c : cases) {
+        ScriptedLink s;
+        WireTrace trace;
+        std::string error;
+        ASSERT_TRUE(trace.Open(s.dir.File("wire.trace"), error)) << error;
+        s.link.SetPort(PortName{1, "/dev/ttyUSB0"}, s.dir.path());
+        s.link.SetTrace(&trace);
+        s.opener.device.lowLatency = c.state;
+        Outcome failure;
+        ASSERT_TRUE(s.link.Open(115200, failure));
+        int notes = 0;
+        for (int block = 0; block < 300; ++block) {
+            const std::uint32_t started = s.clock.TickMs();
+            s.clock.Advance(c.blockMs);
+            notes += s.link.NoteBlockTime(520, started).empty() ? 0 : 1;
+        }
+        EXPECT_EQ(notes, c.notes) << c.opened << c.blockMs;
+        trace.Flush();
+        const std::string text = s.dir.Read("wire.trace");
+        EXPECT_NE(text.find(std::string("# opened /dev/ttyUSB0 at 115200, DTR=1 RTS=1") + c.opened),
+                  std::string::npos);
+        EXPECT_EQ(text.find("# slow line: ") != std::string::npos, c.notes == 1) << text;
+    }
+}
+
 }  // namespace
 }  // namespace quillon::testing

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/serial_device.hpp"
+#include "platform/serial_device_posix.hpp"
 #include "platform/terminal_rate.hpp"
 #include "support/temp_dir.hpp"
 
@@ -259,6 +260,73 @@ TEST(PosixSerialDeviceBuffers, ReadFailsOnceTheOtherEndIsGone) {
     std::uint8_t byte = 0;
     std::size_t got = 0;
     EXPECT_FALSE(device->Read(&byte, 1, got));
+}
+
+// A driver's serial flags as a test plays them, every Set recorded in `sets`;
+// both outlive the device, so that what its close puts back can be seen.
+struct Driver {
+    bool hasFlags, refuses, dropsLowLatency;
+    std::uint32_t flags;
+};
+struct FakeFlags final : SerialFlags {
+    FakeFlags(Driver& driver, std::vector<std::uint32_t>& sets) : d(driver), sets(sets) {}
+    bool Get(std::uint32_t& out) override {
+        out = d.flags;
+        return d.hasFlags;
+    }
+    bool Set(std::uint32_t value) override {
+        sets.push_back(value);
+        if (!d.refuses) d.flags = d.dropsLowLatency ? value & ~kLowLatencyFlag : value;
+        return !d.refuses;
+    }
+    Driver& d;
+    std::vector<std::uint32_t>& sets;
+};
+
+TEST(PosixSerialDeviceLowLatency, AskedAtOpenAndTheDriversFlagsPutBackAtClose) {
+    constexpr std::uint32_t kOwn = 0x0040, kOn = kOwn | kLowLatencyFlag;
+    const struct Case {
+        Driver driver;
+        LowLatency state;
+        std::vector<std::uint32_t> setsOpen, setsClosed;
+    } cases[] = {
+        {{true, false, false, kOwn}, LowLatency::Granted, {kOn}, {kOn, kOwn}},
+        {{true, false, false, kOn}, LowLatency::Granted, {}, {}},  // on already: left on
+        {{true, true, false, kOwn}, LowLatency::Refused, {kOn}, {kOn}},
+        {{false, false, false, kOwn}, LowLatency::NoSetting, {}, {}},
+        {{true, false, true, kOwn}, LowLatency::NoSetting, {kOn}, {kOn}},  // takes it, keeps nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Driver driver = c.driver;
+        std::vector<std::uint32_t> sets;
+        PtyPair pty;
+        std::string error;
+        auto device = OpenPosixSerialDevice(
+            pty.slave(), error, [&](int) { return std::make_unique<FakeFlags>(driver, sets); });
+        ASSERT_TRUE(device) << error;
+        EXPECT_EQ(device->LowLatencyState(), c.state);
+        EXPECT_EQ(sets, c.setsOpen);
+        device.reset();
+        EXPECT_EQ(sets, c.setsClosed);
+        EXPECT_EQ(driver.flags & ~kLowLatencyFlag, kOwn);
+    }
+}
+
+// A pseudo-terminal keeps no serial flags: asking it is harmless, and a
+// device that is no USB adapter is not asked at all.
+TEST(PosixSerialDeviceLowLatency, APseudoTerminalRefusesAndWorksOn) {
+    PtyPair pty;
+    std::string error;
+    auto asked = OpenPosixSerialDevice(pty.slave(), error, DriverSerialFlags);
+    ASSERT_TRUE(asked) << error;
+    EXPECT_EQ(asked->LowLatencyState(), LowLatency::NoSetting);
+    const std::vector<std::uint8_t> out = {0x08, 0x00, 0x02, 0x00};
+    std::size_t written = 0;
+    ASSERT_TRUE(asked->Write(out.data(), out.size(), written));
+    EXPECT_EQ(pty.Receive(out.size()), out);
+    asked.reset();
+    EXPECT_EQ(OpenOrFail(pty.slave())->LowLatencyState(), LowLatency::NotAsked);
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ void BuildMachine(const FakeTree& t) {
     t.Write("sys/" + ftdi + "/product", "FT232R USB UART\n");
     t.Write("sys/" + ftdi + "/manufacturer", "FTDI\n");
     t.Tty(ftdi + "/1-1:1.0/ttyUSB0", "ttyUSB0", "usb-serial", "ftdi_sio");
+    t.Write("sys/" + ftdi + "/1-1:1.0/ttyUSB0/latency_timer", "16\n");
     t.Link("dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0", "../../ttyUSB0");
     t.Link("dev/serial/by-id/usb-gone-if00-port0", "../../ttyUSB7");  // dangling
 
@@ -141,6 +142,8 @@ void BuildMachine(const FakeTree& t) {
     t.Usb(kHub + "/1-5", "0403", "6015");
     t.Write("sys/" + kHub + "/1-5/product", "FT231X\n");
     t.Tty(kHub + "/1-5/1-5:1.0/ttyUSB10", "ttyUSB10", "usb-serial", "ftdi_sio");
+    t.Write("sys/" + kHub + "/1-5/1-5:1.0/ttyUSB10/latency_timer", "1\n");  // low latency on
+    t.Write("sys/" + kHub + "/1-4/1-4:1.0/ttyUSB2/latency_timer", "many\n");  // not a number
 
     // On-board UARTs behind the serial core's port and controller layers.
     const std::string uarts = "devices/platform/serial8250";
@@ -160,12 +163,12 @@ TEST(ListSerialPortsTest, FindsEveryPortOfAMachineWithWhatIdentifiesIt) {
     FakeTree t;
     BuildMachine(t);
     const std::string byId = t.Dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A12345-if00-port0");
-    // device, by-id, description, manufacturer, vendor, product, serial
+    // device, by-id, description, manufacturer, vendor, product, serial, latency timer
     const std::vector<SerialPortInfo> expected = {
         {t.Dev("ttyACM0"), "", "Board CDC", "", "2e8a", "000a", ""},
-        {t.Dev("ttyUSB0"), byId, "FT232R USB UART", "FTDI", "0403", "6001", "A12345"},
+        {t.Dev("ttyUSB0"), byId, "FT232R USB UART", "FTDI", "0403", "6001", "A12345", 16u},
         {t.Dev("ttyUSB2"), "", "pl2303", "", "067b", "2303", ""},
-        {t.Dev("ttyUSB10"), "", "FT231X", "", "0403", "6015", ""},
+        {t.Dev("ttyUSB10"), "", "FT231X", "", "0403", "6015", "", 1u},
         {t.Dev("ttyS0"), "", "serial8250", "", "", "", ""},
     };
     const std::vector<SerialPortInfo> ports = ListSerialPorts(t.roots());
@@ -175,6 +178,24 @@ TEST(ListSerialPortsTest, FindsEveryPortOfAMachineWithWhatIdentifiesIt) {
                                          << ports[i].byIdPath << " | " << ports[i].description;
     }
     EXPECT_EQ(UsbId(ports[1]), "0403:6001");
+}
+
+TEST(ListSerialPortsTest, LatencyNoteSaysTheCostAndTheRemedyAboveTwoMs) {
+    FakeTree t;
+    t.Write("dev/ttyUSB3", "");
+    t.Link("dev/serial/by-id/usb-x", "../../ttyUSB3");
+    SerialPortInfo port;
+    port.device = t.Dev("serial/by-id/usb-x");
+    EXPECT_EQ(LatencyTimerNote(port), "") << "no timer known";
+    port.latencyTimerMs = kLowLatencyTimerMs;
+    EXPECT_EQ(LatencyTimerNote(port), "");
+    port.latencyTimerMs = 16;
+    // The sysfs name is the device's own, also when a by-id link names it.
+    EXPECT_EQ(LatencyTimerNote(port),
+              "each reply waits up to 16 ms in the adapter: programming at 115200 baud takes "
+              "about 1.7 times the line's time; " + LowerLatencyAdvice(port.device));
+    EXPECT_NE(LowerLatencyAdvice(port.device).find("/devices/ttyUSB3/latency_timer"),
+              std::string::npos);
 }
 
 TEST(ListSerialPortsTest, NoTreeOrAnEmptyOneGivesNoPorts) {

@@ -254,15 +254,20 @@ TEST(SimOptionsParse, OptionsAndTheirErrors) {
     std::string error;
     ASSERT_TRUE(ParseSimOptions(
         {"--chip", "TC370", "--crystal", "1", "--pace", "--fault", "silent:boot", "--fault",
-         "crc:2", "--key", "a.key", "--erase-first", "--link", "/tmp/x", "--flash", "f.bin"},
+         "crc:2", "--key", "a.key", "--erase-first", "--link", "/tmp/x", "--flash", "f.bin",
+         "--latency-timer", "16"},
         o, error))
         << error;
     EXPECT_EQ(o.chip, "TC370");
     EXPECT_EQ(o.crystal, 1);
     EXPECT_TRUE(o.pace);
     EXPECT_TRUE(o.eraseFirst);
+    EXPECT_EQ(o.latencyTimerMs, 16);
     EXPECT_EQ(o.faults, (std::vector<std::string>{"silent:boot", "crc:2"}));
     EXPECT_FALSE(ParseSimOptions({"--crystal", "x", "--chip", "A"}, o, error));
+    for (const char* ms : {"0", "256", "x"}) {
+        EXPECT_FALSE(ParseSimOptions({"--latency-timer", ms, "--chip", "A"}, o, error)) << ms;
+    }
     EXPECT_FALSE(ParseSimOptions({"--bogus"}, o, error));
     EXPECT_NE(error.find("--bogus"), std::string::npos);
     SimOptions none;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/serial_device.hpp"
 
 namespace quillon::sim {
@@ -74,6 +76,27 @@ TEST(PtyLine, PacedOutputArrivesWhole) {
     ASSERT_TRUE(host->Read(got, 4, n));
     EXPECT_EQ(n, 4u);
     EXPECT_EQ(got[3], 0x34);
+}
+
+// As through a USB adapter: a packet's 62 bytes go at once, the rest only
+// once the latency timer has run out, which the target's next read sees to.
+TEST(PtyLine, LatencyTimerHoldsWhatFallsShortOfAPacket) {
+    std::string error;
+    auto line = PtyLine::Create(false, error, 5);
+    ASSERT_TRUE(line) << error;
+    auto host = OpenHost(line->HostPath(), 115200);
+    ASSERT_TRUE(host);
+    line->WaitForHost();
+    const std::vector<std::uint8_t> reply(70, 0x31);
+    line->Write(reply.data(), reply.size());
+    std::vector<std::uint8_t> got(reply.size());
+    std::size_t first = 0, rest = 0;
+    ASSERT_TRUE(host->Read(got.data(), got.size(), first));
+    std::uint8_t none = 0;
+    EXPECT_FALSE(line->ReadByte(none, 20));
+    ASSERT_TRUE(host->Read(got.data() + first, got.size() - first, rest));
+    EXPECT_EQ(first, 62u);
+    EXPECT_EQ(got, reply);
 }
 
 }  // namespace

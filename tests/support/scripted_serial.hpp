@@ -118,6 +118,8 @@ public:
         return answer;
     }
 
+    LowLatency LowLatencyState() const override { return lowLatency; }
+
     // --- what happened
     std::vector<std::uint8_t> tx;
     std::vector<std::size_t> writeSizes;
@@ -144,6 +146,7 @@ public:
     bool failGetLineSettings = false, failSetLineSettings = false;
     bool purgeDropsInput = false;
     std::deque<ModemLineResult> modemLineAnswers;  // one per call; Set when none is left
+    LowLatency lowLatency = LowLatency::NotAsked;  // what the driver made of the request
 
 private:
     struct Arrival {
@@ -201,6 +204,7 @@ private:
         ModemLineResult SetModemLines(ModemLines l) override {
             return owner.device.SetModemLines(l);
         }
+        LowLatency LowLatencyState() const override { return owner.device.LowLatencyState(); }
         ScriptedOpener& owner;
     };
 };
