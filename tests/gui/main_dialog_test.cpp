@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/chip_sections.hpp"
 #include "support/test_context.hpp"
 

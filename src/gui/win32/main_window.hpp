@@ -15,6 +15,8 @@
 #include "gui/main_dialog.hpp"
 #include "gui/win32/win32_text.hpp"
 
+#include <shellapi.h>
+
 namespace quillon::gui::win32 {
 
 class Win32Prompt;

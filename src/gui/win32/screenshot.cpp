@@ -1,5 +1,8 @@
 #include "gui/win32/screenshot.hpp"
 
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include <commctrl.h>
 #include <prsht.h>
 

@@ -1,5 +1,8 @@
 #include "gui/win32/win32_sound.hpp"
 
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include <mmsystem.h>
 
 #include "gui/sound_page.hpp"

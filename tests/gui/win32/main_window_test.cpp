@@ -4,6 +4,11 @@
 // names a target on COM5, a Full Operation from the window.
 
 #include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <commctrl.h>
 #include <prsht.h>
 
 #include <filesystem>
