@@ -82,13 +82,10 @@ HWND OwnPopup() {
 // shows it.
 void ShowTip() {
     HWND button = GetDlgItem(gMain->Window(), kIdFullOperation);
-    std::vector<wchar_t> text(1024);
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = gMain->Window();
-    info.uId = reinterpret_cast<UINT_PTR>(button);
-    info.lpszText = text.data();
-    SendMessageW(gMain->ToolTips(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&info));
+    std::wstring text;
+    for (const ToolTipEntry& tip : gMain->Model().ToolTips()) {
+        if (tip.control == kIdFullOperation) text = WithCrLf(tip.text);
+    }
     gTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                            0, 0, 0, 0, gMain->Window(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(gTip, TTM_SETMAXTIPWIDTH, 0, 600);

@@ -98,7 +98,7 @@ TEST(Win32Layout, EveryControlOfEveryWindowIsWhereItsLineSays) {
             const TemplateControl& c = layout.controls[i];
             SCOPED_TRACE("line " + std::to_string(c.line));
             ASSERT_NE(child, nullptr) << "fewer windows than lines";
-            EXPECT_EQ(GetDlgCtrlID(child), c.id == -1 ? 0xFFFF : c.id);
+            EXPECT_EQ(GetDlgCtrlID(child), c.id);
             wchar_t cls[32] = {};
             GetClassNameW(child, cls, 32);
             EXPECT_EQ(lstrcmpiW(cls, Wide(ClassOf(c)).c_str()), 0) << Utf8(cls);

@@ -93,17 +93,18 @@ TEST_F(Win32Main, KeysDropAndCopyFormat) {
 }
 
 TEST_F(Win32Main, SettingsSheetSavesAllOrNothingAndCaptionFollows) {
-    HWND sheet = nullptr;
     Autopilot pilot;
-    pilot.Then([&sheet](HWND w) {
-        sheet = w;
-        HWND page = PropSheet_GetCurrentPageHwnd(w);
-        SendDlgItemMessageW(page, kFirstPortButton + 2, BM_CLICK, 0, 0);
-        SetDlgItemTextW(page, kResetEdit, L"DTR=2");
-        PropSheet_PressButton(w, PSBTN_OK);
+    pilot.Then([](HWND w) {
+        Later([w] {
+            HWND page = PropSheet_GetCurrentPageHwnd(w);
+            SendDlgItemMessageW(page, kFirstPortButton + 2, BM_CLICK, 0, 0);
+            SetDlgItemTextW(page, kResetEdit, L"DTR=2");
+            PropSheet_PressButton(w, PSBTN_OK);
+            // Refused, the sheet stays; then it is cancelled.
+            Later([w] { PropSheet_PressButton(w, PSBTN_CANCEL); });
+        });
     });
     pilot.Then(Press(IDOK));  // the sequence cannot be saved
-    pilot.Then([](HWND) {});  // the sheet, active again
     SendMessageW(Item(*window, kIdSetEnvironment), BM_CLICK, 0, 0);
     // Nothing was written; then the sequence is emptied and OK saves.
     ASSERT_GE(pilot.seen.size(), 2u);
@@ -112,11 +113,13 @@ TEST_F(Win32Main, SettingsSheetSavesAllOrNothingAndCaptionFollows) {
                  dir.Read("Customize.ini").find("DTR=2") != std::string::npos);
     Autopilot second;
     second.Then([](HWND w) {
-        HWND page = PropSheet_GetCurrentPageHwnd(w);
-        SendDlgItemMessageW(page, kFirstPortButton + 2, BM_CLICK, 0, 0);
-        PropSheet_SetCurSel(w, nullptr, 2);
-        SendDlgItemMessageW(PropSheet_GetCurrentPageHwnd(w), kToolTipsOn, BM_CLICK, 0, 0);
-        PropSheet_PressButton(w, PSBTN_OK);
+        Later([w] {
+            HWND page = PropSheet_GetCurrentPageHwnd(w);
+            SendDlgItemMessageW(page, kFirstPortButton + 2, BM_CLICK, 0, 0);
+            PropSheet_SetCurSel(w, nullptr, 2);
+            SendDlgItemMessageW(PropSheet_GetCurrentPageHwnd(w), kToolTipsOn, BM_CLICK, 0, 0);
+            PropSheet_PressButton(w, PSBTN_OK);
+        });
     });
     SendMessageW(Item(*window, kIdSetEnvironment), BM_CLICK, 0, 0);
     EXPECT_EQ(second.unexpected, 0);

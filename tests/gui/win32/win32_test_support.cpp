@@ -28,6 +28,14 @@ BOOL CALLBACK CollectText(HWND child, LPARAM seen) {
 
 Autopilot::Autopilot() {
     gPilot = this;
+    // The windows there already (the main window) are not what it waits for.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            SetPropW(window, L"QuillonSeen", reinterpret_cast<HANDLE>(1));
+            return TRUE;
+        },
+        0);
     hook_ = SetWindowsHookExW(WH_CBT, &Autopilot::Hook, nullptr, GetCurrentThreadId());
 }
 
@@ -48,10 +56,9 @@ LRESULT CALLBACK Autopilot::Hook(int code, WPARAM wParam, LPARAM lParam) {
         GetClassNameW(window, name, 16);
         // A progress window comes and goes with its command: not a box.
         const bool dialog = lstrcmpW(name, L"#32770") == 0 && !GetDlgItem(window, 1103);
-        const bool own = GetWindowLongPtrW(window, GWLP_USERDATA) == 0x51;
-        if (dialog && !own) {
-            // Marked, so that activating it again acts no second time.
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0x51);
+        // Activated again (after a box of its own), a window is not new.
+        if (dialog && GetPropW(window, L"QuillonSeen") == nullptr) {
+            SetPropW(window, L"QuillonSeen", reinterpret_cast<HANDLE>(1));
             Seen seen{WindowText(window), {}};
             EnumChildWindows(window, &CollectText, reinterpret_cast<LPARAM>(&seen.text));
             gPilot->seen.push_back(seen);
@@ -64,6 +71,18 @@ LRESULT CALLBACK Autopilot::Hook(int code, WPARAM wParam, LPARAM lParam) {
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void Later(std::function<void()> action) {
+    static std::vector<std::function<void()>> queue;
+    queue.push_back(std::move(action));
+    SetTimer(nullptr, 0, 0, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (queue.empty()) return;
+        std::function<void()> next = std::move(queue.front());
+        queue.erase(queue.begin());
+        next();
+    });
 }
 
 Autopilot::Action Press(int id) {

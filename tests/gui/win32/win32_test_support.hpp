@@ -37,6 +37,9 @@ private:
     std::size_t next_ = 0;
 };
 
+// Runs `action` from the message loop, once what is being set up is up.
+void Later(std::function<void()> action);
+
 // Presses a button of a box (IDOK, IDCANCEL, IDYES, ...), once it is shown.
 Autopilot::Action Press(int id);
 
