@@ -33,7 +33,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-x86_64-w64-mingw32-g++-posix -O2 -static -mwindows -o "$work/empty.exe" bench/win32_empty.cpp
+x86_64-w64-mingw32-g++-posix -O2 -static -mwindows -o "$work/empty.exe" bench/win32/empty.cpp
 cp -R examples/. "$work/"
 cp "$windows/bin/quillon.exe" "$windows/bin/quillon-cli.exe" "$work/"
 sed -i 's/^Baud2=38400,57600\r\?$/Baud2=115200,115200/' "$work/CHIPDEF.INI"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "e2e/controller_host.hpp"
 #include "wine/windows_build.hpp"
@@ -32,8 +33,7 @@ class DesktopUnderWine : public ::testing::Test {
     ChildResult DriveMainWindow(const char* answer) {
         setenv("QUILLON_E2E_DIR", WinePath(host.t.dir.path()).c_str(), 1);
         setenv("QUILLON_E2E_ANSWER", answer, 1);
-        return windows.Run("test_gui_win32",
-                           {"--gtest_filter=Win32OnTarget.*", "--gtest_fail_if_no_test_selected"});
+        return windows.Run("test_gui_win32", {"--gtest_filter=Win32OnTarget.*"});
     }
 
     WindowsBuild windows;
@@ -66,10 +66,12 @@ TEST_F(DesktopUnderWine, ResetQuestionCancelledSendsAndWritesNothing) {
     EXPECT_NE(r.out.find("[  PASSED  ] 1 test"), std::string::npos) << r.out;
     std::string why;
     EXPECT_TRUE(host.FlashHolds(host.StopSimAndReadFlash(), TargetData{}, why)) << why;
-    // The target's own record of the line: not one byte either way.
-    const std::string trace = host.t.dir.Read("sim-trace.txt");
-    EXPECT_EQ(trace.find(" RX "), std::string::npos) << trace;
-    EXPECT_EQ(trace.find(" TX "), std::string::npos) << trace;
+    // The target's own record of the line: its events ('#' lines), not one
+    // byte either way.
+    std::istringstream trace(host.t.dir.Read("sim-trace.txt"));
+    for (std::string line; std::getline(trace, line);) {
+        EXPECT_TRUE(line.empty() || line[0] == '#') << line;
+    }
 }
 
 }  // namespace
