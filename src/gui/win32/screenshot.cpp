@@ -67,7 +67,7 @@ HWND OwnPopup() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM result) -> BOOL {
-            if (!IsWindowVisible(window) || window == gMain->Window() || window == gTip) return TRUE;
+            if (!IsWindowVisible(window) || window == gMain->Window()) return TRUE;
             wchar_t name[32] = {};
             GetClassNameW(window, name, 32);
             if (lstrcmpW(name, L"#32770") != 0) return TRUE;
@@ -79,26 +79,18 @@ HWND OwnPopup() {
 }
 
 // The main window with Full Operation's tip under the button, as hovering
-// shows it.
+// shows it: the pointer is put on the button and the tip asked to show.
 void ShowTip() {
     HWND button = GetDlgItem(gMain->Window(), kIdFullOperation);
-    std::wstring text;
-    for (const ToolTipEntry& tip : gMain->Model().ToolTips()) {
-        if (tip.control == kIdFullOperation) text = WithCrLf(tip.text);
-    }
-    gTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                           0, 0, 0, 0, gMain->Window(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(gTip, TTM_SETMAXTIPWIDTH, 0, 600);
-    TTTOOLINFOW track{};
-    track.cbSize = sizeof track;
-    track.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    track.hwnd = gMain->Window();
-    track.lpszText = text.data();
-    SendMessageW(gTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&track));
     RECT r{};
     GetWindowRect(button, &r);
-    SendMessageW(gTip, TTM_TRACKPOSITION, 0, MAKELPARAM(r.left + (r.right - r.left) / 3, r.bottom + 4));
-    SendMessageW(gTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&track));
+    const POINT at{r.left + (r.right - r.left) / 3, r.top + (r.bottom - r.top) / 2};
+    SetCursorPos(at.x, at.y);
+    POINT client = at;
+    ScreenToClient(button, &client);
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    gTip = gMain->ToolTips();
+    SendMessageW(gTip, TTM_POPUP, 0, 0);
 }
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
