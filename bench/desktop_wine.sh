@@ -37,18 +37,7 @@ x86_64-w64-mingw32-g++-posix -O2 -static -mwindows -o "$work/empty.exe" bench/wi
 cp -R examples/. "$work/"
 cp "$windows/bin/quillon.exe" "$windows/bin/quillon-cli.exe" "$work/"
 sed -i 's/^Baud2=38400,57600\r\?$/Baud2=115200,115200/' "$work/CHIPDEF.INI"
-python3 - "$work/full.mhx" <<'PY'
-import random, sys
-random.seed(370)
-data = bytes(random.randrange(0, 255) for _ in range(0x40000))
-def rec(kind, body):
-    return kind + body.hex().upper() + "%02X" % (~sum(body) & 0xFF) + "\r\n"
-with open(sys.argv[1], "w", newline="") as f:
-    f.write(rec("S0", bytes([6, 0, 0]) + b"full"))
-    for a in range(0, len(data), 32):
-        f.write(rec("S2", bytes([36, a >> 16 & 0xFF, a >> 8 & 0xFF, a & 0xFF]) + data[a:a + 32]))
-    f.write(rec("S8", bytes([4, 0, 0, 0])))
-PY
+python3 bench/full_image.py "$work/full.mhx"
 
 wine_run() { (cd "$work" && "$root/scripts/wine-run" "$prefix" "$@"); }
 ms() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }

@@ -36,18 +36,7 @@ trap cleanup EXIT
 cp -R examples/. "$work/"
 sed -i 's/^Baud2=38400,57600\r\?$/Baud2=115200,115200/' "$work/CHIPDEF.INI"
 grep -q '^Baud2=115200,115200' "$work/CHIPDEF.INI" || { echo "gang_paced: cannot set Baud2" >&2; exit 1; }
-python3 - "$work/full.mhx" <<'PY'
-import random, sys
-random.seed(370)
-data = bytes(random.randrange(0, 255) for _ in range(0x40000))
-def rec(kind, body):
-    return kind + body.hex().upper() + "%02X" % (~sum(body) & 0xFF) + "\r\n"
-with open(sys.argv[1], "w", newline="") as f:
-    f.write(rec("S0", bytes([6, 0, 0]) + b"full"))
-    for a in range(0, len(data), 32):
-        f.write(rec("S2", bytes([36, a >> 16 & 0xFF, a >> 8 & 0xFF, a & 0xFF]) + data[a:a + 32]))
-    f.write(rec("S8", bytes([4, 0, 0, 0])))
-PY
+python3 bench/full_image.py "$work/full.mhx"
 
 # Starts $1 paced targets with blank flashes; their links are tty1..ttyN.
 start_targets() {
