@@ -91,18 +91,13 @@ TEST(DialogTemplate, EveryLayoutFileIsSoundAndHasItsHeader) {
 }
 
 TEST(DialogTemplate, UnitsRoundAsTheSystemDoes) {
-    const DialogUnitScale scale{7, 15};
-    // 7/4 per unit across: 6 -> 10.5 -> 11; 15/8 down: 4 -> 7.5 -> 8.
-    EXPECT_EQ(scale.X(6), 11);
-    EXPECT_EQ(scale.Y(4), 8);
-    EXPECT_EQ(scale.X(0), 0);
-    EXPECT_EQ(DialogUnitScale::MulDiv(-6, 7, 4), -11);
-    // A control's width is its own rounding, not the distance to the
-    // rounded far edge: at x 1, 1 unit wide, 6 pixels a character, it is
-    // 2 pixels wide though its far edge rounds to 3.
+    // Half away from zero; a control's width is its own rounding, not the
+    // distance to its rounded far edge (at x 1, 1 unit wide: 2, not 3 - 2).
     const DialogUnitScale six{6, 13};
     EXPECT_EQ(six.X(1), 2);
-    EXPECT_EQ(six.X(1 + 1) - six.X(1), 1);
+    EXPECT_EQ(six.X(2) - six.X(1), 1);
+    EXPECT_EQ(six.Y(4), 7);  // 6.5
+    EXPECT_EQ(DialogUnitScale::MulDiv(-6, 7, 4), -11);
 }
 
 }  // namespace

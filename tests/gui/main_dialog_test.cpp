@@ -85,13 +85,7 @@ TEST(MainDialog, NoClosingWhileACommandRunsOrItsWindowIsOpen) {
     EXPECT_EQ(t.ctx.closing, 1);
 }
 
-TEST(MainDialog, CopyFormatMnemonicsAndCapitals) {
-    TestContext t;
-    MainDialog dialog(t.ctx);
-    EXPECT_EQ(dialog.CopyCaption(), "&Copy");
-    EXPECT_EQ(dialog.ToggleCopyFormat(), "&Copy_i");
-    EXPECT_EQ(t.ctx.copyAsIntelHex, 1);
-    EXPECT_EQ(dialog.ToggleCopyFormat(), "&Copy");
+TEST(MainDialog, MnemonicsAndCapitals) {
     const std::pair<const char*, char> mnemonics[] = {
         {"&Copy", 'C'}, {"Cr&ystal", 'Y'}, {"&Program && Verify", 'P'},
         {"R && &D", 'D'}, {"a && b", 0}, {"trailing &", 0}, {"Check SUM", 0},

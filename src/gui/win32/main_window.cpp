@@ -249,7 +249,6 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // progress window and the port.
             if (model_.Close()) DestroyWindow(window_);
             return TRUE;
-        case WM_DESTROY: PostQuitMessage(0); return TRUE;
         default: return FALSE;
     }
 }

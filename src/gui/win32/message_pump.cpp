@@ -55,10 +55,9 @@ void PumpPending() {
     }
 }
 
-int RunMessageLoop() {
+void RunMessageLoop(HWND window) {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
-    return static_cast<int>(msg.wParam);
+    while (IsWindow(window) && GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
 }
 
 }  // namespace quillon::gui::win32

@@ -21,7 +21,7 @@ void SetKeyFilter(KeyFilter filter, void* context);
 void Dispatch(MSG& msg);
 // Handles every message waiting, and returns (a command's pump).
 void PumpPending();
-// Runs until WM_QUIT; returns its exit code.
-int RunMessageLoop();
+// Runs until `window` is gone (or WM_QUIT comes).
+void RunMessageLoop(HWND window);
 
 }  // namespace quillon::gui::win32

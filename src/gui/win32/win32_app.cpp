@@ -67,7 +67,7 @@ int RunDesktopProgram(const std::vector<std::string>& arguments) {
     const MainDialog::Start start = window.Start();
     if (start == MainDialog::Start::Ready) {
         window.Show();
-        RunMessageLoop();
+        RunMessageLoop(window.Window());
     }
     std::cout.flush();
     return FinishDesktopRun(window.Context(), start, window.Model().BatchResult(), std::cout,
