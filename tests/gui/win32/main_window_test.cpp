@@ -41,6 +41,18 @@ void Key(HWND window, WPARAM key) {
 
 HWND Item(MainWindow& w, int id) { return GetDlgItem(w.Window(), id); }
 
+// Acts on the sheet's current page once the sheet has shown it.
+void OnPage(HWND sheet, std::function<void(HWND page)> action, int tries = 200) {
+    Later([sheet, action, tries] {
+        HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        if (page && IsWindowVisible(page)) {
+            action(page);
+        } else if (tries > 0) {
+            OnPage(sheet, action, tries - 1);
+        }
+    });
+}
+
 class Win32Main : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -99,8 +111,7 @@ TEST_F(Win32Main, KeysDropAndCopyFormat) {
 TEST_F(Win32Main, SettingsSheetSavesAllOrNothingAndCaptionFollows) {
     Autopilot pilot;
     pilot.Then([](HWND w) {
-        Later([w] {
-            HWND page = PropSheet_GetCurrentPageHwnd(w);
+        OnPage(w, [w](HWND page) {
             SendDlgItemMessageW(page, kFirstPortButton + 2, BM_CLICK, 0, 0);
             SetDlgItemTextW(page, kResetEdit, L"DTR=2");
             PropSheet_PressButton(w, PSBTN_OK);
@@ -117,8 +128,7 @@ TEST_F(Win32Main, SettingsSheetSavesAllOrNothingAndCaptionFollows) {
                  dir.Read("Customize.ini").find("DTR=2") != std::string::npos);
     Autopilot second;
     second.Then([](HWND w) {
-        Later([w] {
-            HWND page = PropSheet_GetCurrentPageHwnd(w);
+        OnPage(w, [w](HWND page) {
             SendDlgItemMessageW(page, kFirstPortButton + 2, BM_CLICK, 0, 0);
             PropSheet_SetCurSel(w, nullptr, 2);
             SendDlgItemMessageW(PropSheet_GetCurrentPageHwnd(w), kToolTipsOn, BM_CLICK, 0, 0);
