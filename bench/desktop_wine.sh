@@ -43,7 +43,8 @@ wine_run() { (cd "$work" && "$root/scripts/wine-run" "$prefix" "$@"); }
 ms() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
 
 wine_run empty.exe >/dev/null 2>&1  # the prefix, made once
-wineserver -p >/dev/null 2>&1 </dev/null  # one server for every start
+wineserver -w
+wineserver -p >/dev/null 2>&1 </dev/null || true  # one server for every start
 wine_run empty.exe >/dev/null 2>&1
 
 results=()
