@@ -68,6 +68,7 @@ class BatchOperator final : public Operator {
     Language language() const override { return Language::English; }
     bool Unattended() const override { return true; }
     void NoteStep(std::string_view) override {}
+    void NoteCancel() override {}
     std::string last;
 };
 

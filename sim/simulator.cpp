@@ -160,6 +160,7 @@ int RunSimulator(const std::vector<std::string>& args) {
     // reset, which the first byte shows: the boot command or a TCS poll,
     // whether it opens a host session or comes within one.
     bool programRunning = false;
+    bool traceCutTold = false;
     while (!StopRequested()) {
         line->WaitForHost();
         std::uint8_t first = 0;
@@ -182,9 +183,19 @@ int RunSimulator(const std::vector<std::string>& args) {
         if (boot.log) boot.log("host gone");
         trace.Event("host gone");
         trace.Flush();
+        if (trace.Failed() && !traceCutTold) {
+            std::cerr << "quillon-sim: the trace " << options.traceFile
+                      << " could not be written in full (is the disk full?)" << std::endl;
+            traceCutTold = true;
+        }
     }
     // Stopped (SIGTERM, SIGINT): whatever was programmed stays in the file.
     flash.Save();
+    // A cut-off trace must not pass for a whole one.
+    if (!trace.Close(error)) {
+        if (!traceCutTold) std::cerr << "quillon-sim: " << error << "\n";
+        return 1;
+    }
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "app/operation_context.hpp"
 #include "app/unattended_run.hpp"
 #include "config/result_file.hpp"
+#include "platform/file_replacement.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -15,7 +16,8 @@ namespace quillon {
 
 BatchOutcome RunBatch(OperationContext& ctx) {
     const std::string resultPath = JoinPath(ctx.programDir, kResultFileName);
-    RemoveFile(resultPath);
+    // Through a link a site made, never the link itself; a FIFO stays.
+    RemoveOutputFile(resultPath);
     const RunEnding ending = RunUnattended(ctx, [&ctx] { OnFullOperation(ctx); });
 
     // The outcome is what this run recorded, never what a file on disk says:

@@ -5,6 +5,7 @@
 #include "app/unattended_run.hpp"
 #include "config/catalog.hpp"
 #include "config/result_file.hpp"
+#include "image/checksum.hpp"
 #include "image/hex_file.hpp"
 
 namespace quillon {
@@ -28,7 +29,15 @@ bool DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill)
         return false;
     }
     DecodeFailure failure;
-    if (DecodeHexFile(ctx.hexFilePath, ctx.ranges, fill, ctx.image, failure)) return true;
+    ctx.decodedHexPath.clear();
+    ctx.decodedChecksum.reset();
+    if (DecodeHexFile(ctx.hexFilePath, ctx.ranges, fill, ctx.image, failure)) {
+        if (fill == 0xFF) {
+            ctx.decodedHexPath = ctx.hexFilePath;
+            ctx.decodedChecksum = SumOverRanges(ctx.ranges, ctx.image);
+        }
+        return true;
+    }
     ctx.journal.NoteFailure(failure.batchText.empty() ? OneLine(failure.text)
                                                       : failure.batchText);
     if (ctx.batchMode && !failure.batchText.empty()) {

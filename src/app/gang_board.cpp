@@ -44,6 +44,8 @@ void PrepareGangBoard(const OperationContext& master, const PortName& port,
     board.ranges = master.ranges;
     board.rangesBuilt = master.rangesBuilt;
     board.image = master.image;
+    board.decodedHexPath = master.decodedHexPath;
+    board.decodedChecksum = master.decodedChecksum;
     board.hexFilePath = master.hexFilePath;
     board.hexFileName = master.hexFileName;
     board.language = master.language;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,10 @@ struct OperationContext {
 
     // --- the decoded hex file
     FlashImage image;
+    // The file last decoded with fill 0xFF and the 16-bit sum of that image
+    // over its ranges: what was sent, whatever the file on disk says later.
+    std::string decodedHexPath;
+    std::optional<std::uint16_t> decodedChecksum;
 
     // --- the serial link, and its wire trace when one was asked for (declared
     // first, so that it outlives the link that writes to it)
@@ -86,6 +91,7 @@ struct OperationContext {
     int downloaded = 0;
     std::unique_ptr<ProgressSink> progress;
     std::string progressText;  // the step now running
+    bool cancelled = false;    // the user cancelled it (an unattended run's ending)
     OperationTimer timer;
     int copyAsIntelHex = 0;
     int closing = 0;

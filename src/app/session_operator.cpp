@@ -2,6 +2,7 @@
 
 #include "app/operation_context.hpp"
 #include "app/report.hpp"
+#include "config/catalog.hpp"
 
 namespace quillon {
 
@@ -18,5 +19,10 @@ Language SessionOperator::language() const { return ctx_.language; }
 bool SessionOperator::Unattended() const { return ctx_.batchMode; }
 
 void SessionOperator::NoteStep(std::string_view text) { ctx_.progressText = std::string(text); }
+
+void SessionOperator::NoteCancel() {
+    ctx_.cancelled = true;
+    ctx_.journal.NoteFailure(CatalogText(ctx_.language, kMsgCanceled));
+}
 
 }  // namespace quillon

@@ -18,6 +18,7 @@ class SessionOperator final : public Operator {
     Language language() const override;
     bool Unattended() const override;
     void NoteStep(std::string_view text) override;
+    void NoteCancel() override;
 
   private:
     OperationContext& ctx_;

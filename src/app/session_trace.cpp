@@ -3,11 +3,48 @@
 #include <cctype>
 
 #include "app/operation_context.hpp"
+#include "platform/paths.hpp"
 
 namespace quillon {
 
+namespace {
+
+// The files of the program folder that a run reads or writes.
+constexpr const char* kProgramFolderFiles[] = {"CHIPDEF.INI",  "Customize.ini", "DATAFILE.TXT",
+                                               "MESSFILE.TXT", "TIMETEST.TXT",  "CRCTEST.TXT"};
+
+bool MayTraceTo(const OperationContext& ctx, const std::vector<std::string>& runFiles,
+                std::string& error) {
+    const std::string& file = ctx.request.traceFile;
+    std::vector<std::string> taken = runFiles;
+    taken.push_back(ctx.hexFilePath);
+    taken.push_back(ctx.chipDefPath);
+    for (const char* name : kProgramFolderFiles) taken.push_back(JoinPath(ctx.programDir, name));
+    for (const std::string& other : taken) {
+        if (!other.empty() && !ctx.programDir.empty() && SameFile(file, other)) {
+            error = "the trace file " + file + " is " + other +
+                    ", which the run reads or writes; it is left as it is";
+            return false;
+        }
+    }
+    if (!WireTrace::MayOverwrite(file)) {
+        error = "the trace file " + file +
+                " holds something other than a wire trace; it is left as it is";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool StartRequestedTrace(OperationContext& ctx, std::string& error) {
+    return StartRequestedTrace(ctx, {}, error);
+}
+
+bool StartRequestedTrace(OperationContext& ctx, const std::vector<std::string>& runFiles,
+                         std::string& error) {
     if (ctx.request.traceFile.empty()) return true;
+    if (!MayTraceTo(ctx, runFiles, error)) return false;
     auto trace = std::make_unique<WireTrace>();
     if (!trace->Open(ctx.request.traceFile, error)) return false;
     ctx.trace = std::move(trace);

@@ -4,15 +4,22 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon {
 
 struct OperationContext;
 
 // Creates the trace file ctx.request.traceFile names and hands the trace to
-// the link; true at once when no trace was asked for. False with the reason
-// when the file cannot be created: then nothing is traced.
+// the link; true at once when no trace was asked for. False with the reason,
+// nothing traced and nothing touched, when the file cannot be created, when
+// it is a file the run reads or writes (the program folder's files, the hex
+// file chosen, `runFiles`), or when it holds something other than a wire
+// trace: a mistyped --trace must never destroy an input.
 [[nodiscard]] bool StartRequestedTrace(OperationContext& ctx, std::string& error);
+[[nodiscard]] bool StartRequestedTrace(OperationContext& ctx,
+                                       const std::vector<std::string>& runFiles,
+                                       std::string& error);
 
 // Takes the trace from the link and closes it. False with the reason when
 // part of it could not be written.

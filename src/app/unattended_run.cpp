@@ -1,6 +1,7 @@
 #include "app/unattended_run.hpp"
 
 #include "app/operation_context.hpp"
+#include "config/catalog.hpp"
 
 namespace quillon {
 
@@ -29,8 +30,11 @@ private:
 };
 
 std::string StopReason(const OperationContext& ctx, const RememberingPrompt& prompt) {
-    std::string reason = "Full Operation ended without a result";
-    if (!ctx.progressText.empty()) reason += " during \"" + ctx.progressText + "\"";
+    const std::string during =
+        ctx.progressText.empty() ? std::string() : " during \"" + ctx.progressText + "\"";
+    // A cancel is said as the progress window says it, with the step it stopped.
+    if (ctx.cancelled) return CatalogText(ctx.language, kMsgCanceled) + during;
+    std::string reason = "Full Operation ended without a result" + during;
     if (prompt.asked) {
         const bool declined = prompt.lastAnswer == PromptAnswer::Cancel ||
                               prompt.lastAnswer == PromptAnswer::No;
@@ -56,6 +60,7 @@ RunEnding RunUnattended(OperationContext& ctx, const std::function<void()>& run)
     UserPrompt* frontEndPrompt = ctx.frontEnd.prompt;
     ctx.frontEnd.prompt = &prompt;
     ctx.progressText.clear();
+    ctx.cancelled = false;
     run();
     ctx.frontEnd.prompt = frontEndPrompt;
 

@@ -16,7 +16,8 @@ struct RunEnding {
     int code = 0;
     std::string text;       // the outcome as composed for the result file
     bool resultFileWritten = true;
-    // Without an outcome: "Full Operation ended without a result during ...".
+    // Without an outcome: "Full Operation ended without a result during ...",
+    // or after a cancel "It was canceled during ...".
     std::string reason;
 };
 

@@ -53,6 +53,16 @@ struct Cursor {
 
 }  // namespace
 
+std::vector<std::string> FilesNamedBy(const CliOptions& options) {
+    std::vector<std::string> files;
+    if (options.hexFile) files.push_back(*options.hexFile);
+    if (options.jsonFile) files.push_back(*options.jsonFile);
+    for (const CliStep& step : options.steps) {
+        files.insert(files.end(), step.values.begin(), step.values.end());
+    }
+    return files;
+}
+
 CliParse ParseCliOptions(const std::vector<std::string>& args) {
     CliParse parse;
     CliOptions& o = parse.options;
@@ -82,7 +92,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
             std::string error;
             if (auto port = cursor.Value(word, "a device path or comN");
                 port && !ParsePortWord(*port, o.request, error)) {
-                parse.errors.push_back(error);
+                o.setupErrors.push_back("--port: " + error);
             }
         } else if (word == "--chip") {
             o.chip = cursor.Value(word, "a chip name");

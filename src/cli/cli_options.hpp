@@ -49,6 +49,11 @@ struct CliOptions {
     std::optional<std::string> jsonFile;  // --json FILE: the run's record for a line controller
     // Words not starting with "--": the batch arguments, in order.
     std::vector<std::string> positional;
+    // Values the line gives that cannot be used (a COM number out of range):
+    // the run stops as a failed set-up, whose outcome a line controller
+    // reads in MESSFILE.TXT and the --json record, rather than as a line
+    // that was not understood.
+    std::vector<std::string> setupErrors;
 };
 
 struct CliParse {
@@ -58,5 +63,9 @@ struct CliParse {
 
 // `args` are the words after the program name.
 CliParse ParseCliOptions(const std::vector<std::string>& args);
+
+// Every file the options name for the run to read or write (--hex, --json,
+// the files of --copy, --decode, --checksum): none of them may be the trace.
+std::vector<std::string> FilesNamedBy(const CliOptions& options);
 
 }  // namespace quillon

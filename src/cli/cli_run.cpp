@@ -18,7 +18,10 @@
 #include "cli/gang_command.hpp"
 #include "cli/info_commands.hpp"
 #include "cli/run_record.hpp"
+#include "app/console_text.hpp"
 #include "config/chip_file.hpp"
+#include "config/result_file.hpp"
+#include "platform/paths.hpp"
 
 namespace quillon {
 
@@ -33,7 +36,8 @@ std::string CliUsage() {
            "  quillon-cli [options] --gang PORT[,PORT...] HEXFILE [reset|no_reset]\n"
            "      The batch form on up to 16 boards at once, each on its own port (comN or a\n"
            "      device path): the hex file is decoded once, one reset question is asked\n"
-           "      for all boards (none with a reset sequence: each board runs it), and a\n"
+           "      for all boards (none with a reset sequence: each board runs it; with\n"
+           "      no_reset only for a chip with flash security, before its key), and a\n"
            "      line per board goes to standard output: PORT OK or\n"
            "      PORT NG and the message. MESSFILE.TXT says OK only when every board did,\n"
            "      else NG and a line per failed board; the exit status likewise.\n"
@@ -125,6 +129,37 @@ int RunInfoCommands(const CliOptions& options, std::ostream& out, std::ostream& 
     return kExitOk;
 }
 
+// A batch run or command chain that could not start: whatever a line
+// controller reads afterwards says so (MESSFILE.TXT for the batch form, the
+// --json record), never what an earlier run left there.
+int EndFailedSetUp(OperationContext& ctx, const CliOptions& options, const std::string& failure,
+                   std::ostream& out, std::ostream& err) {
+    if (ctx.request.batch) {
+        out << ConsoleText(ResultFileContents(0, failure)) << '\n' << std::flush;
+        if (!ctx.programDir.empty() && !WriteResultFile(ctx.programDir, 0, failure)) {
+            err << "quillon-cli: the outcome could not be written to "
+                << JoinPath(ctx.programDir, kResultFileName) << '\n';
+        }
+    }
+    EndCommand(ctx);
+    RunRecord record = RecordOfRun(ctx, {&ctx.journal});
+    record.boards.push_back(RecordOfBoard(ctx, false, failure));
+    return WriteRunRecord(options.jsonFile, std::move(record), kExitUsage, err);
+}
+
+// The batch run's trace, closed after the run: when part of it could not be
+// written the run failed, and its outcome (MESSFILE.TXT, standard output,
+// the record) says so like every other failure.
+void FinishCliTrace(OperationContext& ctx, BatchOutcome& outcome, std::ostream& err) {
+    std::string why;
+    if (FinishTrace(ctx, why)) return;
+    err << "quillon-cli: " << why << '\n';
+    if (!outcome.ok) return;
+    outcome.ok = false;
+    outcome.resultText = ResultFileContents(0, why);
+    outcome.resultFileWritten = WriteResultFile(ctx.programDir, 0, why);
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -160,35 +195,40 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ctx.frontEnd.files = &chooser;
     ctx.language = DetectLanguage();
     ctx.request = options.request;
-    // A trace that cannot be written stops the run before it starts.
-    if (std::string why; !StartRequestedTrace(ctx, why)) {
-        err << "quillon-cli: " << why << '\n';
-        return kExitUsage;
+    // The trace is created only once the set-up has succeeded, and never
+    // over a file the run uses.
+    std::string failure;
+    if (!CliStartUp(ctx, options, failure) ||
+        !StartRequestedTrace(ctx, FilesNamedBy(options), failure)) {
+        err << "quillon-cli: " << failure << '\n';
+        return EndFailedSetUp(ctx, options, failure, out, err);
     }
-    int status = kExitUsage;
-    std::string message = "the set-up failed";
-    if (CliStartUp(ctx, options, err)) {
-        if (ctx.batchMode) {
-            const BatchOutcome outcome = RunBatch(ctx);
-            status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", out, err);
-            message = outcome.resultText;
-        } else {
-            CliSession session{ctx, panel, chooser, out, err};
-            status = kExitOk;
-            for (const CliStep& step : options.steps) {
-                status = RunCliStep(session, step);
-                if (status != kExitOk) break;
-            }
-            message = status == kExitOk          ? "OK"
-                      : ctx.lastReport.recorded ? ctx.lastReport.text
-                                                : "a command could not be done";
+    int status = kExitOk;
+    std::string message = "OK";
+    if (ctx.batchMode) {
+        BatchOutcome outcome = RunBatch(ctx);
+        EndCommand(ctx);
+        FinishCliTrace(ctx, outcome, err);
+        status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", out, err);
+        message = outcome.resultText;
+    } else {
+        CliSession session{ctx, panel, chooser, out, err};
+        for (const CliStep& step : options.steps) {
+            status = RunCliStep(session, step);
+            if (status != kExitOk) break;
         }
-    }
-    EndCommand(ctx);
-    // A cut-off trace must not pass for the record of a good run.
-    if (std::string why; !FinishTrace(ctx, why)) {
-        err << "quillon-cli: " << why << '\n';
-        if (status == kExitOk) status = kExitFailed;
+        message = status == kExitOk          ? "OK"
+                  : ctx.lastReport.recorded ? ctx.lastReport.text
+                                            : "a command could not be done";
+        EndCommand(ctx);
+        // A cut-off trace must not pass for the record of a good run.
+        if (std::string why; !FinishTrace(ctx, why)) {
+            err << "quillon-cli: " << why << '\n';
+            if (status == kExitOk) {
+                status = kExitFailed;
+                message = why;
+            }
+        }
     }
     if (!options.jsonFile) return status;
     RunRecord record = RecordOfRun(ctx, {&ctx.journal});

@@ -1,6 +1,5 @@
 #include "cli/cli_startup.hpp"
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,26 +32,29 @@ std::string Joined(const std::vector<std::string>& list) {
     return out.empty() ? "none" : out;
 }
 
-bool ReportStartupFailure(StartupFailure failure, const OperationContext& ctx, std::ostream& err) {
+bool TakeStartupFailure(StartupFailure failure, const OperationContext& ctx, std::string& text) {
     if (failure == StartupFailure::None) return true;
-    err << "quillon-cli: " << StartupFailureText(failure);
+    text = StartupFailureText(failure);
     if (failure == StartupFailure::RegistFailed) {
-        err << " (no usable chip definition in " << ctx.chipDefPath << "; the program folder is "
-            << ctx.programDirWhy << ")";
+        text += " (no usable chip definition in " + ctx.chipDefPath + "; the program folder is " +
+                ctx.programDirWhy + ")";
     }
-    err << '\n';
     return false;
 }
 
 }  // namespace
 
-bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
-    if (!ReportStartupFailure(StartUp(ctx), ctx, err)) return false;
+bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::string& failure) {
+    if (!TakeStartupFailure(StartUp(ctx), ctx, failure)) return false;
+    if (!options.setupErrors.empty()) {
+        failure = options.setupErrors.front();
+        return false;
+    }
     if (options.chip) {
         const int index = FindEntry(ctx.targetList, *options.chip);
         if (index < 0) {
-            err << "quillon-cli: no chip " << *options.chip << " in " << ctx.chipDefPath
-                << " (chips: " << Joined(ctx.targetList) << ")\n";
+            failure = "no chip " + *options.chip + " in " + ctx.chipDefPath +
+                      " (chips: " + Joined(ctx.targetList) + ")";
             return false;
         }
         if (index != ctx.chipIndex) {
@@ -64,8 +66,8 @@ bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& 
     if (options.crystal) {
         const int index = FindEntry(ctx.crystalList, *options.crystal);
         if (index < 0) {
-            err << "quillon-cli: " << ctx.SelectedChipName() << " has no crystal "
-                << *options.crystal << " (crystals: " << Joined(ctx.crystalList) << ")\n";
+            failure = ctx.SelectedChipName() + " has no crystal " + *options.crystal +
+                      " (crystals: " + Joined(ctx.crystalList) + ")";
             return false;
         }
         ctx.clockIndex = index;

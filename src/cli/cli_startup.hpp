@@ -5,14 +5,17 @@
 // line's selections: --chip, --crystal, --areas, --hex. None of them writes
 // DATAFILE.TXT.
 
-#include <iosfwd>
+#include <string>
 
 namespace quillon {
 
 struct CliOptions;
 struct OperationContext;
 
-// False after printing why on `err`.
-bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::ostream& err);
+// False with why in `failure` (one line, no program name): a start-up
+// failure, a chip, crystal or port the command line names that cannot be
+// used. ctx.programDir is set whenever the program folder could be found,
+// so that the failure can be put in MESSFILE.TXT.
+bool CliStartUp(OperationContext& ctx, const CliOptions& options, std::string& failure);
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 #include "cli/gang_command.hpp"
 
 #include <chrono>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -23,7 +24,10 @@
 #include "cli/console_prompt.hpp"
 #include "cli/gang_console.hpp"
 #include "cli/run_record.hpp"
+#include "config/chip_groups.hpp"
 #include "config/result_file.hpp"
+#include "platform/ascii_case.hpp"
+#include "platform/file_replacement.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -33,24 +37,25 @@ namespace {
 constexpr const char* kResetAllPrompt =
     "Please reset the microcontrollers on all boards.\nThen push OK button.";
 
-// The ports of --gang, each a comN or a device path, none twice.
+// The ports of --gang, each a comN or a device path, none twice. False with
+// why in `failure`.
 bool ParseGangPorts(const std::vector<std::string>& words, std::vector<PortName>& ports,
-                    std::ostream& err) {
+                    std::string& failure) {
     if (words.empty() || words.size() > static_cast<std::size_t>(kMaxGangBoards)) {
-        err << "quillon-cli: --gang takes 1 to " << kMaxGangBoards << " ports\n";
+        failure = "--gang takes 1 to " + std::to_string(kMaxGangBoards) + " ports";
         return false;
     }
     for (const std::string& word : words) {
         Request parsed;
         std::string error;
         if (word.empty() || !ParsePortWord(word, parsed, error)) {
-            err << "quillon-cli: --gang: " << (error.empty() ? "an empty port" : error) << '\n';
+            failure = "--gang: " + (error.empty() ? std::string("an empty port") : error);
             return false;
         }
         PortName port{parsed.comPortIndex.value_or(0) + 1, parsed.portPath};
         for (const PortName& other : ports) {
             if (other.Text() == port.Text()) {
-                err << "quillon-cli: --gang names " << port.Text() << " twice\n";
+                failure = "--gang names " + port.Text() + " twice";
                 return false;
             }
         }
@@ -75,8 +80,12 @@ bool PrepareImage(OperationContext& master, std::ostream& err, std::string& fail
         master.progress.reset();
     }
     if (ok) return true;
-    failure = master.lastReport.recorded ? master.lastReport.text
-                                         : "the hex file could not be decoded";
+    // A decoder that showed its reason rather than reporting it (Intel HEX)
+    // left it in the journal.
+    const std::vector<StepRecord>& steps = master.journal.Steps();
+    failure = master.lastReport.recorded                       ? master.lastReport.text
+              : !steps.empty() && !steps.back().resultText.empty() ? steps.back().resultText
+                                                                   : "the hex file could not be decoded";
     if (!master.lastReport.recorded) {
         (void)WriteResultFile(master.programDir, 0, failure);
     }
@@ -85,7 +94,7 @@ bool PrepareImage(OperationContext& master, std::ostream& err, std::string& fail
 
 // The trace file of board `i` when it can be had; else why not.
 bool StartTrace(std::vector<std::unique_ptr<OperationContext>>& boards, std::size_t i,
-                std::string& why) {
+                const std::vector<std::string>& runFiles, std::string& why) {
     const std::string& file = boards[i]->request.traceFile;
     for (std::size_t j = 0; j < i && !file.empty(); ++j) {
         if (boards[j]->request.traceFile == file) {
@@ -94,20 +103,20 @@ bool StartTrace(std::vector<std::unique_ptr<OperationContext>>& boards, std::siz
             return false;
         }
     }
-    return StartRequestedTrace(*boards[i], why);
+    return StartRequestedTrace(*boards[i], runFiles, why);
 }
 
 // --trace FILE: a file per board, all created before any board starts; when
 // one cannot be, none is left behind.
-bool StartTraces(std::vector<std::unique_ptr<OperationContext>>& boards, std::ostream& err) {
+bool StartTraces(std::vector<std::unique_ptr<OperationContext>>& boards,
+                 const std::vector<std::string>& runFiles, std::string& failure) {
     for (std::size_t i = 0; i < boards.size(); ++i) {
-        std::string why;
-        if (StartTrace(boards, i, why)) continue;
-        err << "quillon-cli: " << why << '\n';
+        if (StartTrace(boards, i, runFiles, failure)) continue;
         for (std::size_t j = 0; j < i; ++j) {
-            (void)FinishTrace(*boards[j], why);
+            std::string ignored;
+            (void)FinishTrace(*boards[j], ignored);
             if (!boards[j]->request.traceFile.empty()) {
-                (void)RemoveFile(boards[j]->request.traceFile);
+                (void)RemoveOutputFile(boards[j]->request.traceFile);
             }
         }
         return false;
@@ -148,52 +157,61 @@ std::vector<BoardResult> RunBoards(std::vector<std::unique_ptr<OperationContext>
     return results;
 }
 
-// The gang after its ports were understood: the image once, the reset
-// question once, then every board. `record` gets what a line controller
-// reads.
-int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::ostream& out,
-            std::ostream& err, std::istream& in, bool liveProgress, RunRecord& record) {
+// The gang's outcome when it could not run: on both outputs a controller
+// reads, and every board of the record ends with it.
+int GangEnded(const OperationContext& master, int status, const std::string& reason,
+              std::ostream& out, std::ostream& err) {
+    out << ConsoleText(ResultFileContents(0, reason)) << '\n' << std::flush;
+    if (!master.programDir.empty() && !WriteResultFile(master.programDir, 0, reason)) {
+        err << "quillon-cli: the outcome could not be written to "
+            << JoinPath(master.programDir, kResultFileName) << '\n';
+    }
+    return status;
+}
+
+// The gang: the set-up (program folder, chip, ports, image, trace files),
+// the reset question once, then every board. `record` gets what a line
+// controller reads.
+int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std::istream& in,
+            bool liveProgress, RunRecord& record) {
     OperationContext master;
     ConsolePrompt prompt(err, in);
     master.frontEnd.prompt = &prompt;
     master.language = DetectLanguage();
     master.request = options.request;
+    std::vector<PortName> ports;
     // Until the boards run, each of them ends as the gang does.
     const auto allBoards = [&](const std::string& message) {
         record = RecordOfRun(master, {&master.journal});
         record.steps = master.journal.Steps();
+        if (ports.size() != options.gangPorts.size()) {
+            for (const std::string& word : options.gangPorts) {
+                record.boards.push_back(BoardRecord{word, {}, false, message, {}});
+            }
+            return;
+        }
         for (const PortName& port : ports) {
             record.boards.push_back(
                 BoardRecord{port.Text(), DevicePathOf(port, master.programDir), false, message, {}});
         }
     };
-    if (!CliStartUp(master, options, err)) {
-        allBoards("the set-up failed");
-        return kExitUsage;
+    const auto failedSetUp = [&](const std::string& failure) {
+        err << "quillon-cli: " << failure << '\n';
+        allBoards(failure);
+        return GangEnded(master, kExitUsage, failure, out, err);
+    };
+    std::string failure;
+    if (!CliStartUp(master, options, failure) ||
+        !ParseGangPorts(options.gangPorts, ports, failure)) {
+        return failedSetUp(failure);
     }
 
     const std::string resultPath = JoinPath(master.programDir, kResultFileName);
-    (void)RemoveFile(resultPath);
-    std::string failure;
+    (void)RemoveOutputFile(resultPath);
     if (!PrepareImage(master, err, failure)) {
         out << ConsoleText(ResultFileContents(0, failure)) << '\n';
         allBoards(OneLine(failure));
         return kExitFailed;
-    }
-    if (master.request.askForReset && !master.link.HasResetSequence()) {
-        const PromptAnswer answer = prompt.Ask(PromptRequest{
-            kResetAllPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
-            PromptOwner::MainDialog});
-        if (!IsAffirmative(answer)) {
-            const std::string reason = "the question \"" + OneLine(kResetAllPrompt) +
-                                       "\" was declined";
-            if (!WriteResultFile(master.programDir, 0, reason)) {
-                err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
-            }
-            out << ConsoleText(ResultFileContents(0, reason)) << '\n';
-            allBoards(reason);
-            return kExitFailed;
-        }
     }
 
     std::vector<std::string> names;
@@ -210,56 +228,75 @@ int RunGang(const CliOptions& options, const std::vector<PortName>& ports, std::
         }
         boards.push_back(std::move(board));
     }
-    if (!StartTraces(boards, err)) {
-        allBoards("the wire trace could not be started");
-        return kExitUsage;
-    }
-    const std::vector<BoardResult> results = RunBoards(boards, console, liveProgress);
-    bool tracesWhole = true;
-    for (const auto& board : boards) {
-        // A cut-off trace must not pass for the record of a good run.
-        if (std::string why; !FinishTrace(*board, why)) {
-            err << "quillon-cli: " << why << '\n';
-            tracesWhole = false;
+    // Checked before the operator is asked anything.
+    if (!StartTraces(boards, FilesNamedBy(options), failure)) return failedSetUp(failure);
+
+    // One question for all boards: before the download, and before a
+    // security chip's key, which goes only to a board just reset (even with
+    // no_reset, which spares the download's question, not the key's).
+    const bool securityKey = IsSecurityChip(master.SelectedChipName());
+    if ((master.request.askForReset || securityKey) && !master.link.HasResetSequence()) {
+        const PromptAnswer answer = prompt.Ask(PromptRequest{
+            kResetAllPrompt, "flash", PromptButtons::OkCancel, PromptIcon::Information,
+            PromptOwner::MainDialog});
+        if (!IsAffirmative(answer)) {
+            const std::string reason = "the question \"" + OneLine(kResetAllPrompt) +
+                                       "\" was declined";
+            for (const auto& board : boards) {
+                std::string ignored;
+                (void)FinishTrace(*board, ignored);
+            }
+            allBoards(reason);
+            return GangEnded(master, kExitFailed, reason, out, err);
         }
+        console.AllBoardsReset();
     }
 
+    const std::vector<BoardResult> results = RunBoards(boards, console, liveProgress);
     std::vector<const StepJournal*> journals{&master.journal};
     for (const auto& board : boards) journals.push_back(&board->journal);
     record = RecordOfRun(master, journals);
     record.steps = master.journal.Steps();
+    std::vector<BoardResult> outcomes = results;
     bool allOk = true;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const BoardResult& r = results[i];
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        BoardResult& r = outcomes[i];
+        // A cut-off trace must not pass for the record of a good run: the
+        // board failed, on every output a controller reads.
+        if (std::string why; !FinishTrace(*boards[i], why)) {
+            err << "quillon-cli: " << why << '\n';
+            if (r.ok) {
+                r.ok = false;
+                r.message = why;
+            }
+        }
         out << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
         record.boards.push_back(RecordOfBoard(*boards[i], r.ok, r.ok ? "OK" : r.message));
         allOk = allOk && r.ok;
     }
     out << std::flush;
-    if (!WriteFileAtomically(resultPath, GangResultText(results))) {
+    if (!WriteFileAtomically(resultPath, GangResultText(outcomes))) {
         err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
         return kExitFailed;
     }
-    return allOk && tracesWhole ? kExitOk : kExitFailed;
+    return allOk ? kExitOk : kExitFailed;
 }
 
 }  // namespace
 
 int RunGangCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
                    std::istream& in, bool liveProgress) {
-    std::vector<PortName> ports;
-    if (!ParseGangPorts(options.gangPorts, ports, err)) return kExitUsage;
+    // The ports come from --gang: after the hex file only the reset words.
     for (std::size_t i = 1; i < options.positional.size(); ++i) {
         const std::string& word = options.positional[i];
-        Request asPort;
-        std::string ignored;
-        if (ParsePortWord(word, asPort, ignored) && asPort.comPortIndex) {
-            err << "quillon-cli: with --gang the ports come from --gang, not " << word << '\n';
+        if (!EqualsIgnoringCase(word, "reset") && !EqualsIgnoringCase(word, "no_reset")) {
+            err << "quillon-cli: with --gang only reset or no_reset may follow the hex file, not "
+                << word << " (the ports come from --gang)\n";
             return kExitUsage;
         }
     }
     RunRecord record;
-    const int status = RunGang(options, ports, out, err, in, liveProgress, record);
+    const int status = RunGang(options, out, err, in, liveProgress, record);
     return WriteRunRecord(options.jsonFile, std::move(record), status, err);
 }
 

@@ -55,14 +55,13 @@ struct GangConsole::Board final : ProgressFactory, UserPrompt {
     // --- ProgressFactory
     std::unique_ptr<ProgressSink> CreateProgress(int flags) override;
 
-    // --- UserPrompt: every board was reset at once before the gang began
-    // (or resets itself by its reset sequence), so the reset question is
-    // answered for it; nobody answers the others, such as a port without
-    // the lines for the sequence.
+    // --- UserPrompt: once the operator reset every board at once, a
+    // board's reset question is answered for it; nobody answers the others,
+    // such as a port without the lines for the sequence.
     PromptAnswer Ask(const PromptRequest& request) override {
         plain << (request.caption.empty() ? "" : request.caption + ": ")
               << ConsoleText(request.text) << std::endl;
-        if (request.text.rfind("Please reset the microcontroller", 0) == 0) {
+        if (resetDone && request.text.rfind("Please reset the microcontroller", 0) == 0) {
             return PromptAnswer::Ok;
         }
         switch (request.buttons) {
@@ -74,6 +73,7 @@ struct GangConsole::Board final : ProgressFactory, UserPrompt {
     }
 
     std::string port;
+    bool resetDone = false;  // set before the board's thread starts
     PrefixedLines lines;
     std::ostream plain;
     std::mutex& lock;
@@ -186,6 +186,10 @@ GangConsole::~GangConsole() = default;
 
 ProgressFactory& GangConsole::Progress(std::size_t i) { return *boards_.at(i); }
 UserPrompt& GangConsole::Prompt(std::size_t i) { return *boards_.at(i); }
+
+void GangConsole::AllBoardsReset() {
+    for (const auto& b : boards_) b->resetDone = true;
+}
 
 void GangConsole::Refresh() {
     if (!live_) return;

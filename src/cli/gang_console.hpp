@@ -30,6 +30,11 @@ class GangConsole {
     ProgressFactory& Progress(std::size_t i);
     UserPrompt& Prompt(std::size_t i);
 
+    // The operator was asked to reset every board, and did: a board's own
+    // reset question is answered for it from now on. Until then nobody
+    // answers it, and the board stops there. Call before the boards start.
+    void AllBoardsReset();
+
     // Redraws the live lines (a no-op without a terminal); called by the
     // thread that waits for the boards.
     void Refresh();

@@ -11,7 +11,6 @@
 #include "app/version_label.hpp"
 #include "cli/cli_run.hpp"
 #include "image/checksum.hpp"
-#include "image/hex_file.hpp"
 #include "platform/paths.hpp"
 
 namespace quillon {
@@ -78,15 +77,10 @@ RunRecord RecordOfRun(const OperationContext& ctx,
     record.chip = ctx.SelectedChipName();
     record.crystal = ctx.SelectedCrystalText();
     if (!Decoded(journals) || ctx.hexFilePath.empty()) return record;
-    record.hexFile = ctx.hexFilePath;
-    // Decoded afresh, so that the sum is the file's whatever the session did.
-    if (ctx.rangesBuilt) {
-        FlashImage image;
-        DecodeFailure failure;
-        if (DecodeHexFile(ctx.hexFilePath, ctx.ranges, 0xFF, image, failure)) {
-            record.checksum = SumOverRanges(ctx.ranges, image);
-        }
-    }
+    // The sum of the image that was decoded and sent: the file on disk may
+    // have been replaced or removed since.
+    record.hexFile = ctx.decodedHexPath.empty() ? ctx.hexFilePath : ctx.decodedHexPath;
+    record.checksum = ctx.decodedChecksum;
     return record;
 }
 

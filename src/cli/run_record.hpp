@@ -38,7 +38,7 @@ struct RunRecord {
 };
 
 // The chip, crystal and hex file of `ctx`; the hex file only when one of
-// `journals` decoded it, and its checksum when it decodes over ctx's ranges.
+// `journals` decoded it, with the checksum of the image that decode gave.
 RunRecord RecordOfRun(const OperationContext& ctx,
                       const std::vector<const StepJournal*>& journals);
 

@@ -95,6 +95,7 @@ std::string CrcErrorDetail(std::uint32_t address) {
 }
 
 void CancelEnding(Link& link, Operator& op, int blocksDone) {
+    op.NoteCancel();
     SetBarPos(op, blocksDone);
     if (ProgressSink* p = op.Progress()) {
         p->SetMessage(CatalogText(op.language(), kMsgCanceled));

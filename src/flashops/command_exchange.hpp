@@ -73,7 +73,7 @@ std::string CrcErrorDetail(std::uint32_t address);
 // The end of a cancelled Program, Read & Compare or Copy: the bar at the
 // blocks done, "It was canceled" and an "OK" button, the wait for it to be
 // pressed (not in batch mode, where nobody can press it), and both port
-// buffers purged. Nothing is told.
+// buffers purged. Nothing is told; the cancel is noted.
 void CancelEnding(Link& link, Operator& op, int blocksDone);
 
 }  // namespace quillon

@@ -93,7 +93,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
     const std::uint32_t blockSize = ProgramBlockSize(chip.name);
     const int total = BarTotal(ranges, blockSize);
     ShowButtons(op, op.Unattended() ? 8 : 14);
-    ShowMessage(op, StepText(op.language(), kMsgProgramming, fullOperation));
+    ShowStep(op, StepText(op.language(), kMsgProgramming, fullOperation));
     ResetBar(op, 0, total);
     CountBytes(op, blockSize, "Programmed");
 

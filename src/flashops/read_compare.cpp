@@ -58,7 +58,7 @@ bool ReadAndCompare(Link& link, Operator& op, const ChipSetup& chip, const Flash
     link.TakeLineErrors();
     const int total = BarTotal(ranges, kReadBlockSize);
     ShowButtons(op, 14);
-    ShowMessage(op, CatalogText(op.language(), kMsgReadingComparing));
+    ShowStep(op, CatalogText(op.language(), kMsgReadingComparing));
     ResetBar(op, 0, total);
     CountBytes(op, kReadBlockSize, "Compared");
 

@@ -34,9 +34,11 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     // The reason becomes the report's detail line.
     if (!device) return fail(kMsgCannotOpenPort, why.empty() ? "cannot open " + path : why);
     device_ = std::move(device);
+    lines_ = sequenceLines_.value_or(ModemLines{});
     if (trace_) {
         trace_->Restart();
-        trace_->Event("opened " + path + " at " + std::to_string(baud));
+        trace_->Event("opened " + path + " at " + std::to_string(baud) + ", DTR=" +
+                      (lines_.dtr ? "1" : "0") + " RTS=" + (lines_.rts ? "1" : "0"));
     }
 
     SerialTimeouts timeouts;
@@ -58,13 +60,12 @@ bool Link::Open(std::uint32_t baud, Outcome& failure) {
     settings.fParity = true;
     settings.fOutxCtsFlow = false;
     settings.fOutxDsrFlow = false;
-    settings.fDtrControl = DtrControl::Enable;
-    settings.fRtsControl = RtsControl::Enable;
+    settings.fDtrControl = lines_.dtr ? DtrControl::Enable : DtrControl::Disable;
+    settings.fRtsControl = lines_.rts ? RtsControl::Enable : RtsControl::Disable;
     settings.fOutX = false;
     settings.fInX = false;
     if (!device_->SetLineSettings(settings)) return fail(kMsgCannotChangePortSetting, {});
     currentBaud_ = baud;
-    lines_ = ModemLines{};
     return true;
 }
 
@@ -104,6 +105,7 @@ ResetRun Link::RunResetSequence() {
                 return ResetRun::Failed;
         }
     }
+    if (driven) sequenceLines_ = lines_;
     return ResetRun::Done;
 }
 

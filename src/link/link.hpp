@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -62,19 +63,25 @@ class Link {
         if (trace_) MarkStep(step, &address);
     }
 
-    // Opens the port at `baud` with 8N1, DTR/RTS on and all five time-outs
-    // 80 ms. False with the failure to report (206 with the reason as its
-    // detail, 210, 211; severity 2) and the port closed.
+    // Opens the port at `baud` with 8N1 and all five time-outs 80 ms, DTR/RTS
+    // on, or where the reset sequence last left them once it has run (a
+    // board wired for it would otherwise be held in reset by the next
+    // command, and its control program lost). False with the failure to
+    // report (206 with the reason as its detail, 210, 211; severity 2) and
+    // the port closed.
     [[nodiscard]] bool Open(std::uint32_t baud, Outcome& failure);
     void Close();
     bool IsOpen() const { return device_ != nullptr; }
 
     // The board's reset sequence; the empty one leaves the reset to the user.
-    void SetResetSequence(ResetSequence sequence) { resetSequence_ = std::move(sequence); }
+    void SetResetSequence(ResetSequence sequence) {
+        resetSequence_ = std::move(sequence);
+        sequenceLines_.reset();
+    }
     bool HasResetSequence() const { return !resetSequence_.empty(); }
     const ResetSequence& resetSequence() const { return resetSequence_; }
     // Runs the sequence on the open port, its waits on the clock. The lines
-    // stay where it leaves them until the port is opened again.
+    // stay where it leaves them, also when the port is opened again.
     [[nodiscard]] ResetRun RunResetSequence();
 
     // Moves the open port to `baud`, DTR and RTS kept where they are: 0, or
@@ -113,6 +120,8 @@ class Link {
     WireTrace* trace_ = nullptr;
     ResetSequence resetSequence_;
     ModemLines lines_;  // as Open or the reset sequence set them
+    // Where the last complete run of the sequence left the lines.
+    std::optional<ModemLines> sequenceLines_;
 };
 
 }  // namespace quillon

@@ -32,6 +32,9 @@ class Operator {
     virtual bool Unattended() const = 0;
     // The step now running, which a run that ends without an outcome names.
     virtual void NoteStep(std::string_view text) = 0;
+    // The user cancelled the step now running (the Cancel button, Ctrl-C).
+    // Nothing is told; a run nobody watches says that it was cancelled.
+    virtual void NoteCancel() = 0;
 };
 
 // The progress window's calls, doing nothing when there is no window.
@@ -41,6 +44,11 @@ inline void ShowButtons(Operator& op, int flags, bool centre = false,
 }
 inline void ShowMessage(Operator& op, std::string_view text) {
     if (ProgressSink* p = op.Progress()) p->SetMessage(text);
+}
+// The message that names a step: shown, and noted as the step running.
+inline void ShowStep(Operator& op, std::string_view text) {
+    op.NoteStep(text);
+    ShowMessage(op, text);
 }
 inline void ResetBar(Operator& op, int low, int high) {
     if (ProgressSink* p = op.Progress()) p->Reset(low, high, 1, low);

@@ -82,8 +82,8 @@ UnlockResult WaitForVerdict(Link& link, Operator& op) {
 UnlockResult UnlockSecurity(Link& link, Operator& op, const ChipSetup& chip, bool fullOperation,
                             const FirstRangeStart& firstRangeStart) {
     if (!IsSecurityChip(chip.name)) return UnlockResult::GoOn;
+    ShowStep(op, fullOperation ? "Full Operation - Security Checking" : "Security Checking");
     if (ProgressSink* p = op.Progress()) {
-        p->SetMessage(fullOperation ? "Full Operation - Security Checking" : "Security Checking");
         p->SetButtons(kProgressBarEnabled, false, std::nullopt);
         p->Reset(0, 1, 1, 0);
     }

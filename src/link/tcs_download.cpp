@@ -74,6 +74,7 @@ bool AwaitResetButton(Link& link, Operator& op, OperationTimer& timer,
     }
     if (tcs2 && !link.SetTotalTimeouts(kPortTimeoutMs)) return false;
     if (outcome == Handshake::NothingReceived) {
+        op.NoteCancel();
         if (ProgressSink* p = op.Progress()) {
             p->SetMessage("Download canceled");
             p->SetButtons(kProgressButtonOk | kProgressButtonEnabled, false, std::nullopt);

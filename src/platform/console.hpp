@@ -15,7 +15,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 // Makes the console show the program's UTF-8 text as such (Japanese messages
 // on Windows) and, where it is a terminal, the escape sequences of the live
-// progress bar. Call once, before any output.
+// progress bar; on POSIX, a write to a pipe nobody reads fails instead of
+// ending the program. Call once, before any output.
 void PrepareConsole();
 
 // True when standard error is a terminal (a console window on Windows).

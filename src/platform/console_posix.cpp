@@ -21,7 +21,12 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
     return std::vector<std::string>(argv + 1, argv + argc);
 }
 
-void PrepareConsole() {}
+void PrepareConsole() {
+    // A reader that went away (a line controller's FIFO, `| head`) makes a
+    // write fail with an error the program reports, instead of ending it
+    // before it can say how the run went.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
 

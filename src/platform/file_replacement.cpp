@@ -16,7 +16,19 @@ bool FileReplacement::Open(const std::string& target) {
     target_ = target;
     error_ = FileWriteError::None;
     errno = 0;
-    file_ = CreateFileBeside(target, temp_);
+    const OutputTarget resolved = ResolveOutputTarget(target);
+    direct_ = resolved.kind == OutputKind::Direct;
+    switch (resolved.kind) {
+        case OutputKind::Refused:
+            break;
+        case OutputKind::Direct:
+            file_ = OpenDirectOutput(resolved.path);
+            break;
+        case OutputKind::Replace:
+            target_ = resolved.path;
+            file_ = CreateFileBeside(target_, temp_);
+            break;
+    }
     if (file_ == nullptr) {
         temp_.clear();
         NoteError();
@@ -34,6 +46,10 @@ bool FileReplacement::Write(std::string_view bytes) {
         error_ = FileWriteError::Other;
         return false;
     }
+    if (direct_) {
+        pending_.append(bytes);
+        return true;
+    }
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
         NoteError();
@@ -48,15 +64,22 @@ bool FileReplacement::Commit() {
         return false;
     }
     errno = 0;
-    bool ok = std::fflush(file_) == 0 && SyncToDisk(file_);
+    bool ok = true;
+    if (direct_) {
+        ok = std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size() &&
+             std::fflush(file_) == 0;
+        pending_.clear();
+    } else {
+        ok = std::fflush(file_) == 0 && SyncToDisk(file_);
+    }
     if (!ok) NoteError();
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (ok && !closed) NoteError();
-    ok = ok && closed && ReplaceFileWith(temp_, target_);
+    ok = ok && closed && (direct_ || ReplaceFileWith(temp_, target_));
     if (!ok) {
         if (error_ == FileWriteError::None) error_ = FileWriteError::Other;
-        RemoveFile(temp_);
+        if (!temp_.empty()) RemoveFile(temp_);
     }
     temp_.clear();
     return ok;
@@ -67,10 +90,17 @@ void FileReplacement::Abandon() {
         std::fclose(file_);
         file_ = nullptr;
     }
+    pending_.clear();
     if (!temp_.empty()) {
         RemoveFile(temp_);
         temp_.clear();
     }
+}
+
+bool RemoveOutputFile(const std::string& path) {
+    const OutputTarget target = ResolveOutputTarget(path);
+    return target.kind == OutputKind::Replace && FileExists(target.path) &&
+           RemoveFile(target.path);
 }
 
 }  // namespace quillon

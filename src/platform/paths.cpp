@@ -107,4 +107,15 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents) {
     return file.Open(path) && file.Write(contents) && file.Commit();
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const fs::path pa = PathFromUtf8(a);
+    const fs::path pb = PathFromUtf8(b);
+    if (fs::equivalent(pa, pb, ec)) return true;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(fs::absolute(pa, ea), ea);
+    const fs::path cb = fs::weakly_canonical(fs::absolute(pb, eb), eb);
+    return !ea && !eb && ca == cb;
+}
+
 }  // namespace quillon

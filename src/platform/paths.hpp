@@ -32,8 +32,15 @@ bool RemoveFile(const std::string& path);
 
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
-// Writes a whole file through a temporary file in the same folder that then
-// replaces it, so that a failure never leaves a partial or destroyed file.
+// Writes a whole output file as FileReplacement does: a regular file through
+// a temporary file in the same folder that then replaces it, so that a
+// failure never leaves a partial or destroyed file; a device or FIFO in one
+// write.
 bool WriteFileAtomically(const std::string& path, std::string_view contents);
+
+// Both paths name the same file: one file reached by two names (links,
+// "..", a relative and an absolute spelling), or, for names that do not
+// exist yet, the same place.
+bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace quillon

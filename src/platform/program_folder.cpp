@@ -33,11 +33,13 @@ std::optional<std::string> Settled(const std::string& dir) {
 }
 
 // Copies what `from` holds into `to`, folders included, leaving every file
-// that is already there as it is. True when anything was copied.
+// that is already there as it is. True when anything was copied; without
+// anything to copy, `to` is not even created.
 bool SeedFolder(const std::string& from, const std::string& to) {
+    if (!FileExists(JoinPath(from, kChipDefFile))) return false;
     std::error_code ec;
     fs::create_directories(PathFromUtf8(to), ec);
-    if (ec || !FileExists(JoinPath(from, kChipDefFile))) return false;
+    if (ec) return false;
     return CopyFolderContents(from, to, false);
 }
 

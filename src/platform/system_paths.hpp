@@ -42,9 +42,30 @@ std::string UserConfigFolder();
 // when the path does not exist.
 std::string ShortPathName(const std::string& path);
 
+// How an output path is written. Only a regular file (or a name not taken
+// yet) is replaced whole through a temporary file; a device, a FIFO or a
+// socket someone reads is written as it is, and a folder is refused.
+enum class OutputKind { Replace, Direct, Refused };
+
+struct OutputTarget {
+    OutputKind kind = OutputKind::Refused;
+    // Replace: the file that takes the new contents, symbolic links
+    // followed (a dangling link: the name it points to). Direct: the path
+    // as given. Refused: empty.
+    std::string path;
+};
+
+// What `path` names now; errno tells why when it is Refused.
+OutputTarget ResolveOutputTarget(const std::string& path);
+
+// Opens a device or FIFO for writing without creating or truncating
+// anything; a FIFO waits for its reader. Null when it cannot (errno).
+std::FILE* OpenDirectOutput(const std::string& path);
+
 // A new, empty file next to `target`, named after it, opened for binary
-// writing with the usual permissions; its path goes into `tempPath`. Null
-// when it cannot be created (errno tells why).
+// writing with the permissions of the file it will replace (the usual ones
+// for a new name); its path goes into `tempPath`. Null when it cannot be
+// created (errno tells why).
 std::FILE* CreateFileBeside(const std::string& target, std::string& tempPath);
 // Hands what was written to the file to the disk; false when that failed.
 bool SyncToDisk(std::FILE* file);

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -97,6 +98,48 @@ std::string ShortPathName(const std::string& path) {
     });
     return shortPath ? Utf8FromWide(*shortPath) : std::string();
 }
+
+namespace {
+
+// "\\.\COM3", "NUL", "CON": names of devices rather than files.
+bool NamesDevice(const std::string& path) {
+    if (path.rfind("\\\\.\\", 0) == 0) return true;
+    std::string name = FileNamePart(path);
+    const std::size_t dot = name.find('.');
+    if (dot != std::string::npos) name.resize(dot);
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name == "NUL" || name == "CON" || name == "PRN" || name == "AUX";
+}
+
+}  // namespace
+
+OutputTarget ResolveOutputTarget(const std::string& path) {
+    namespace fs = std::filesystem;
+    OutputTarget target;
+    if (NamesDevice(path)) {
+        target.kind = OutputKind::Direct;
+        target.path = path;
+        return target;
+    }
+    std::error_code ec;
+    const fs::path p = PathFromUtf8(path);
+    const fs::file_status status = fs::status(p, ec);
+    if (fs::is_directory(status)) {
+        errno = EISDIR;
+        return target;
+    }
+    target.kind = OutputKind::Replace;
+    target.path = path;
+    if (fs::is_regular_file(status) || fs::is_symlink(fs::symlink_status(p, ec))) {
+        const fs::path real = fs::weakly_canonical(p, ec);
+        if (!ec) target.path = Utf8FromPath(real);
+    } else if (fs::exists(status)) {
+        target.kind = OutputKind::Direct;
+    }
+    return target;
+}
+
+std::FILE* OpenDirectOutput(const std::string& path) { return OpenFile(path, "ab"); }
 
 std::FILE* CreateFileBeside(const std::string& target, std::string& tempPath) {
     // Named as on POSIX; the first free name is taken, never a file that is

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/system_paths.hpp"
 
@@ -10,6 +12,8 @@ namespace quillon {
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
+constexpr char kHeader[] =
+    "# quillon wire trace: seconds, TX host to target, RX target to host, bytes\n";
 // Whole blocks of hex go out between two writes to the disk.
 constexpr std::size_t kFileBuffer = 1 << 16;
 
@@ -41,6 +45,17 @@ WireTrace::~WireTrace() {
     (void)Close(ignored);
 }
 
+bool WireTrace::MayOverwrite(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(PathFromUtf8(path), ec)) return true;
+    std::FILE* file = OpenFile(path, "rb");
+    if (file == nullptr) return true;  // opening it for the trace will say why
+    char head[sizeof kHeader - 1];
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    return std::string_view(head, got) == std::string_view(kHeader, got);
+}
+
 bool WireTrace::Open(const std::string& path, std::string& error) {
     file_ = OpenFile(path, "wb");
     if (!file_) {
@@ -49,8 +64,7 @@ bool WireTrace::Open(const std::string& path, std::string& error) {
     }
     path_ = path;
     std::setvbuf(file_, nullptr, _IOFBF, kFileBuffer);
-    std::fputs("# quillon wire trace: seconds, TX host to target, RX target to host, bytes\n",
-               file_);
+    std::fputs(kHeader, file_);
     Restart();
     return true;
 }

@@ -31,7 +31,12 @@ class WireTrace {
 
     // Creates (or empties) the file; false with the reason.
     bool Open(const std::string& path, std::string& error);
+    // The file may be emptied for a trace: it does not exist, is not a
+    // regular file (a FIFO, a terminal), is empty, or holds a wire trace.
+    static bool MayOverwrite(const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
+    // Part of what was written so far could not be (a full disk).
+    bool Failed() const { return file_ != nullptr && std::ferror(file_) != 0; }
     // Time zero: the moment the port was opened.
     void Restart();
 

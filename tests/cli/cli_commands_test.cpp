@@ -182,38 +182,3 @@ TEST_F(CliCommandsTest, BatchWithoutAHexFileRecordsTheFailureAndExitsNonZero) {
 
 }  // namespace
 }  // namespace quillon
-
-namespace quillon {
-namespace {
-
-TEST(GangCommandLineTest, PortsThatCannotBeAGangAreRefusedBeforeAnythingIsOpened) {
-    testing::TempDir dir;
-    dir.Write("CHIPDEF.INI", "[TC370]\r\nDownloadFile=a\r\nLoadAddress=0\r\nStartAddress=0\r\n"
-                             "EndAddress=FFF\r\nFlashSize=1\r\nClock=1\r\nBaud=9600\r\n");
-    std::string seventeen = "com1";
-    for (int i = 2; i <= 17; ++i) seventeen += ",com" + std::to_string(i);
-    struct Case {
-        std::vector<std::string> words;
-        const char* says;
-    };
-    const Case cases[] = {
-        {{"--gang", "com1,COM1", "a.mhx"}, "names COM1 twice"},
-        {{"--gang", seventeen, "a.mhx"}, "1 to 16 ports"},
-        {{"--gang", "com1,,com2", "a.mhx"}, "an empty port"},
-        {{"--gang", "com0", "a.mhx"}, "no port com0"},
-        {{"--gang", "com1", "a.mhx", "com2"}, "ports come from --gang, not com2"},
-        {{"--gang", "com1", "--download"}, "--gang runs the batch form"},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = {"--program-dir", dir.path()};
-        args.insert(args.end(), c.words.begin(), c.words.end());
-        std::ostringstream out, err;
-        std::istringstream in;
-        EXPECT_EQ(RunCli(args, out, err, in), 2) << c.says;
-        EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
-        EXPECT_FALSE(dir.Exists("MESSFILE.TXT")) << c.says;
-    }
-}
-
-}  // namespace
-}  // namespace quillon

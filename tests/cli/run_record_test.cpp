@@ -9,7 +9,12 @@
 #include <sstream>
 
 #include "cli/cli_run.hpp"
+#include "app/decode_step.hpp"
+#include "app/operation_context.hpp"
+#include "image/checksum.hpp"
+#include "platform/paths.hpp"
 #include "support/temp_dir.hpp"
+#include "support/test_context.hpp"
 
 namespace quillon {
 namespace {
@@ -95,6 +100,30 @@ TEST(RunRecordTest, UnwritableRecordFailsAGoodRunAndLeavesNothing) {
 
     EXPECT_EQ(WriteRunRecord(dir.File("run.json"), SampleRecord(), kExitOk, err), kExitOk);
     EXPECT_EQ(Json::parse(dir.Read("run.json"))["exitStatus"], 0);
+}
+
+// The record names the image that was sent: a build server that replaces or
+// removes the file while the boards are programmed changes nothing in it.
+TEST(RunRecordTest, TheChecksumIsTheDecodedImagesWhateverTheFileBecomes) {
+    testing::TestContext t;
+    t.ctx.ranges.rangeStart[0] = 0x1000;
+    t.ctx.ranges.rangeEnd[0] = 0x1FFF;
+    t.ctx.ranges.rangeCount = 1;
+    t.ctx.rangesBuilt = true;
+    t.ctx.downloaded = 1;
+    t.dir.Write("app.mhx", "S1041000AA41\r\n");
+    t.ctx.hexFilePath = t.dir.File("app.mhx");
+    {
+        JournalStep step(t.ctx, "decode");
+        ASSERT_TRUE(step.Ended(DecodeHexFile(t.ctx, true, 0xFF)));
+    }
+    const std::uint16_t sent = SumOverRanges(t.ctx.ranges, t.ctx.image);
+    t.dir.Write("app.mhx", "S1041000BB30\r\n");
+    EXPECT_EQ(RecordOfRun(t.ctx, {&t.ctx.journal}).checksum, sent);
+    ASSERT_TRUE(RemoveFile(t.dir.File("app.mhx")));
+    const RunRecord record = RecordOfRun(t.ctx, {&t.ctx.journal});
+    EXPECT_EQ(record.checksum, sent);
+    EXPECT_EQ(record.hexFile, t.dir.File("app.mhx"));
 }
 
 }  // namespace

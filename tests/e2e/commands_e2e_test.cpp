@@ -117,6 +117,26 @@ TEST(CommandsE2E, StandaloneCommandsChainedAfterOneDownload) {
     }
 }
 
+// A board whose RTS holds it in reset, reset by the README's sequence: the
+// commands after the download open the port again and must leave it out of
+// reset, or the control program is gone and the next command times out.
+TEST(CommandsE2E, CommandsAfterADownloadBySequenceKeepTheBoardOutOfReset) {
+    ControllerHost host("TC370");
+    host.t.board.wired = true;
+    host.ctx.request.resetSequence = "DTR=0,RTS=1,WAIT=100,RTS=0";  // as --reset-sequence
+    const TargetData data = {{0x00000, Pattern(0x200, 4)}};
+    host.UseHexFile("app.mhx", SRecordsOf(data));
+    ASSERT_TRUE(host.StartSim());
+
+    for (auto command : {&OnDownload, &OnProgramVerify, &OnReadCompare}) command(host.ctx);
+    EXPECT_EQ(host.ctx.lastReport.code, kMsgIdentical) << host.ctx.lastReport.text;
+    EXPECT_FALSE(host.t.board.lost) << "a command reset the board after the download";
+    EXPECT_EQ(host.t.opens, 3);
+    EXPECT_TRUE(host.t.prompt.asked.empty()) << "the sequence replaces the question";
+    std::string why;
+    EXPECT_TRUE(host.FlashHolds(host.StopSimAndReadFlash(), data, why)) << why;
+}
+
 TEST(CommandsE2E, PlainDownloadAnsweredEraseFirstIsACryptError) {
     ControllerHost host("TC326");
     ASSERT_TRUE(host.StartSim({"--key", "tc326.key", "--erase-first"}));

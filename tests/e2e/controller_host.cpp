@@ -127,6 +127,7 @@ std::unique_ptr<ProgressSink> TrackingFactory::CreateProgress(int flags) {
     // The user presses the button only to acknowledge a result.
     rec->pressAlways = false;
     rec->acknowledgeResults = true;
+    rec->interruptDuring = interruptDuring;
     windows.push_back({flags, rec});
     return std::make_unique<TrackedProgress>(rec, live);
 }

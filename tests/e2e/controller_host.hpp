@@ -42,6 +42,7 @@ class TrackingFactory final : public ProgressFactory {
     std::vector<Window> windows;
     int live = 0;         // windows made and not yet destroyed
     bool refuse = false;  // the window cannot be made
+    std::string interruptDuring;  // Ctrl-C in every window while its message holds this
     // Every SetMessage of every window, in order.
     std::vector<std::string> Messages() const;
     bool AnyMessageHas(const std::string& part) const;

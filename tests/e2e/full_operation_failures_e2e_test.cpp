@@ -191,6 +191,28 @@ TEST_F(UnreportedEndingE2E, DeclinedResetPrompt) {
     EXPECT_EQ(host.t.prompt.asked.size(), 1u);
 }
 
+// Ctrl-C while the flash is programmed: the run ends as a cancel, naming
+// the step it stopped, and its record's step says so.
+TEST(BatchE2E, ACancelIsCalledACancelWithTheStepItStopped) {
+    ControllerHost host("TC370");
+    host.t.dir.Write("MESSFILE.TXT", "OK");
+    host.UseHexFile("app.mhx", SRecordsOf({{0x00000, Pattern(0x4000, 1)}}));
+    host.ctx.batchMode = true;
+    SetBatchWords(host.ctx.request, {host.ctx.hexFilePath, "no_reset"});
+    host.factory.interruptDuring = "Programming";
+    ASSERT_TRUE(host.StartSim());
+    const BatchOutcome outcome = RunBatch(host.ctx);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(host.ResultFile(),
+              "NG\r\nIt was canceled during \"" +
+                  StepText(Language::English, kMsgProgramming, true) + "\"");
+    const StepRecord& program = host.ctx.journal.Steps().back();
+    EXPECT_EQ(program.name, "program");
+    EXPECT_FALSE(program.ok);
+    EXPECT_EQ(program.resultText, Text(kMsgCanceled));
+    EXPECT_FALSE(host.ctx.link.IsOpen());
+}
+
 TEST_F(UnreportedEndingE2E, IntelHexAndEmptyFileDecodeErrors) {
     // An address beyond the chip's flash, then an empty file.
     for (const std::string& text :

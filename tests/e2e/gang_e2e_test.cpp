@@ -112,5 +112,28 @@ TEST(GangE2E, AResetSequenceReplacesTheQuestionForAllBoards) {
     EXPECT_EQ(r.out.rfind(sim.path() + " NG", 0), 0u) << r.out;
 }
 
+// A security chip's key goes only to a board just reset: with no_reset the
+// gang still asks once for all boards before the key, and without an answer
+// no board goes on.
+TEST(GangE2E, ASecurityChipsKeyWaitsForTheOperatorsResetEvenWithNoReset) {
+    TempDir dir;
+    CopyExamplesTo(dir.path());
+    SimProcess sim({"--program-dir", dir.path(), "--chip", "TC326", "--key", "tc326.key"});
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    const std::vector<std::string> args = {"--program-dir", dir.path(), "--chip", "TC326",
+                                           "--gang", sim.path(), dir.File("hex/demo.mhx"),
+                                           "no_reset"};
+    const ChildResult declined = RunChild(kCli, args);
+    EXPECT_EQ(declined.status, 1) << declined.out << declined.err;
+    EXPECT_NE(declined.err.find("Please reset the microcontrollers on all boards"),
+              std::string::npos)
+        << declined.err;
+    EXPECT_NE(dir.Read("MESSFILE.TXT").find("was declined"), std::string::npos);
+
+    const ChildResult answered = RunChild(kCli, args, "\n");
+    EXPECT_EQ(answered.status, 0) << answered.out << answered.err;
+    EXPECT_EQ(answered.out, sim.path() + " OK\n");
+}
+
 }  // namespace
 }  // namespace quillon::testing

@@ -3,10 +3,13 @@
 // front end of the unit tests, but the system's clock and serial devices, so
 // that the link meets quillon-sim over a real pseudo-terminal. Every device
 // the link opens is counted, and the one open now can be asked for its line
-// settings as the operating system holds them.
+// settings as the operating system holds them. A pseudo-terminal has no
+// modem lines: with `board.wired` the session plays a board whose RTS holds
+// it in reset, as the README's reset sequence expects.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/operation_context.hpp"
 #include "app/settings_files.hpp"
@@ -52,7 +55,24 @@ class LiveSession {
         return s.baudRate;
     }
 
+    // A board wired to DTR/RTS: every state the program sets the lines to is
+    // kept, and once it has come out of reset (RTS released), holding RTS
+    // asserted again resets it: the control program is lost and the board
+    // answers nothing more.
+    struct WiredBoard {
+        bool wired = false;
+        std::vector<ModemLines> lines;  // each state the lines took
+        bool running = false;           // out of reset since the last release
+        bool lost = false;              // reset while running
+        void Take(ModemLines next) {
+            lines.push_back(next);
+            if (next.rts && running) lost = true;
+            if (!next.rts) running = !lost;
+        }
+    };
+
     TempDir dir;
+    WiredBoard board;
     ScriptedPrompt prompt;
     RecordingPanel panel;
     RecordingSound sound;
@@ -63,8 +83,8 @@ class LiveSession {
     // The system's device, known to the session while the link holds it.
     class Tracked final : public SerialDevice {
       public:
-        Tracked(std::unique_ptr<SerialDevice> inner, SerialDevice*& slot)
-            : inner_(std::move(inner)), slot_(slot) {
+        Tracked(std::unique_ptr<SerialDevice> inner, SerialDevice*& slot, WiredBoard& board)
+            : inner_(std::move(inner)), slot_(slot), board_(board) {
             slot_ = inner_.get();
         }
         ~Tracked() override {
@@ -73,20 +93,35 @@ class LiveSession {
         bool GetTimeouts(SerialTimeouts& t) override { return inner_->GetTimeouts(t); }
         bool SetTimeouts(const SerialTimeouts& t) override { return inner_->SetTimeouts(t); }
         bool GetLineSettings(LineSettings& s) override { return inner_->GetLineSettings(s); }
-        bool SetLineSettings(const LineSettings& s) override { return inner_->SetLineSettings(s); }
+        bool SetLineSettings(const LineSettings& s) override {
+            if (board_.wired) {
+                board_.Take({s.fDtrControl != DtrControl::Disable,
+                             s.fRtsControl != RtsControl::Disable});
+            }
+            return inner_->SetLineSettings(s);
+        }
         bool Read(std::uint8_t* b, std::size_t n, std::size_t& g) override {
-            return inner_->Read(b, n, g);
+            if (!board_.lost) return inner_->Read(b, n, g);
+            g = 0;
+            return true;
         }
         bool Write(const std::uint8_t* d, std::size_t n, std::size_t& w) override {
-            return inner_->Write(d, n, w);
+            if (!board_.lost) return inner_->Write(d, n, w);
+            w = n;
+            return true;
         }
         bool Purge(bool t, bool r) override { return inner_->Purge(t, r); }
         bool ClearErrors(std::uint32_t& e) override { return inner_->ClearErrors(e); }
-        ModemLineResult SetModemLines(ModemLines l) override { return inner_->SetModemLines(l); }
+        ModemLineResult SetModemLines(ModemLines l) override {
+            if (!board_.wired) return inner_->SetModemLines(l);
+            board_.Take(l);
+            return ModemLineResult::Set;
+        }
 
       private:
         std::unique_ptr<SerialDevice> inner_;
         SerialDevice*& slot_;
+        WiredBoard& board_;
     };
 
     SerialOpener Opener() {
@@ -95,7 +130,7 @@ class LiveSession {
             ++opens;
             auto inner = OpenSystemSerialDevice(path, error);
             if (!inner) return nullptr;
-            return std::make_unique<Tracked>(std::move(inner), device);
+            return std::make_unique<Tracked>(std::move(inner), device, board);
         };
     }
 

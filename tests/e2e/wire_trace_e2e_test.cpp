@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 
@@ -101,7 +102,7 @@ TEST_F(WireTraceE2E, HostTraceHoldsExactlyTheBytesTheTargetSawWithEventsAndSteps
     EXPECT_EQ(Difference(both.rx, target.rx), "") << "RX";
 
     // Each run from the port's opening to its closing, with the steps between.
-    const std::string opened = "# opened " + host.sim->path() + " at [0-9]+";
+    const std::string opened = "# opened " + host.sim->path() + " at [0-9]+, DTR=[01] RTS=[01]";
     for (const Wire* w : {&first, &second}) {
         ASSERT_FALSE(w->events.empty());
         EXPECT_TRUE(std::regex_match(w->events.front(), std::regex(opened))) << w->events.front();
@@ -124,8 +125,9 @@ TEST_F(WireTraceE2E, TraceThatCannotBeCreatedStopsTheRunBeforeAnyByte) {
     EXPECT_NE(r.err.find("cannot write the trace " + File("no-such-folder/wire.trace")),
               std::string::npos)
         << r.err;
-    EXPECT_EQ(r.out, "");
-    EXPECT_FALSE(host.t.dir.Exists("MESSFILE.TXT"));
+    // The batch form's outcome is this run's, where a line controller reads it.
+    EXPECT_EQ(r.out.rfind("NG\ncannot write the trace", 0), 0u) << r.out;
+    EXPECT_EQ(host.t.dir.Read("MESSFILE.TXT").rfind("NG\r\ncannot write the trace", 0), 0u);
     host.StopSimAndReadFlash();
     EXPECT_TRUE(Trace("target.trace").tx.empty());
 }
@@ -162,6 +164,42 @@ TEST(GangTraceE2E, EveryBoardHasItsOwnTraceOfExactlyItsBytes) {
         EXPECT_EQ(host.events.front().rfind("# opened " + sim->path(), 0), 0u) << name;
     }
     EXPECT_FALSE(dir.Exists("wire.txt")) << "the gang traces per port only";
+}
+
+// A trace the disk refuses (/dev/full, reached directly or through the
+// link a gang's per-port name finds) fails the run on every output a line
+// controller reads, in both forms; the simulator says its own was cut off.
+TEST(TraceCutOffE2E, FailsTheRunEverywhereAndTheSimulatorSaysSo) {
+    TempDir dir;
+    CopyExamplesTo(dir.path());
+    SimProcess sim({"--program-dir", dir.path(), "--chip", "TC370", "--trace", "/dev/full"},
+                   dir.File("sim.log"));
+    ASSERT_TRUE(sim.ok()) << sim.error();
+    const std::string hex = dir.File("hex/demo.mhx");
+    std::filesystem::create_symlink("/dev/full", PortTraceFile(dir.File("wire.txt"), sim.path()));
+    const std::vector<std::vector<std::string>> forms = {
+        {"--trace", "/dev/full", "--port", sim.path(), hex, "no_reset"},
+        {"--trace", dir.File("wire.txt"), "--gang", sim.path(), hex, "no_reset"},
+    };
+    for (const auto& form : forms) {
+        dir.Write("MESSFILE.TXT", "OK");
+        std::vector<std::string> args = {"--program-dir", dir.path(), "--chip", "TC370",
+                                         "--json", dir.File("run.json")};
+        args.insert(args.end(), form.begin(), form.end());
+        const ChildResult r = RunChild(kCli, args);
+        EXPECT_EQ(r.status, 1) << r.out << r.err;
+        EXPECT_NE(r.err.find("could not be written in full"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.find("OK"), std::string::npos) << r.out;
+        EXPECT_NE(dir.Read("MESSFILE.TXT").find("could not be written in full"),
+                  std::string::npos)
+            << dir.Read("MESSFILE.TXT");
+        const auto doc = nlohmann::json::parse(dir.Read("run.json"));
+        EXPECT_FALSE(doc["ok"]);
+        EXPECT_FALSE(doc["boards"][0]["ok"]) << form[2];
+    }
+    EXPECT_EQ(sim.Stop(), 1);
+    EXPECT_NE(dir.Read("sim.log").find("could not be written in full"), std::string::npos)
+        << dir.Read("sim.log");
 }
 
 }  // namespace

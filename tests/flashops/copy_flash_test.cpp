@@ -191,6 +191,9 @@ TEST_F(CopyFlashTest, AFileThatCannotBeCreatedStopsBeforeAnyCommand) {
     SetRanges({{0x080000, 0x0801FF}});
     CopyWindow();
     EXPECT_EQ(Copy(false, "no-such-folder/out.mhx"), CopyEnd::FileNotCreated);
+    // A folder where the file should go is refused as soon.
+    std::filesystem::create_directory(dir.File("taken.mhx"));
+    EXPECT_EQ(Copy(false, "taken.mhx"), CopyEnd::FileNotCreated);
     EXPECT_TRUE(port().tx.empty());
     ASSERT_FALSE(op.prompt.asked.empty());
     EXPECT_EQ(op.prompt.asked.back().text, "ERROR : OPEN FILE ERROR");
@@ -199,19 +202,20 @@ TEST_F(CopyFlashTest, AFileThatCannotBeCreatedStopsBeforeAnyCommand) {
     EXPECT_TRUE(op.outcomes.empty());
 }
 
-TEST_F(CopyFlashTest, AFileThatCannotTakeItsPlaceIsAWriteError) {
+TEST_F(CopyFlashTest, ADeviceThatRefusesTheBytesIsADiskFullError) {
     SetRanges({{0x080000, 0x0801FF}});
-    // A folder stands where the file should go.
-    std::filesystem::create_directory(dir.File("out.mhx"));
-    dir.Write("out.mhx/keep", "x");
+    // A site links the output to a device; the link is followed and the
+    // device's refusal is the error, after the whole readout.
+    std::filesystem::create_symlink("/dev/full", dir.File("out.mhx"));
     CopyWindow();
     AnswerFromFlash();
     EXPECT_EQ(Copy(), CopyEnd::FileNotWritten);
     ASSERT_FALSE(op.prompt.asked.empty());
-    EXPECT_EQ(op.prompt.asked.back().text, "ERROR : WRITE FILE ERROR");
+    EXPECT_EQ(op.prompt.asked.back().text, "ERROR : DISK FULL ERROR");
     EXPECT_EQ(op.prompt.asked.back().owner, PromptOwner::Progress);
     EXPECT_NE(op.LastCode(), kMsgCopied);
-    EXPECT_EQ(FolderEntries(), 1);  // the folder only: no temporary file left
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("out.mhx")));
+    EXPECT_EQ(FolderEntries(), 1);  // the link only: no temporary file left
 }
 
 }  // namespace

@@ -198,6 +198,8 @@ TEST_F(ProgramFlashTest, CancelDuringTheStatusWait) {
     EXPECT_FALSE(Program(false));
     EXPECT_EQ(p.message, CatalogText(op.language(), kMsgCanceled));
     EXPECT_TRUE(op.outcomes.empty());
+    // Nothing told, but noted: an unattended run ends as a cancel of this step.
+    EXPECT_EQ(op.cancelledIn, CatalogText(op.language(), kMsgProgramming));
 }
 
 }  // namespace

@@ -34,10 +34,21 @@ TEST_F(BoardResetTest, SequenceDrivesTheLinesInOrderWithItsWaitsAndARateChangeKe
     EXPECT_EQ(clock.slept, 150u);
     EXPECT_TRUE(op.prompt.asked.empty());
 
-    // Moving to the control program's rate must not raise RTS again.
+    // Moving to the control program's rate, or opening the port again for
+    // the next command, must not raise RTS again: that would reset the board
+    // and lose its control program.
     ASSERT_EQ(link.ChangeRate(38400), 0);
     EXPECT_EQ(line().settings.fDtrControl, DtrControl::Enable);
     EXPECT_EQ(line().settings.fRtsControl, RtsControl::Disable);
+    link.Close();
+    ASSERT_TRUE(OpenNow(38400));
+    EXPECT_EQ(line().settings.fDtrControl, DtrControl::Enable);
+    EXPECT_EQ(line().settings.fRtsControl, RtsControl::Disable);
+    // Another sequence starts from the lines Open raised again.
+    UseSequence(link, "RTS=0");
+    link.Close();
+    ASSERT_TRUE(OpenNow(38400));
+    EXPECT_EQ(line().settings.fRtsControl, RtsControl::Enable);
 }
 
 TEST_F(BoardResetTest, APortThatCannotDriveTheLinesAsksOrFailsButNeverGoesOnSilently) {

@@ -63,7 +63,7 @@ TEST_F(LinkTraceTest, RecordsEveryTransferAndEventOfThePortInOrder) {
     link.Close();  // already closed: nothing more
 
     EXPECT_EQ(Lines(), (std::vector<std::string>{
-                           "# opened /dev/ttyTRACE at 9600",
+                           "# opened /dev/ttyTRACE at 9600, DTR=1 RTS=1",
                            "# step download",
                            "TX 18 00 2A",
                            "TX 18",
@@ -98,7 +98,7 @@ TEST_F(LinkTraceTest, RecordsOnlyWhatCrossedTheLine) {
     EXPECT_TRUE(link.Write(&byte, 1));
     link.Mark("erase");
     link.Close();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"# opened /dev/ttyTRACE at 9600", "TX 41 42"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"# opened /dev/ttyTRACE at 9600, DTR=1 RTS=1", "TX 41 42"}));
 }
 
 }  // namespace

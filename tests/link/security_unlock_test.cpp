@@ -55,6 +55,7 @@ TEST_F(UnlockTest, CancelledPromptSendsNothing) {
     EXPECT_EQ(op.prompt.asked.size(), 1u);
     EXPECT_TRUE(line().tx.empty());
     EXPECT_EQ(progress->message, "Full Operation - Security Checking");
+    EXPECT_EQ(op.step, "Full Operation - Security Checking") << "a stop names its step";
 }
 
 TEST_F(UnlockTest, EraseFirstVerdictIsReturnedWithoutAReport) {

@@ -93,13 +93,14 @@ TEST_F(ProgramFolderTest, PerUserFolderIsSetUpOnceFromTheInstalledFiles) {
     EXPECT_EQ(dir.Read("user/quillon/Customize.ini"), "[Com]\r\nCom=3\r\n");
 }
 
-TEST_F(ProgramFolderTest, NothingInstalledLeavesAnEmptyPerUserFolder) {
+// --where must not leave an empty folder behind when there is nothing to
+// set it up from.
+TEST_F(ProgramFolderTest, NothingInstalledCreatesNoPerUserFolder) {
     places.sharedData = dir.File("nothing-here");
     const ProgramFolder f = Choose();
     EXPECT_EQ(f.path, NativeSeparators(dir.File("user/quillon/")));
     EXPECT_TRUE(f.seededFrom.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("user/quillon")));
-    EXPECT_FALSE(dir.Exists("user/quillon/CHIPDEF.INI"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("user/quillon")));
 }
 
 TEST_F(ProgramFolderTest, PathTooLongIsRefused) {

@@ -26,6 +26,7 @@ class RecordingOperator final : public Operator {
     Language language() const override { return Language::English; }
     bool Unattended() const override { return unattended; }
     void NoteStep(std::string_view text) override { step = std::string(text); }
+    void NoteCancel() override { cancelledIn = step.empty() ? "(no step)" : step; }
 
     // Opens a progress window whose user acknowledges every result but never
     // cancels, and returns it.
@@ -44,6 +45,7 @@ class RecordingOperator final : public Operator {
     std::vector<Outcome> outcomes;
     bool unattended = false;
     std::string step;
+    std::string cancelledIn;  // the step running when a cancel was noted
     Link* link = nullptr;
 };
 

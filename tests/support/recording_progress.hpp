@@ -56,6 +56,10 @@ public:
     void PumpMessages() override { ++pumps; }
     int CheckCancel() override {
         ++cancelChecks;
+        // Ctrl-C cancels whatever the window shows.
+        if (!interruptDuring.empty() && message.find(interruptDuring) != std::string::npos) {
+            return 1;
+        }
         if (!polling) return 0;
         ++pumps;
         if (pressAfterChecks > 0 && --pressAfterChecks == 0) cancelRequested = true;
@@ -98,6 +102,8 @@ public:
     // Presses only when the button reads "Ok" or "OK" (flags or a caption
     // set later): acknowledges every result or cancel notice, never cancels.
     bool acknowledgeResults = false;
+    // Ctrl-C on every check while the message holds this text.
+    std::string interruptDuring;
 };
 
 }  // namespace quillon::testing
