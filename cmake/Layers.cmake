@@ -125,3 +125,30 @@ function(quillon_add_sim)
     target_link_libraries(quillon-sim PRIVATE quillon-sim-lib)
   endif()
 endfunction()
+
+# The desktop program's include roots. Its toolkit-neutral models are seen
+# header by header (build/layers/gui-model/gui/<header>), so that a model
+# cannot reach into a view; each view's folder has a root of its own
+# (build/layers/gui-<view>/gui/<view>), so that one view cannot see another.
+function(quillon_gui_model_root out)
+  set(root ${PROJECT_BINARY_DIR}/layers/gui-model)
+  file(MAKE_DIRECTORY ${root}/gui)
+  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/gui/*.hpp)
+  foreach(header IN LISTS headers)
+    get_filename_component(name ${header} NAME)
+    if(NOT EXISTS ${root}/gui/${name})
+      file(CREATE_LINK ${header} ${root}/gui/${name} SYMBOLIC COPY_ON_ERROR)
+    endif()
+  endforeach()
+  set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
+function(quillon_gui_view_root out view)
+  set(root ${PROJECT_BINARY_DIR}/layers/gui-${view})
+  if(NOT EXISTS ${root}/gui/${view})
+    file(MAKE_DIRECTORY ${root}/gui)
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/gui/${view} ${root}/gui/${view}
+         SYMBOLIC COPY_ON_ERROR)
+  endif()
+  set(${out} ${root} PARENT_SCOPE)
+endfunction()

@@ -1,13 +1,17 @@
 // Serial devices on Windows: the COM ports the system has mapped, from
 // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM. Each value's data is the port name
-// ("COM3"), its name the kernel device behind it ("\Device\VCP0"), which is
-// all this key tells; the USB details would take the SetupAPI. A port of
-// FTDI's driver (\Device\VCPn) gets its latency timer from FTDIBUS.
+// ("COM3"), its name the kernel device behind it ("\Device\VCP0"). The
+// description is the device's friendly name from the SetupAPI ("USB Serial
+// Port (COM3)"), as the Device Manager shows it, else that kernel name. A port
+// of FTDI's driver (\Device\VCPn) gets its latency timer from FTDIBUS.
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <setupapi.h>
+
 #include <algorithm>
+#include <map>
 #include <string_view>
 
 #include "platform/ftdi_bus_win32.hpp"
@@ -42,16 +46,38 @@ bool IsComPortName(std::string_view name) {
     });
 }
 
-// FTDI's driver names its ports' devices \Device\VCP0, \Device\VCP1...;
-// an FTDIBUS entry of an adapter unplugged long ago may name a COM number
-// that another kind of port has now.
-void AddLatencyTimers(std::vector<SerialPortInfo>& ports) {
-    const auto timers = FtdiLatencyTimers(HKEY_LOCAL_MACHINE);
-    for (SerialPortInfo& port : ports) {
-        if (!port.description.starts_with("\\Device\\VCP")) continue;
-        const auto timer = timers.find(port.device.substr(4));  // after "\\.\"
-        if (timer != timers.end()) port.latencyTimerMs = timer->second;
+// The friendly name of every present device of the Ports class, by its
+// port name ("COM3").
+std::map<std::string, std::string> FriendlyNames() {
+    std::map<std::string, std::string> names;
+    static const GUID kPorts = {0x4d36e978, 0xe325, 0x11ce,
+                                {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+    HDEVINFO devices = SetupDiGetClassDevsW(&kPorts, nullptr, nullptr, DIGCF_PRESENT);
+    if (devices == INVALID_HANDLE_VALUE) return names;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
+        HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key == INVALID_HANDLE_VALUE) continue;
+        std::vector<wchar_t> port(64);
+        DWORD bytes = static_cast<DWORD>(port.size() * sizeof(wchar_t));
+        DWORD type = 0;
+        const LONG r = RegQueryValueExW(key, L"PortName", nullptr, &type,
+                                        reinterpret_cast<BYTE*>(port.data()), &bytes);
+        RegCloseKey(key);
+        if (r != ERROR_SUCCESS || type != REG_SZ) continue;
+        std::vector<wchar_t> friendly(256);
+        if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
+                                               reinterpret_cast<BYTE*>(friendly.data()),
+                                               static_cast<DWORD>(friendly.size() * sizeof(wchar_t)),
+                                               &bytes)) {
+            continue;
+        }
+        names[RegistryText(port, static_cast<DWORD>(port.size() * sizeof(wchar_t)))] =
+            RegistryText(friendly, bytes);
     }
+    SetupDiDestroyDeviceInfoList(devices);
+    return names;
 }
 
 }  // namespace
@@ -76,6 +102,11 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& /*roots*/) {
         RegCloseKey(key);
         return ports;
     }
+    const std::map<std::string, std::string> friendly = FriendlyNames();
+    // FTDI's driver names its ports' devices \Device\VCP0, \Device\VCP1...;
+    // an FTDIBUS entry of an adapter unplugged long ago may name a COM number
+    // that another kind of port has now.
+    const auto timers = FtdiLatencyTimers(HKEY_LOCAL_MACHINE);
     std::vector<wchar_t> name(maxNameChars + 1);
     std::vector<wchar_t> data(maxDataBytes / sizeof(wchar_t) + 1);
     for (DWORD i = 0; i < values; ++i) {
@@ -91,11 +122,16 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& /*roots*/) {
         if (!IsComPortName(port)) continue;
         SerialPortInfo info;
         info.device = "\\\\.\\" + port;
-        info.description = ShowablePortText(Utf8(name.data(), nameChars));
+        const std::string kernel = Utf8(name.data(), nameChars);
+        const auto named = friendly.find(port);
+        info.description = ShowablePortText(named != friendly.end() ? named->second : kernel);
+        if (kernel.starts_with("\\Device\\VCP")) {
+            const auto timer = timers.find(port);
+            if (timer != timers.end()) info.latencyTimerMs = timer->second;
+        }
         ports.push_back(std::move(info));
     }
     RegCloseKey(key);
-    AddLatencyTimers(ports);
     std::sort(ports.begin(), ports.end(), SerialPortLess);
     return ports;
 }

@@ -1,0 +1,52 @@
+// The desktop program's command line, as both views read it.
+
+#include "gui/desktop_run.hpp"
+
+#include <gtest/gtest.h>
+
+namespace quillon::gui {
+namespace {
+
+TEST(DesktopCommandLine, OptionsComeOutBeforeTheBatchWordsAreCounted) {
+    Request o;
+    std::string error;
+    ASSERT_TRUE(ParseDesktopCommandLine(
+        {"--program-dir", "/opt/q/", "fw.mhx", "--port=/dev/ttyUSB1", "COM2", "--json", "no_reset"},
+        o, error));
+    EXPECT_EQ(o.programDir, "/opt/q/");
+    EXPECT_EQ(o.portPath, "/dev/ttyUSB1");
+    EXPECT_FALSE(o.comPortIndex);
+    EXPECT_TRUE(o.batch);
+    EXPECT_EQ(o.batchHexFile, "fw.mhx");
+    EXPECT_EQ(o.batchComPortIndex, std::optional<int>(1));
+    EXPECT_FALSE(o.askForReset);
+    Request none;
+    ASSERT_TRUE(ParseDesktopCommandLine({}, none, error));
+    EXPECT_FALSE(none.batch);
+    EXPECT_TRUE(none.askForReset);
+    Request com;
+    ASSERT_TRUE(ParseDesktopCommandLine({"--port", "com12"}, com, error));
+    EXPECT_EQ(com.comPortIndex, std::optional<int>(11));
+}
+
+TEST(DesktopCommandLine, RefusedWithWhy) {
+    const struct {
+        std::vector<std::string> words;
+        const char* says;
+    } cases[] = {
+        {{"fw.mhx", "--program-dir"}, "--program-dir needs a value"},
+        {{"--port"}, "--port needs a value"},
+        {{"--port", "COM0"}, "COM0"},
+    };
+    for (const auto& c : cases) {
+        Request r;
+        std::string error;
+        EXPECT_FALSE(ParseDesktopCommandLine(c.words, r, error));
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        EXPECT_TRUE(r.portPath.empty());
+        EXPECT_FALSE(r.comPortIndex);
+    }
+}
+
+}  // namespace
+}  // namespace quillon::gui
