@@ -9,11 +9,13 @@
 
 # The program's options, one a line, and after each one that its help shows
 # with a value placeholder (--hex FILE) a second word "=": `_quillon_options
-# PROGRAM`.
+# PROGRAM`. What the help says in parentheses is an aside ("(--opt VALUE or
+# --opt=VALUE)"), no option of its own.
 _quillon_options() {
     local word next
     local -a words
-    read -r -d '' -a words < <(timeout 5 "$1" --help 2>/dev/null </dev/null | tr '[](),|' '      ')
+    read -r -d '' -a words < <(timeout 5 "$1" --help 2>/dev/null </dev/null |
+        sed -z 's/([^()]*)/ /g' | tr '[],|' '    ')
     local i
     for ((i = 0; i < ${#words[@]}; i++)); do
         word=${words[i]%%[=.:;]*}

@@ -15,7 +15,7 @@ printf '[Ports]\r\nCOM5=%s/board\r\n' "$work" >"$work/folder/Customize.ini"
 mkdir -p "$work/files/sub" "$work/fake"
 touch "$work/files/"{a.mhx,b.CNV,c.ahx,d.hex,e.txt}
 # A program whose --help has an option no other has: the options are read
-# from the help, not from a list in the script.
+# from the help, not from a list in the script (and not from its asides).
 printf '#!/bin/sh\necho "  --frobnicate FILE  (or -z)"\n' >"$work/fake/quillon-cli"
 chmod +x "$work/fake/quillon-cli"
 export QUILLON_HOME=$work/folder
@@ -49,7 +49,7 @@ cli=$bin/quillon-cli
 sim=$bin/quillon-sim
 check has "$cli" --ch -- --chip --checksum
 check exact "$sim" --pa -- --pace
-check exact "$work/fake/quillon-cli" --fr -- --frobnicate
+check exact "$work/fake/quillon-cli" - -- --frobnicate
 check exact "$work/fake/quillon-cli" --frobnicate a -- a.mhx
 check exact "$cli" -c TC37 -- TC370 TC371
 check exact "$cli" --program-dir "$work/folder" --chip = TC37 -- TC370 TC371
