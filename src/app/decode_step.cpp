@@ -31,6 +31,7 @@ bool DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill)
     DecodeFailure failure;
     ctx.decodedHexPath.clear();
     ctx.decodedChecksum.reset();
+    ctx.decodeFailedLine = 0;
     if (DecodeHexFile(ctx.hexFilePath, ctx.ranges, fill, ctx.image, failure)) {
         if (fill == 0xFF) {
             ctx.decodedHexPath = ctx.hexFilePath;
@@ -38,6 +39,7 @@ bool DecodeHexFile(OperationContext& ctx, bool fullOperation, std::uint8_t fill)
         }
         return true;
     }
+    ctx.decodeFailedLine = failure.lineNumber;
     ctx.journal.NoteFailure(failure.batchText.empty() ? OneLine(failure.text)
                                                       : failure.batchText);
     if (ctx.batchMode && !failure.batchText.empty()) {

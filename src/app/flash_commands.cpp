@@ -1,3 +1,4 @@
+#include "app/firmware_start.hpp"
 #include "app/flash_commands.hpp"
 
 #include "app/area_notice.hpp"
@@ -61,8 +62,13 @@ void OnProgramVerify(OperationContext& ctx) {
     if (!CheckHexFileExists(ctx)) return;
     RunFlashCommand(ctx, "Program", [&] {
         if (!DecodeStep(ctx)) return;
-        JournalStep step(ctx, "program", RangeBytes(ctx));
-        step.Ended(ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, false));
+        bool programmed = false;
+        {
+            JournalStep step(ctx, "program", RangeBytes(ctx));
+            programmed = step.Ended(
+                ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, false));
+        }
+        if (programmed) StartNewFirmware(ctx);
     });
 }
 

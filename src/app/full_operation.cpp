@@ -4,6 +4,7 @@
 #include "app/chip_selection.hpp"
 #include "app/command_sequence.hpp"
 #include "app/decode_step.hpp"
+#include "app/firmware_start.hpp"
 #include "app/download_command.hpp"
 #include "app/operation_context.hpp"
 #include "app/step_journal.hpp"
@@ -35,9 +36,14 @@ bool BlankCheckStep(OperationContext& ctx) {
 }
 
 void ProgramStep(OperationContext& ctx) {
-    JournalStep step(ctx, "program", RangeBytes(ctx));
-    // The last step: it has said how it ended.
-    step.Ended(ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, true));
+    bool programmed = false;
+    {
+        JournalStep step(ctx, "program", RangeBytes(ctx));
+        // It has said how it ended.
+        programmed =
+            step.Ended(ProgramFlash(ctx.link, ctx.op, ctx.Setup(), ctx.image, ctx.timer, true));
+    }
+    if (programmed) StartNewFirmware(ctx);
 }
 
 BlankProbeResult ProbeStep(OperationContext& ctx) {

@@ -80,6 +80,7 @@ struct OperationContext {
     // over its ranges: what was sent, whatever the file on disk says later.
     std::string decodedHexPath;
     std::optional<std::uint16_t> decodedChecksum;
+    int decodeFailedLine = 0;  // the line the last decode stopped at (0: none, or the file's)
 
     // --- the serial link, and its wire trace when one was asked for (declared
     // first, so that it outlives the link that writes to it)

@@ -34,6 +34,10 @@ struct Request {
     // A reset sequence in its text form that replaces Customize.ini's
     // (empty: none, the user resets the board).
     std::optional<std::string> resetSequence;
+    // A DTR/RTS sequence that starts the new firmware after a successful
+    // Full Operation or Program & Verify; replaces Customize.ini's
+    // [Reset] RunSequence= (empty: none).
+    std::optional<std::string> runSequence;
 };
 
 // Fills the batch fields from the batch words (the arguments that are not

@@ -52,6 +52,12 @@ bool StartRequestedTrace(OperationContext& ctx, const std::vector<std::string>& 
     return true;
 }
 
+void EchoLinkEvents(OperationContext& ctx, std::function<void(std::string_view)> echo) {
+    if (!ctx.trace) ctx.trace = std::make_unique<WireTrace>();
+    ctx.trace->onEvent = std::move(echo);
+    ctx.link.SetTrace(ctx.trace.get());
+}
+
 bool FinishTrace(OperationContext& ctx, std::string& error) {
     ctx.link.SetTrace(nullptr);
     if (!ctx.trace) return true;

@@ -2,6 +2,7 @@
 // The wire trace a front end asks for through Request::traceFile: created
 // before anything goes on the line, kept by the session, written by its link.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,11 @@ struct OperationContext;
 [[nodiscard]] bool StartRequestedTrace(OperationContext& ctx,
                                        const std::vector<std::string>& runFiles,
                                        std::string& error);
+
+// Hands every event of the link (the port opened, rates, steps) and every
+// detail (blocks skipped, waits, retries) to `echo` as it happens, with or
+// without a trace file. Call after StartRequestedTrace.
+void EchoLinkEvents(OperationContext& ctx, std::function<void(std::string_view)> echo);
 
 // Takes the trace from the link and closes it. False with the reason when
 // part of it could not be written.

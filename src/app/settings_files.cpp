@@ -8,6 +8,22 @@ namespace quillon {
 
 namespace {
 
+// The command line's run sequence, else the file's; one that cannot be read
+// is told now and never run.
+void TakeRunSequence(OperationContext& ctx, const std::string& fileText) {
+    const bool fromCommandLine = ctx.request.runSequence.has_value();
+    ResetSequence sequence;
+    std::string error;
+    if (!ParseResetSequence(fromCommandLine ? *ctx.request.runSequence : fileText, sequence,
+                            error)) {
+        ctx.frontEnd.prompt->Ask(PromptRequest{
+            "The run sequence in Customize.ini ([Reset] RunSequence=) cannot be used: " + error +
+                ".\nThe new firmware will not be started.",
+            "flash", PromptButtons::Ok, PromptIcon::Exclamation, PromptOwner::None});
+    }
+    ctx.link.SetRunSequence(std::move(sequence));
+}
+
 // The command line's sequence, else the file's. One that cannot be read is
 // never run in part: the link gets none, so the user is asked to reset the
 // board as before, and is told why now rather than at the first download.
@@ -41,6 +57,7 @@ void LoadCustomSettings(OperationContext& ctx) {
     ctx.toolTipsEnabled = custom.toolTipsEnabled;
     ctx.link.SetPort(PortName{ctx.comPortIndex + 1, ctx.request.portPath}, ctx.programDir);
     TakeResetSequence(ctx, ReadResetSequenceSetting(ctx.programDir));
+    TakeRunSequence(ctx, ReadRunSequenceSetting(ctx.programDir));
     ctx.frontEnd.panel->SetControlText(kIdCommandGroup, CommandGroupCaption(ctx.comPortIndex));
 }
 

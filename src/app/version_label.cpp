@@ -19,6 +19,16 @@ std::string VersionLabel(unsigned /*major*/, unsigned minor, unsigned /*patch*/,
     return label;
 }
 
+std::string PackageVersion() {
+    return std::to_string(QUILLON_VERSION_MAJOR) + "." + std::to_string(QUILLON_VERSION_MINOR) +
+           "." + std::to_string(QUILLON_VERSION_PATCH) + "." +
+           std::to_string(QUILLON_VERSION_TWEAK);
+}
+
+std::string VersionLine(const std::string& program) {
+    return program + " " + PackageVersion() + " (" + BuildVersionLabel() + ")";
+}
+
 std::string BuildVersionLabel() {
     return VersionLabel(QUILLON_VERSION_MAJOR, QUILLON_VERSION_MINOR, QUILLON_VERSION_PATCH,
                         QUILLON_VERSION_TWEAK, QUILLON_PRERELEASE != 0);

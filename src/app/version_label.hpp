@@ -13,4 +13,10 @@ std::string VersionLabel(unsigned major, unsigned minor, unsigned patch, unsigne
 // The label of this build's own version.
 std::string BuildVersionLabel();
 
+// This build's package version, "0.1.0.100".
+std::string PackageVersion();
+
+// What --version prints: "quillon-cli 0.1.0.100 (V01,L01)".
+std::string VersionLine(const std::string& program);
+
 }  // namespace quillon

@@ -1,6 +1,8 @@
 #include "cli/cli_run.hpp"
 
+#include <iostream>
 #include <istream>
+#include <memory>
 #include <ostream>
 
 #include "app/command_sequence.hpp"
@@ -18,86 +20,25 @@
 #include "cli/gang_command.hpp"
 #include "cli/info_commands.hpp"
 #include "cli/run_record.hpp"
+#include "app/chip_selection.hpp"
 #include "app/console_text.hpp"
+#include "app/decode_step.hpp"
+#include "app/version_label.hpp"
+#include "cli/cli_streams.hpp"
+#include "cli/error_context.hpp"
+#include "cli/port_choice.hpp"
+#include "cli/port_list_json.hpp"
+#include "cli/run_banner.hpp"
+#include "cli/stdin_hex.hpp"
+#include "config/catalog.hpp"
 #include "config/chip_file.hpp"
+#include "config/port_names.hpp"
 #include "config/result_file.hpp"
+#include "platform/file_replacement.hpp"
 #include "platform/paths.hpp"
+#include "platform/serial_ports.hpp"
 
 namespace quillon {
-
-std::string CliUsage() {
-    return "Usage:\n"
-           "  quillon-cli [options] HEXFILE [comN] [reset|no_reset]\n"
-           "      Batch mode: one Full Operation (download, erase when needed, blank check,\n"
-           "      program and verify) of HEXFILE, as the desktop program runs it when started\n"
-           "      with arguments. The outcome goes to MESSFILE.TXT in the program folder and\n"
-           "      to standard output; the exit status is 0 exactly when it is OK and\n"
-           "      MESSFILE.TXT could be written.\n"
-           "  quillon-cli [options] --gang PORT[,PORT...] HEXFILE [reset|no_reset]\n"
-           "      The batch form on up to 16 boards at once, each on its own port (comN or a\n"
-           "      device path): the hex file is decoded once, one reset question is asked\n"
-           "      for all boards (none with a reset sequence: each board runs it; with\n"
-           "      no_reset only for a chip with flash security, before its key), and a\n"
-           "      line per board goes to standard output: PORT OK or\n"
-           "      PORT NG and the message. MESSFILE.TXT says OK only when every board did,\n"
-           "      else NG and a line per failed board; the exit status likewise.\n"
-           "  quillon-cli [options] COMMAND... \n"
-           "      The commands of the main dialog, run in the order given in one session\n"
-           "      (the downloaded control program carries over from one to the next):\n"
-           "        --download            download the control program\n"
-           "        --erase               erase the flash\n"
-           "        --blank-check         check that the flash is blank\n"
-           "        --program             program and verify the hex file (--hex)\n"
-           "        --read-compare        read the flash and compare it with the hex file\n"
-           "        --copy FILE           read the flash out into FILE as S-records\n"
-           "        --copy-ihex FILE      read the flash out into FILE as Intel HEX\n"
-           "        --full-operation      download, erase, blank check and program\n"
-           "        --checksum XX HEXFILE print the 16-bit checksum of HEXFILE with fill XX\n"
-           "        --decode HEXFILE OUT  write the decoded ranges of HEXFILE to OUT (raw)\n"
-           "        --list                list the chips and crystals of CHIPDEF.INI\n"
-           "        --where               print the program folder in use and why\n"
-           "        --list-ports          list the serial devices (by-id name, description,\n"
-           "                              USB id, serial number) and the COMn that opens each\n"
-           "        --help                show this text\n"
-           "\n"
-           "Options:\n"
-           "  --program-dir DIR   folder of CHIPDEF.INI, DATAFILE.TXT and Customize.ini\n"
-           "                      (default: $QUILLON_HOME, else the program's own folder\n"
-           "                      when it holds CHIPDEF.INI, else ~/.config/quillon, set up\n"
-           "                      from the installed examples the first time)\n"
-           "  --chip NAME         target chip (default: the last one chosen, DATAFILE.TXT)\n"
-           "  --crystal TEXT      crystal frequency as CHIPDEF.INI lists it\n"
-           "  --hex FILE          the hex file (default: the last one chosen)\n"
-           "  --areas LIST        flash areas of a sector-table chip: main, work or main,work\n"
-           "  --port PATH|comN    serial device, or COM port n (mapped by [Ports] in\n"
-           "                      Customize.ini; default: the port set there)\n"
-           "  --reset, --no-reset ask, or do not ask, to reset the board before a download\n"
-           "  --json FILE         at the end, write a record of the run to FILE (JSON): chip,\n"
-           "                      crystal, hex file and checksum, and per board each step's\n"
-           "                      start, duration, bytes, rate and outcome\n"
-           "  --trace FILE        record every byte on the line in FILE, as text: one line per\n"
-           "                      transfer (seconds since the port opened, TX host to target\n"
-           "                      or RX target to host, the bytes in hex) and # lines for the\n"
-           "                      port's events and the step running; with --gang a file\n"
-           "                      per port, its name added to FILE (wire.txt: wire-COM3.txt)\n"
-           "  --reset-sequence SEQ reset the board by DTR/RTS instead of asking, for example\n"
-           "                      DTR=0,RTS=1,WAIT=100,RTS=0 (steps DTR=0|1, RTS=0|1,\n"
-           "                      WAIT=ms up to 10000; 1 asserts the line); replaces the\n"
-           "                      [Reset] Sequence= of Customize.ini; empty: ask instead\n"
-           "\n"
-           "Examples:\n"
-           "  quillon-cli --chip TC370 app.mhx com3 no_reset\n"
-           "  quillon-cli --port /dev/ttyUSB0 --hex app.mhx --download --program --read-compare\n"
-           "  quillon-cli --download --copy-ihex flash.hex\n"
-           "  quillon-cli --checksum FF app.hex\n"
-           "  quillon-cli --trace wire.txt --chip TC370 app.mhx com3 no_reset\n"
-           "\n"
-           "None of the options changes DATAFILE.TXT. Progress and messages go to standard\n"
-           "error; Ctrl-C cancels where the operation can be cancelled. A question (reset,\n"
-           "CRC retry) reads one line: empty or y answers OK/Yes, n, c or the end of input\n"
-           "Cancel/No. Exit status: 0 on success, 1 when a command failed, 2 for a wrong\n"
-           "command line, a command not possible in that state, or a failed set-up.\n";
-}
 
 namespace {
 
@@ -122,6 +63,8 @@ int RunInfoCommands(const CliOptions& options, std::ostream& out, std::ostream& 
     for (const CliStep& step : options.steps) {
         if (step.command == CliCommand::Where) {
             RunWhereCommand(files, out);
+        } else if (options.jsonFile) {
+            out << PortListJson(ListSerialPorts(), files.programDir);
         } else {
             RunPortListCommand(ListSerialPorts(), files.programDir, out);
         }
@@ -133,9 +76,9 @@ int RunInfoCommands(const CliOptions& options, std::ostream& out, std::ostream& 
 // controller reads afterwards says so (MESSFILE.TXT for the batch form, the
 // --json record), never what an earlier run left there.
 int EndFailedSetUp(OperationContext& ctx, const CliOptions& options, const std::string& failure,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& said, std::ostream& out, std::ostream& err) {
     if (ctx.request.batch) {
-        out << ConsoleText(ResultFileContents(0, failure)) << '\n' << std::flush;
+        said << ConsoleText(ResultFileContents(0, failure)) << '\n' << std::flush;
         if (!ctx.programDir.empty() && !WriteResultFile(ctx.programDir, 0, failure)) {
             err << "quillon-cli: the outcome could not be written to "
                 << JoinPath(ctx.programDir, kResultFileName) << '\n';
@@ -144,7 +87,161 @@ int EndFailedSetUp(OperationContext& ctx, const CliOptions& options, const std::
     EndCommand(ctx);
     RunRecord record = RecordOfRun(ctx, {&ctx.journal});
     record.boards.push_back(RecordOfBoard(ctx, false, failure));
-    return WriteRunRecord(options.jsonFile, std::move(record), kExitUsage, err);
+    return WriteRunRecord(options.jsonFile, std::move(record), kExitUsage, out, err);
+}
+
+// "-" where a hex file is read (the batch form's HEXFILE, --hex, the file
+// of --checksum and --decode) stands for standard input, read once into a
+// file for the run.
+bool TakeStandardInput(CliOptions& options, StdinHexFile& stdinHex, std::istream& in, bool& used,
+                       std::string& failure) {
+    const auto take = [&](std::string& word) {
+        if (word != kStandardStream) return true;
+        used = true;
+        word = stdinHex.PathFor(word, in, failure);
+        return !word.empty();
+    };
+    if (options.hexFile && !take(*options.hexFile)) return false;
+    if (!options.positional.empty() && options.positional[0] == kStandardStream) {
+        if (!take(options.positional[0])) return false;
+        options.request.batchHexFile = options.positional[0];
+    }
+    for (CliStep& step : options.steps) {
+        if (step.command == CliCommand::Checksum && !take(step.values.at(1))) return false;
+        if (step.command == CliCommand::Decode && !take(step.values.at(0))) return false;
+    }
+    return true;
+}
+
+bool WritesStandardOutput(const CliOptions& options) {
+    if (options.jsonFile == std::optional<std::string>(kStandardStream)) return true;
+    for (const CliStep& step : options.steps) {
+        if ((step.command == CliCommand::Copy || step.command == CliCommand::CopyIntelHex) &&
+            step.values.at(0) == kStandardStream) {
+            return true;
+        }
+        if (step.command == CliCommand::Decode && step.values.at(1) == kStandardStream) return true;
+    }
+    return false;
+}
+
+// True when the run opens the port: the batch form or a command of the
+// main dialog's buttons.
+bool TouchesTarget(const CliOptions& options) {
+    if (options.steps.empty()) return true;
+    for (const CliStep& step : options.steps) {
+        switch (step.command) {
+            case CliCommand::Download:
+            case CliCommand::Erase:
+            case CliCommand::BlankCheck:
+            case CliCommand::ProgramVerify:
+            case CliCommand::ReadCompare:
+            case CliCommand::Copy:
+            case CliCommand::CopyIntelHex:
+            case CliCommand::FullOperation:
+                return true;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
+// With no port named or saved, the one USB adapter, or a stop with the list.
+bool ChoosePort(OperationContext& ctx, const CliOptions& options, std::string& note,
+                std::string& failure) {
+    if (!TouchesTarget(options)) return true;
+    const PortChoiceResult choice =
+        ChoosePortWhenNoneGiven(ctx.programDir, ctx.request, ctx.comPortIndex, ListSerialPorts());
+    switch (choice.choice) {
+        case PortChoice::AsConfigured:
+            return true;
+        case PortChoice::OnlyAdapter:
+            ctx.request.portPath = choice.device;
+            ctx.link.SetPort(PortName{ctx.comPortIndex + 1, choice.device}, ctx.programDir);
+            note = choice.text;
+            return true;
+        case PortChoice::Several:
+            failure = choice.text;
+            return false;
+    }
+    return true;
+}
+
+// The hex file can be read and every output can be written, found out
+// before the target is touched. A batch run whose hex file cannot be read
+// still runs, to put the system's own "Please set hex file" in MESSFILE.TXT,
+// and then ends as a set-up failure (`hexUnreadable`).
+bool CheckFiles(const OperationContext& ctx, const CliOptions& options, bool& hexUnreadable,
+                std::string& failure) {
+    if (RunUsesHexFile(options)) {
+        std::string why;
+        if (!FileReadable(ctx.hexFilePath, why)) {
+            if (!ctx.batchMode) {
+                failure = "cannot read the hex file " + why;
+                return false;
+            }
+            hexUnreadable = true;
+            failure = "cannot read the hex file " + why;
+        }
+    }
+    std::vector<std::string> outputs;
+    if (options.jsonFile && *options.jsonFile != kStandardStream) outputs.push_back(*options.jsonFile);
+    for (const CliStep& step : options.steps) {
+        if (step.command == CliCommand::Copy || step.command == CliCommand::CopyIntelHex) {
+            outputs.push_back(step.values.at(0));
+        } else if (step.command == CliCommand::Decode) {
+            outputs.push_back(step.values.at(1));
+        }
+    }
+    for (const std::string& output : outputs) {
+        std::string why;
+        if (!OutputPathUsable(output, why)) {
+            failure = why;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The lines of `text`, without their ends.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return lines;
+}
+
+// --dry-run: the hex file decoded over the areas, the port opened and
+// closed, what would run said; nothing sent.
+int DryRun(OperationContext& ctx, const CliOptions& options, std::ostream& err) {
+    int status = kExitOk;
+    if (RunUsesHexFile(options)) {
+        ctx.progress = std::make_unique<ConsoleProgress>(err);
+        const bool decoded = BuildOperationRanges(ctx) && DecodeHexFile(ctx, false, 0xFF);
+        ctx.progress.reset();
+        if (!decoded) status = kExitFailed;
+    }
+    Outcome failure;
+    if (ctx.link.Open(kInitialControlProgramBaud, failure)) {
+        err << "quillon-cli: " << DevicePathOf(ctx.link.port(), ctx.programDir)
+            << " opens; nothing was sent\n";
+        ctx.link.Close();
+    } else {
+        err << "quillon-cli: " << ConsoleText(CatalogText(ctx.language, failure.code)) << '\n';
+        if (!failure.detail.empty()) err << "quillon-cli: " << failure.detail << '\n';
+        status = kExitUsage;
+    }
+    err << PlannedSteps(ctx, options);
+    for (const std::string& line : Lines(ErrorContext(ctx))) err << "quillon-cli: " << line << '\n';
+    std::string why;
+    if (!FinishTrace(ctx, why)) err << "quillon-cli: " << why << '\n';
+    return status;
 }
 
 // The batch run's trace, closed after the run: when part of it could not be
@@ -164,16 +261,21 @@ void FinishCliTrace(OperationContext& ctx, BatchOutcome& outcome, std::ostream& 
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            std::istream& in, bool liveProgress) {
-    const CliParse parse = ParseCliOptions(args);
+    ClearInterrupts();
+    CliParse parse = ParseCliOptions(args);
     if (!parse.errors.empty()) {
         for (const std::string& e : parse.errors) err << "quillon-cli: " << e << '\n';
         err << "Try quillon-cli --help.\n";
         return kExitUsage;
     }
-    const CliOptions& options = parse.options;
+    CliOptions& options = parse.options;
     for (const CliStep& step : options.steps) {
         if (step.command == CliCommand::Help) {
             out << CliUsage();
+            return kExitOk;
+        }
+        if (step.command == CliCommand::Version) {
+            out << VersionLine("quillon-cli") << '\n';
             return kExitOk;
         }
     }
@@ -182,11 +284,29 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitUsage;
     }
     if (OnlyTells(options.steps)) return RunInfoCommands(options, out, err);
-    if (!options.gangPorts.empty()) return RunGangCommand(options, out, err, in, liveProgress);
+
+    // "-" where a hex file is read: standard input, kept for the run.
+    StdinHexFile stdinHex;
+    std::string failure;
+    bool stdinUsed = false;
+    if (!TakeStandardInput(options, stdinHex, in, stdinUsed, failure)) {
+        err << "quillon-cli: " << failure << '\n';
+        return kExitUsage;
+    }
+    // With an output on standard output, the outcome lines keep to
+    // standard error with the rest.
+    std::ostream& said = WritesStandardOutput(options) ? err : out;
+    std::ostream nowhere(nullptr);
+    std::ostream& progressOut = options.quiet ? nowhere : err;
+    if (!options.gangPorts.empty()) {
+        const int status = RunGangCommand(
+            options, CliStreams{said, out, progressOut, err, in, liveProgress && !options.quiet});
+        return CancelRequested() && status != kExitOk ? kExitCancelled : status;
+    }
 
     OperationContext ctx;
-    ConsolePrompt prompt(err, in);
-    ConsoleProgressFactory progressFactory(err, liveProgress);
+    ConsolePrompt prompt(err, in, &in == &std::cin && !stdinUsed);
+    ConsoleProgressFactory progressFactory(progressOut, liveProgress && !options.quiet);
     CliPanel panel;
     CliFileChooser chooser;
     ctx.frontEnd.prompt = &prompt;
@@ -195,31 +315,52 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ctx.frontEnd.files = &chooser;
     ctx.language = DetectLanguage();
     ctx.request = options.request;
-    // The trace is created only once the set-up has succeeded, and never
-    // over a file the run uses.
-    std::string failure;
-    if (!CliStartUp(ctx, options, failure) ||
-        !StartRequestedTrace(ctx, FilesNamedBy(options), failure)) {
+
+    // The set-up: the program folder, the chip, the port, the files the run
+    // reads and writes, the trace (created only once the rest has
+    // succeeded, and never over a file the run uses). Nothing touches the
+    // target before it is complete.
+    std::string portNote;
+    bool hexUnreadable = false;
+    bool ready = CliStartUp(ctx, options, failure) && ChoosePort(ctx, options, portNote, failure) &&
+                 CheckFiles(ctx, options, hexUnreadable, failure) &&
+                 StartRequestedTrace(ctx, FilesNamedBy(options), failure);
+    if (!ready) {
         err << "quillon-cli: " << failure << '\n';
-        return EndFailedSetUp(ctx, options, failure, out, err);
+        return EndFailedSetUp(ctx, options, failure, said, out, err);
     }
+    const std::string hexProblem = hexUnreadable ? failure : std::string();
+    if (options.verbose) {
+        EchoLinkEvents(ctx, [&err](std::string_view text) { err << "  " << text << '\n'; });
+    }
+    if (!options.quiet) err << "quillon-cli: " << RunBanner(ctx, options, portNote) << '\n';
+    if (options.dryRun) return DryRun(ctx, options, err);
+
     int status = kExitOk;
     std::string message = "OK";
     if (ctx.batchMode) {
         BatchOutcome outcome = RunBatch(ctx);
         EndCommand(ctx);
         FinishCliTrace(ctx, outcome, err);
-        status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", out, err);
+        status = PrintBatchOutcome(outcome, ctx.programDir, "quillon-cli", said, err);
         message = outcome.resultText;
     } else {
         CliSession session{ctx, panel, chooser, out, err};
         for (const CliStep& step : options.steps) {
+            // Ctrl-C between two commands: the next one does not start.
+            if (CancelRequested()) {
+                status = kExitCancelled;
+                message = CatalogText(ctx.language, kMsgCanceled);
+                break;
+            }
             status = RunCliStep(session, step);
             if (status != kExitOk) break;
         }
-        message = status == kExitOk          ? "OK"
-                  : ctx.lastReport.recorded ? ctx.lastReport.text
-                                            : "a command could not be done";
+        if (status != kExitCancelled) {
+            message = status == kExitOk          ? "OK"
+                      : ctx.lastReport.recorded ? ctx.lastReport.text
+                                                : "a command could not be done";
+        }
         EndCommand(ctx);
         // A cut-off trace must not pass for the record of a good run.
         if (std::string why; !FinishTrace(ctx, why)) {
@@ -229,11 +370,22 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 message = why;
             }
         }
+        if (options.quiet && status != kExitOk && ctx.lastReport.recorded) {
+            err << ConsoleText(ctx.lastReport.text) << '\n';
+        }
+    }
+    if (status != kExitOk) {
+        for (const std::string& line : Lines(ErrorContext(ctx))) err << "quillon-cli: " << line << '\n';
+        if (hexUnreadable) {
+            err << "quillon-cli: " << hexProblem << '\n';
+            status = kExitUsage;
+        }
+        if (CancelRequested()) status = kExitCancelled;
     }
     if (!options.jsonFile) return status;
     RunRecord record = RecordOfRun(ctx, {&ctx.journal});
     record.boards.push_back(RecordOfBoard(ctx, status == kExitOk, message));
-    return WriteRunRecord(options.jsonFile, std::move(record), status, err);
+    return WriteRunRecord(options.jsonFile, std::move(record), status, out, err);
 }
 
 }  // namespace quillon

@@ -11,6 +11,7 @@ namespace quillon {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the command ran and failed
 inline constexpr int kExitUsage = 2;   // the command line or the set-up is wrong
+inline constexpr int kExitCancelled = 130;  // Ctrl-C, as a shell reports it
 
 // `args` are the words after the program name. Results go to `out`, progress
 // and messages to `err` (a live bar when `liveProgress`); questions read from

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <ostream>
 #include <string>
 
@@ -15,12 +14,17 @@ namespace quillon {
 
 namespace {
 
-std::atomic<bool> gInterrupted{false};
+std::atomic<bool> gInterrupted{false};  // not yet seen by a poll
+std::atomic<bool> gCancelled{false};    // Ctrl-C since the run began
 
 void OnInterrupt() {
-    // A second Ctrl-C before an operation polled for the first: the user
-    // wants out now (the system closes the port with the process).
-    if (gInterrupted.exchange(true)) std::_Exit(130);
+    // Never an end on the spot: that would leave half a flash and no
+    // outcome. Every Ctrl-C only says that the run is being cancelled.
+    const bool again = gCancelled.exchange(true);
+    gInterrupted.store(true);
+    SayAtOnce(again ? "\nquillon-cli: still cancelling: the run stops as soon as it can\n"
+                    : "\nquillon-cli: cancelling (Ctrl-C): the run stops at the next point "
+                      "where it can\n");
 }
 
 // Catalog texts may begin with a blank that only lines them up in the
@@ -36,7 +40,15 @@ std::string Shown(std::string_view text) {
 void InstallInterruptHandler() { OnConsoleInterrupt(OnInterrupt); }
 bool TakeInterrupt() { return gInterrupted.exchange(false); }
 bool InterruptPending() { return gInterrupted.load(); }
-void RequestInterrupt() { gInterrupted.store(true); }
+bool CancelRequested() { return gCancelled.load(); }
+void RequestInterrupt() {
+    gCancelled.store(true);
+    gInterrupted.store(true);
+}
+void ClearInterrupts() {
+    gCancelled.store(false);
+    gInterrupted.store(false);
+}
 
 ConsoleProgress::ConsoleProgress(std::ostream& out, bool live, int flags, Clock& clock)
     : out_(out), live_(live), clock_(clock), rangeStart_(clock.TickMs()) {
@@ -47,7 +59,9 @@ ConsoleProgress::~ConsoleProgress() { EndBarLine(); }
 
 void ConsoleProgress::EndBarLine() {
     if (!barShown_) return;
-    out_ << '\n' << std::flush;
+    // A bar back at its start (a step that set it to 0 when it was done)
+    // says nothing: it is wiped rather than left above what follows.
+    out_ << (barDone_ == 0 ? "\r\x1b[K" : "\n") << std::flush;
     barShown_ = false;
 }
 
@@ -104,8 +118,10 @@ int ConsoleProgress::StepIt() {
 }
 
 int ConsoleProgress::CheckCancel() {
-    if (!polling_) return 0;
+    // Ctrl-C cancels wherever an operation polls, with or without a Cancel
+    // button (batch mode shows none, but must stop all the same).
     if (TakeInterrupt()) return 1;
+    if (!polling_) return 0;
     return buttonText_ == "Ok" || buttonText_ == "OK" ? 1 : 0;
 }
 
@@ -176,6 +192,7 @@ void ConsoleProgress::DrawBar(int done, int span, std::uint32_t elapsedMs) {
          << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << counts << "  "
          << message_ << "\x1b[K" << std::flush;
     barShown_ = true;
+    barDone_ = done;
 }
 
 void ConsoleProgress::PrintEnd(int span, std::uint32_t elapsedMs) {

@@ -5,8 +5,8 @@
 // otherwise plain lines: each message, and the position at most once a
 // second. A bar run to its end prints its last step, or for flash data a
 // summary ("Programmed 256.0 KiB in 23.3 s (11.0 KiB/s)"). Ctrl-C presses
-// Cancel where the operation polls for it; an enabled "Ok" is acknowledged
-// at once, since the outcome has been printed already.
+// Cancel where the operation polls for it, shown or not; an enabled "Ok" is
+// acknowledged at once, since the outcome has been printed already.
 
 #include <chrono>
 #include <iosfwd>
@@ -18,15 +18,20 @@
 
 namespace quillon {
 
-// Installs the Ctrl-C handler that the progress sinks poll; a second Ctrl-C
-// before the first was seen ends the program.
+// Installs the Ctrl-C handler that the progress sinks poll. Each Ctrl-C
+// says at once that the run is being cancelled; none ends the program on
+// the spot.
 void InstallInterruptHandler();
 // True once Ctrl-C was pressed since the last call.
 bool TakeInterrupt();
 // True when Ctrl-C was pressed and not taken: every board of a gang sees it.
 bool InterruptPending();
-// Presses Ctrl-C (for tests).
+// True once Ctrl-C was pressed in this run, taken or not: the run was
+// cancelled (exit status 130) unless it ended well before it could stop.
+bool CancelRequested();
+// Presses Ctrl-C (for tests), and forgets every press (a new run).
 void RequestInterrupt();
+void ClearInterrupts();
 
 class ConsoleProgress final : public ProgressSink {
   public:
@@ -65,6 +70,7 @@ class ConsoleProgress final : public ProgressSink {
     std::uint32_t bytesPerStep_ = 0;  // 0: the bar counts steps, not flash data
     std::string doneVerb_;
     bool barShown_ = false;
+    int barDone_ = 0;  // the steps the bar shown last counts
     bool ended_ = false;  // the bar reached its end and said so
     Clock& clock_;
     std::uint32_t rangeStart_ = 0;

@@ -4,6 +4,9 @@
 #include <ostream>
 #include <string>
 
+#include "cli/console_progress.hpp"
+#include "platform/console.hpp"
+
 namespace quillon {
 
 PromptAnswer ConsolePrompt::Ask(const PromptRequest& request) {
@@ -18,7 +21,11 @@ PromptAnswer ConsolePrompt::Ask(const PromptRequest& request) {
     const bool yesNo = request.buttons == PromptButtons::YesNo;
     out_ << (yesNo ? "[Y/n] " : "[OK/cancel] ") << std::flush;
     std::string answer;
-    if (!std::getline(in_, answer)) {
+    bool interrupted = false;
+    while (terminalInput_ && !StandardInputReady(100)) {
+        if ((interrupted = TakeInterrupt())) break;
+    }
+    if (interrupted || !std::getline(in_, answer)) {
         out_ << '\n';
         return yesNo ? PromptAnswer::No : PromptAnswer::Cancel;
     }

@@ -15,12 +15,16 @@ namespace quillon {
 
 class ConsolePrompt final : public UserPrompt {
   public:
-    ConsolePrompt(std::ostream& out, std::istream& in) : out_(out), in_(in) {}
+    // With `terminalInput` (`in` is the program's standard input), Ctrl-C
+    // while a question waits answers it Cancel/No.
+    ConsolePrompt(std::ostream& out, std::istream& in, bool terminalInput = false)
+        : out_(out), in_(in), terminalInput_(terminalInput) {}
     PromptAnswer Ask(const PromptRequest& request) override;
 
   private:
     std::ostream& out_;
     std::istream& in_;
+    bool terminalInput_;
 };
 
 }  // namespace quillon

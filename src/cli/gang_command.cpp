@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <iostream>
 #include <ostream>
 #include <thread>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "app/unattended_run.hpp"
 #include "cli/cli_options.hpp"
 #include "cli/cli_run.hpp"
+#include "cli/cli_streams.hpp"
 #include "cli/cli_startup.hpp"
 #include "cli/console_progress.hpp"
 #include "cli/console_prompt.hpp"
@@ -26,7 +28,6 @@
 #include "cli/run_record.hpp"
 #include "config/chip_groups.hpp"
 #include "config/result_file.hpp"
-#include "platform/ascii_case.hpp"
 #include "platform/file_replacement.hpp"
 #include "platform/paths.hpp"
 
@@ -160,8 +161,8 @@ std::vector<BoardResult> RunBoards(std::vector<std::unique_ptr<OperationContext>
 // The gang's outcome when it could not run: on both outputs a controller
 // reads, and every board of the record ends with it.
 int GangEnded(const OperationContext& master, int status, const std::string& reason,
-              std::ostream& out, std::ostream& err) {
-    out << ConsoleText(ResultFileContents(0, reason)) << '\n' << std::flush;
+              std::ostream& said, std::ostream& err) {
+    said << ConsoleText(ResultFileContents(0, reason)) << '\n' << std::flush;
     if (!master.programDir.empty() && !WriteResultFile(master.programDir, 0, reason)) {
         err << "quillon-cli: the outcome could not be written to "
             << JoinPath(master.programDir, kResultFileName) << '\n';
@@ -172,10 +173,11 @@ int GangEnded(const OperationContext& master, int status, const std::string& rea
 // The gang: the set-up (program folder, chip, ports, image, trace files),
 // the reset question once, then every board. `record` gets what a line
 // controller reads.
-int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std::istream& in,
-            bool liveProgress, RunRecord& record) {
+int RunGang(const CliOptions& options, const CliStreams& streams, RunRecord& record) {
+    std::ostream& said = streams.said;
+    std::ostream& err = streams.err;
     OperationContext master;
-    ConsolePrompt prompt(err, in);
+    ConsolePrompt prompt(err, streams.in, &streams.in == &std::cin);
     master.frontEnd.prompt = &prompt;
     master.language = DetectLanguage();
     master.request = options.request;
@@ -198,7 +200,7 @@ int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std
     const auto failedSetUp = [&](const std::string& failure) {
         err << "quillon-cli: " << failure << '\n';
         allBoards(failure);
-        return GangEnded(master, kExitUsage, failure, out, err);
+        return GangEnded(master, kExitUsage, failure, said, err);
     };
     std::string failure;
     if (!CliStartUp(master, options, failure) ||
@@ -208,15 +210,15 @@ int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std
 
     const std::string resultPath = JoinPath(master.programDir, kResultFileName);
     (void)RemoveOutputFile(resultPath);
-    if (!PrepareImage(master, err, failure)) {
-        out << ConsoleText(ResultFileContents(0, failure)) << '\n';
+    if (!PrepareImage(master, streams.progress, failure)) {
+        said << ConsoleText(ResultFileContents(0, failure)) << '\n';
         allBoards(OneLine(failure));
         return kExitFailed;
     }
 
     std::vector<std::string> names;
     for (const PortName& p : ports) names.push_back(p.Text());
-    GangConsole console(err, liveProgress, names);
+    GangConsole console(streams.progress, streams.live, names);
     std::vector<std::unique_ptr<OperationContext>> boards;
     for (std::size_t i = 0; i < ports.size(); ++i) {
         auto board = std::make_unique<OperationContext>();
@@ -247,12 +249,12 @@ int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std
                 (void)FinishTrace(*board, ignored);
             }
             allBoards(reason);
-            return GangEnded(master, kExitFailed, reason, out, err);
+            return GangEnded(master, kExitFailed, reason, said, err);
         }
         console.AllBoardsReset();
     }
 
-    const std::vector<BoardResult> results = RunBoards(boards, console, liveProgress);
+    const std::vector<BoardResult> results = RunBoards(boards, console, streams.live);
     std::vector<const StepJournal*> journals{&master.journal};
     for (const auto& board : boards) journals.push_back(&board->journal);
     record = RecordOfRun(master, journals);
@@ -270,11 +272,11 @@ int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std
                 r.message = why;
             }
         }
-        out << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
+        said << r.port << (r.ok ? " OK" : " NG " + r.message) << '\n';
         record.boards.push_back(RecordOfBoard(*boards[i], r.ok, r.ok ? "OK" : r.message));
         allOk = allOk && r.ok;
     }
-    out << std::flush;
+    said << std::flush;
     if (!WriteFileAtomically(resultPath, GangResultText(outcomes))) {
         err << "quillon-cli: the outcome could not be written to " << resultPath << '\n';
         return kExitFailed;
@@ -284,20 +286,10 @@ int RunGang(const CliOptions& options, std::ostream& out, std::ostream& err, std
 
 }  // namespace
 
-int RunGangCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
-                   std::istream& in, bool liveProgress) {
-    // The ports come from --gang: after the hex file only the reset words.
-    for (std::size_t i = 1; i < options.positional.size(); ++i) {
-        const std::string& word = options.positional[i];
-        if (!EqualsIgnoringCase(word, "reset") && !EqualsIgnoringCase(word, "no_reset")) {
-            err << "quillon-cli: with --gang only reset or no_reset may follow the hex file, not "
-                << word << " (the ports come from --gang)\n";
-            return kExitUsage;
-        }
-    }
+int RunGangCommand(const CliOptions& options, const CliStreams& streams) {
     RunRecord record;
-    const int status = RunGang(options, out, err, in, liveProgress, record);
-    return WriteRunRecord(options.jsonFile, std::move(record), status, err);
+    const int status = RunGang(options, streams, record);
+    return WriteRunRecord(options.jsonFile, std::move(record), status, streams.out, streams.err);
 }
 
 }  // namespace quillon

@@ -97,10 +97,7 @@ BoardRecord RecordOfBoard(const OperationContext& ctx, bool ok, const std::strin
 std::string RunRecordJson(const RunRecord& record) {
     Json doc;
     doc["program"] = "quillon-cli";
-    doc["version"] = std::to_string(QUILLON_VERSION_MAJOR) + "." +
-                     std::to_string(QUILLON_VERSION_MINOR) + "." +
-                     std::to_string(QUILLON_VERSION_PATCH) + "." +
-                     std::to_string(QUILLON_VERSION_TWEAK);
+    doc["version"] = PackageVersion();
     doc["versionLabel"] = BuildVersionLabel();
     doc["chip"] = record.chip;
     doc["crystal"] = record.crystal;
@@ -129,10 +126,15 @@ std::string RunRecordJson(const RunRecord& record) {
 }
 
 int WriteRunRecord(const std::optional<std::string>& path, RunRecord record, int status,
-                   std::ostream& err) {
+                   std::ostream& out, std::ostream& err) {
     if (!path) return status;
     record.exitStatus = status;
-    if (WriteFileAtomically(*path, RunRecordJson(record))) return status;
+    if (*path == kStandardStream) {
+        out << RunRecordJson(record) << std::flush;
+        if (out) return status;
+    } else if (WriteFileAtomically(*path, RunRecordJson(record))) {
+        return status;
+    }
     err << "quillon-cli: the record could not be written to " << *path << '\n';
     return status == kExitOk ? kExitFailed : status;
 }

@@ -49,9 +49,10 @@ BoardRecord RecordOfBoard(const OperationContext& ctx, bool ok, const std::strin
 std::string RunRecordJson(const RunRecord& record);
 
 // With --json FILE (`path`), writes the record of a run that ended in
-// `status` in one piece. Returns the status, made a failure when the record
-// could not be written: a run without its record must not pass for a good one.
+// `status` in one piece ("-": to `out`). Returns the status, made a failure
+// when the record could not be written: a run without its record must not
+// pass for a good one.
 int WriteRunRecord(const std::optional<std::string>& path, RunRecord record, int status,
-                   std::ostream& err);
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace quillon

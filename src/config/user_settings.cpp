@@ -65,6 +65,11 @@ std::string ReadResetSequenceSetting(const std::string& programDir) {
     return ProfileString(CustomizePath(programDir), "Reset", "Sequence", "", kResetSequenceBuffer);
 }
 
+std::string ReadRunSequenceSetting(const std::string& programDir) {
+    return ProfileString(CustomizePath(programDir), "Reset", "RunSequence", "",
+                         kResetSequenceBuffer);
+}
+
 RecentSettings ReadRecentSettings(const std::string& programDir) {
     const std::string path = RecentPath(programDir);
     RecentSettings r;

@@ -36,6 +36,9 @@ CustomSettings ReadCustomSettings(const std::string& programDir);
 // [Reset] Sequence= as the file holds it, unchecked (empty: none), so that
 // a malformed one can be shown as it stands; ParseResetSequence reads it.
 std::string ReadResetSequenceSetting(const std::string& programDir);
+// [Reset] RunSequence=: the DTR/RTS steps that start the new firmware after
+// a successful programming, in the same text form.
+std::string ReadRunSequenceSetting(const std::string& programDir);
 RecentSettings ReadRecentSettings(const std::string& programDir);
 // Negative indices are written as 0.
 void WriteRecentSettings(const std::string& programDir, const RecentSettings& recent);

@@ -28,6 +28,10 @@ int WaitStatus(Link& link, Operator& op, int limitSeconds, bool pollCancel,
         if (onElapsed) onElapsed(elapsed);
         if (pollCancel && PollCancel(op) == 1) return kWaitCancel;
     }
+    if (link.WantsDetail() && elapsed > 0) {
+        link.Detail("status " + HexDigits(std::string(1, static_cast<char>(last))) + " after " +
+                    std::to_string(elapsed) + " s (limit " + std::to_string(limitSeconds) + " s)");
+    }
     if (elapsed > limitSeconds) return kWaitTimeout;
     return last;
 }

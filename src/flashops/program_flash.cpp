@@ -112,6 +112,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
             }
             if (!FillBlock(image, ranges.rangeStart[0], address, end, send, blockSize)) {
                 // An erased flash already holds it: count it, send nothing.
+                link.Detail("skipped, all FF:", &address);
                 SetBarPos(op, k);
                 a += blockSize;
                 ++k;
@@ -119,6 +120,7 @@ bool ProgramFlash(Link& link, Operator& op, const ChipSetup& chip, const FlashIm
             }
             switch (SendBlock(link, op, address, send, blockSize, crcErrors)) {
                 case BlockOutcome::Retry:
+                    link.Detail("again after a CRC error:", &address);
                     continue;
                 case BlockOutcome::Cancel:
                     CancelEnding(link, op, k);

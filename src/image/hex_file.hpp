@@ -20,6 +20,9 @@ struct DecodeFailure {
     // What batch mode puts in the result file instead of the box; empty
     // when batch mode shows the box like any other mode.
     std::string batchText;
+    // The line the decoder stopped at (1 for the first); 0 when the failure
+    // is the file's, not a line's.
+    int lineNumber = 0;
 };
 
 // Fills `image` with `fill` and decodes the file at `path` over `ranges`:

@@ -82,7 +82,8 @@ bool DecodeIntelHex(TextLineReader& reader, const OperationRanges& ranges, Flash
     // Shown only while a progress window is open; never put in the result
     // file.
     failure = DecodeFailure{"IntelHex format decoder",
-                            ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber), false, {}};
+                            ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber), false, {},
+                            lineNumber == 0 ? 1 : lineNumber};
     return false;
 }
 

@@ -79,7 +79,8 @@ bool DecodeSRecordFile(TextLineReader& reader, const OperationRanges& ranges, Fl
     reader.Close();
     if (error == kNoError) return true;
     const std::string message = ErrorMessage(error, lineNumber == 0 ? 1 : lineNumber);
-    failure = DecodeFailure{"S format decoder", message, true, "S format decoder " + message};
+    failure = DecodeFailure{"S format decoder", message, true, "S format decoder " + message,
+                            lineNumber == 0 ? 1 : lineNumber};
     return false;
 }
 

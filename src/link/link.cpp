@@ -80,9 +80,20 @@ void Link::Close() {
 }
 
 ResetRun Link::RunResetSequence() {
+    const ResetRun run = DriveLines(resetSequence_);
+    if (run == ResetRun::Done && !resetSequence_.empty()) sequenceLines_ = lines_;
+    return run;
+}
+
+ResetRun Link::RunRunSequence() {
+    Mark("run sequence");
+    return DriveLines(runSequence_);
+}
+
+ResetRun Link::DriveLines(const ResetSequence& sequence) {
     if (!device_) return ResetRun::Failed;
     bool driven = false;
-    for (const ResetStep& step : resetSequence_.steps) {
+    for (const ResetStep& step : sequence.steps) {
         if (step.kind == ResetStep::Kind::Wait) {
             clock_.SleepMs(step.value);
             continue;
@@ -105,7 +116,6 @@ ResetRun Link::RunResetSequence() {
                 return ResetRun::Failed;
         }
     }
-    if (driven) sequenceLines_ = lines_;
     return ResetRun::Done;
 }
 
@@ -170,6 +180,17 @@ std::uint32_t Link::TakeLineErrors() {
         trace_->Event(text);
     }
     return errors;
+}
+
+void Link::Detail(std::string_view text, const std::uint32_t* address) {
+    if (!WantsDetail()) return;
+    std::string line(text);
+    if (address) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " 0x%06X", static_cast<unsigned>(*address));
+        line += hex;
+    }
+    trace_->Detail(line);
 }
 
 void Link::MarkStep(std::string_view step, const std::uint32_t* address) {

@@ -62,6 +62,11 @@ class Link {
     void Mark(std::string_view step, std::uint32_t address) {
         if (trace_) MarkStep(step, &address);
     }
+    // A detail of the step for whoever watches the trace's events (a block
+    // skipped, a wait, a retry), with the address it concerns when there is
+    // one; not kept in the trace file.
+    void Detail(std::string_view text, const std::uint32_t* address = nullptr);
+    bool WantsDetail() const { return trace_ && trace_->onEvent; }
 
     // Opens the port at `baud` with 8N1 and all five time-outs 80 ms, DTR/RTS
     // on, or where the reset sequence last left them once it has run (a
@@ -83,6 +88,12 @@ class Link {
     // Runs the sequence on the open port, its waits on the clock. The lines
     // stay where it leaves them, also when the port is opened again.
     [[nodiscard]] ResetRun RunResetSequence();
+
+    // The steps that start the new firmware after a successful programming
+    // (empty: none), and their run on the open port.
+    void SetRunSequence(ResetSequence sequence) { runSequence_ = std::move(sequence); }
+    bool HasRunSequence() const { return !runSequence_.empty(); }
+    [[nodiscard]] ResetRun RunRunSequence();
 
     // Moves the open port to `baud`, DTR and RTS kept where they are: 0, or
     // 210 / 211 when the settings could not be read or changed.
@@ -109,6 +120,7 @@ class Link {
 
   private:
     void MarkStep(std::string_view step, const std::uint32_t* address);
+    ResetRun DriveLines(const ResetSequence& sequence);
 
     Clock& clock_;
     SerialOpener openSerial_;
@@ -119,6 +131,7 @@ class Link {
     std::uint32_t controlProgramBaud_ = kInitialControlProgramBaud;
     WireTrace* trace_ = nullptr;
     ResetSequence resetSequence_;
+    ResetSequence runSequence_;
     ModemLines lines_;  // as Open or the reset sequence set them
     // Where the last complete run of the sequence left the lines.
     std::optional<ModemLines> sequenceLines_;

@@ -23,8 +23,17 @@ void PrepareConsole();
 bool StandardErrorIsTerminal();
 
 // Calls `handler` on every Ctrl-C: from a signal handler on POSIX, from the
-// console's control thread on Windows, so it may only set an atomic flag or
-// end the process.
+// console's control thread on Windows, so it may only set an atomic flag,
+// call SayAtOnce or end the process.
 void OnConsoleInterrupt(void (*handler)());
+
+// Writes `text` to standard error at once, unbuffered: safe in the handler
+// of OnConsoleInterrupt.
+void SayAtOnce(const char* text);
+
+// Waits up to `ms` for a line on standard input when it is a terminal;
+// true when there is input to read (or standard input is no terminal, so
+// reading will not wait for a person).
+bool StandardInputReady(int ms);
 
 }  // namespace quillon

@@ -1,5 +1,6 @@
 #include "platform/console.hpp"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -29,6 +30,23 @@ void PrepareConsole() {
 }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
+
+void SayAtOnce(const char* text) {
+    std::size_t n = 0;
+    while (text[n] != '\0') ++n;
+    while (n > 0) {
+        const ssize_t w = ::write(STDERR_FILENO, text, n);
+        if (w <= 0) return;
+        text += w;
+        n -= static_cast<std::size_t>(w);
+    }
+}
+
+bool StandardInputReady(int ms) {
+    if (::isatty(STDIN_FILENO) == 0) return true;
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    return ::poll(&p, 1, ms) != 0;
+}
 
 void OnConsoleInterrupt(void (*handler)()) {
     gInterruptHandler = handler;

@@ -8,6 +8,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cstring>
+
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -69,6 +71,20 @@ void PrepareConsole() {
 }
 
 bool StandardErrorIsTerminal() { return IsConsole(GetStdHandle(STD_ERROR_HANDLE)); }
+
+void SayAtOnce(const char* text) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, static_cast<DWORD>(std::strlen(text)),
+              &written, nullptr);
+}
+
+bool StandardInputReady(int ms) {
+    const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    if (!IsConsole(in)) return true;
+    // A console signals its handle for any event (a key, the mouse);
+    // the line is read once a key arrives.
+    return WaitForSingleObject(in, static_cast<DWORD>(ms)) == WAIT_OBJECT_0;
+}
 
 void OnConsoleInterrupt(void (*handler)()) {
     gInterruptHandler = handler;

@@ -1,6 +1,7 @@
 #include "platform/file_replacement.hpp"
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/paths.hpp"
 #include "platform/system_paths.hpp"
@@ -95,6 +96,22 @@ void FileReplacement::Abandon() {
         RemoveFile(temp_);
         temp_.clear();
     }
+}
+
+bool OutputPathUsable(const std::string& path, std::string& why) {
+    errno = 0;
+    const OutputTarget target = ResolveOutputTarget(path);
+    if (target.kind == OutputKind::Direct) return true;
+    std::string temp;
+    std::FILE* file = target.kind == OutputKind::Replace ? CreateFileBeside(target.path, temp)
+                                                         : nullptr;
+    if (file == nullptr) {
+        why = "cannot write " + path + ": " + std::strerror(errno != 0 ? errno : EIO);
+        return false;
+    }
+    std::fclose(file);
+    RemoveFile(temp);
+    return true;
 }
 
 bool RemoveOutputFile(const std::string& path) {

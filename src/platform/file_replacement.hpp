@@ -50,6 +50,11 @@ class FileReplacement {
     FileWriteError error_ = FileWriteError::None;
 };
 
+// Whether an output could be written at `path`, found out without touching
+// it: a folder that takes a new file there, or a device, FIFO or "-". False
+// with why (the path and the system's reason).
+bool OutputPathUsable(const std::string& path, std::string& why);
+
 // Removes the file an output path names when it is a regular file (through
 // symbolic links, which stay); a device or FIFO is left alone. False when
 // there was no such file or it could not be removed.

@@ -1,5 +1,8 @@
 #include "platform/paths.hpp"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -56,6 +59,25 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
     if (out.back() != '/' && out.back() != '\\') out += kPathSeparator;
     out += name;
     return out;
+}
+
+bool FileReadable(const std::string& path, std::string& why) {
+    if (path.empty()) {
+        why = "(none chosen)";
+        return false;
+    }
+    if (DirectoryExists(path)) {
+        why = path + ": " + std::strerror(EISDIR);
+        return false;
+    }
+    errno = 0;
+    std::FILE* file = OpenFile(path, "rb");
+    if (file == nullptr) {
+        why = path + ": " + std::strerror(errno != 0 ? errno : ENOENT);
+        return false;
+    }
+    std::fclose(file);
+    return true;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

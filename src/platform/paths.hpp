@@ -30,6 +30,10 @@ bool CopyFolderContents(const std::string& from, const std::string& to, bool rep
 // Removes a file; false when there was none or it could not be removed.
 bool RemoveFile(const std::string& path);
 
+// The file can be opened for reading; false with why ("PATH: the system's
+// reason"; a folder is no file).
+bool FileReadable(const std::string& path, std::string& why);
+
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // Writes a whole output file as FileReplacement does: a regular file through

@@ -55,12 +55,17 @@ struct OutputTarget {
     std::string path;
 };
 
-// What `path` names now; errno tells why when it is Refused.
+// What `path` names now; errno tells why when it is Refused. "-" is
+// standard output, written directly.
 OutputTarget ResolveOutputTarget(const std::string& path);
 
-// Opens a device or FIFO for writing without creating or truncating
-// anything; a FIFO waits for its reader. Null when it cannot (errno).
+// Opens a device or FIFO (or "-", standard output) for writing without
+// creating or truncating anything; a FIFO waits for its reader. Null when
+// it cannot (errno).
 std::FILE* OpenDirectOutput(const std::string& path);
+
+// The name an output path or input takes for standard output or input.
+inline constexpr const char* kStandardStream = "-";
 
 // A new, empty file next to `target`, named after it, opened for binary
 // writing with the permissions of the file it will replace (the usual ones

@@ -92,6 +92,11 @@ std::string DanglingLinkTarget(std::string path) {
 
 OutputTarget ResolveOutputTarget(const std::string& path) {
     OutputTarget target;
+    if (path == kStandardStream) {
+        target.kind = OutputKind::Direct;
+        target.path = path;
+        return target;
+    }
     struct stat st;
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
@@ -118,7 +123,9 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
 
 std::FILE* OpenDirectOutput(const std::string& path) {
     // Appending: a stream of the process's own keeps what was written to it.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
+    const int fd = path == kStandardStream
+                       ? ::dup(STDOUT_FILENO)
+                       : ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     std::FILE* file = ::fdopen(fd, "ab");
     if (file == nullptr) ::close(fd);

@@ -116,7 +116,7 @@ bool NamesDevice(const std::string& path) {
 OutputTarget ResolveOutputTarget(const std::string& path) {
     namespace fs = std::filesystem;
     OutputTarget target;
-    if (NamesDevice(path)) {
+    if (path == kStandardStream || NamesDevice(path)) {
         target.kind = OutputKind::Direct;
         target.path = path;
         return target;
@@ -139,7 +139,15 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
     return target;
 }
 
-std::FILE* OpenDirectOutput(const std::string& path) { return OpenFile(path, "ab"); }
+std::FILE* OpenDirectOutput(const std::string& path) {
+    if (path != kStandardStream) return OpenFile(path, "ab");
+    const int fd = _dup(_fileno(stdout));
+    if (fd < 0) return nullptr;
+    _setmode(fd, _O_BINARY);
+    std::FILE* file = _fdopen(fd, "ab");
+    if (file == nullptr) _close(fd);
+    return file;
+}
 
 std::FILE* CreateFileBeside(const std::string& target, std::string& tempPath) {
     // Named as on POSIX; the first free name is taken, never a file that is

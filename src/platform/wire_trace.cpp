@@ -57,7 +57,8 @@ bool WireTrace::MayOverwrite(const std::string& path) {
 }
 
 bool WireTrace::Open(const std::string& path, std::string& error) {
-    file_ = OpenFile(path, "wb");
+    // "-": standard output, as every output of the command line takes it.
+    file_ = path == kStandardStream ? OpenDirectOutput(path) : OpenFile(path, "wb");
     if (!file_) {
         error = "cannot write the trace " + path + ": " + std::strerror(errno);
         return false;
@@ -94,6 +95,7 @@ void WireTrace::Bytes(WireDirection direction, const std::uint8_t* data, std::si
 }
 
 void WireTrace::Event(std::string_view text) {
+    if (onEvent) onEvent(text);
     if (!file_) return;
     EndLine();
     line_.clear();

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,11 @@ class WireTrace {
     // burst); at 0 every call is a line of its own.
     void Bytes(WireDirection direction, const std::uint8_t* data, std::size_t n);
     void Event(std::string_view text);
+    // A detail for whoever watches (onEvent) that the file does not keep:
+    // the blocks skipped, the waits, the retries.
+    void Detail(std::string_view text) {
+        if (onEvent) onEvent(text);
+    }
     // Writes the pending line and hands everything to the file.
     void Flush();
     // Writes everything and closes the file; false with the reason when any
@@ -54,6 +60,9 @@ class WireTrace {
     [[nodiscard]] bool Close(std::string& error);
 
     long long mergeWithinUs = 0;
+    // Called with every event and detail as it happens (quillon-cli -v);
+    // works with or without a file open.
+    std::function<void(std::string_view)> onEvent;
 
   private:
     long long NowUs() const;

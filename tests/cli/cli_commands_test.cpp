@@ -135,10 +135,14 @@ TEST_F(CliCommandsTest, DecodeWritesTheRangesOneAfterTheOtherAndKeepsTheOldFileO
               kExitFailed);
     EXPECT_EQ(dir.Read("out.bin"), bytes);
 
-    // A folder that does not exist cannot take the file; nothing is left.
+    // A folder that does not exist cannot take the file: found before any
+    // work, a set-up failure naming the path and the system's reason.
     EXPECT_EQ(Run({"--chip", "TC100", "--decode", dir.File("a.mhx"), dir.File("no/such/out.bin")}),
-              kExitFailed);
-    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+              kExitUsage);
+    EXPECT_NE(err.str().find("cannot write " + dir.File("no/such/out.bin") +
+                             ": No such file or directory"),
+              std::string::npos)
+        << err.str();
 }
 
 TEST_F(CliCommandsTest, HelpGoesToStandardOutputAndNoCommandIsAUsageError) {
@@ -174,10 +178,16 @@ TEST_F(CliCommandsTest, ChecksumOfANamedFileLeavesTheSelectedHexFileForLaterComm
     EXPECT_EQ(out.str(), "002A\n0001\n");
 }
 
+// The result file keeps the system's own text; the terminal learns the path
+// and the reason, and the status says the set-up was wrong.
 TEST_F(CliCommandsTest, BatchWithoutAHexFileRecordsTheFailureAndExitsNonZero) {
-    EXPECT_EQ(Run({"--chip", "TC200", dir.File("missing.mhx"), "no_reset"}), kExitFailed);
+    EXPECT_EQ(Run({"--chip", "TC200", dir.File("missing.mhx"), "no_reset"}), kExitUsage);
     EXPECT_EQ(dir.Read("MESSFILE.TXT"), "NG\r\n No.101 Please set \"hex file\"\r\n");
     EXPECT_NE(out.str().find("NG\n"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("cannot read the hex file " + dir.File("missing.mhx") +
+                             ": No such file or directory"),
+              std::string::npos)
+        << err.str();
 }
 
 }  // namespace

@@ -43,10 +43,9 @@ TEST(CliOptionsTest, PositionalWordsAreTheBatchFormAndNeverMixWithACommand) {
     EXPECT_EQ(p.options.request.batchHexFile, "file.mhx");
     EXPECT_EQ(p.options.request.batchComPortIndex, 1);
     EXPECT_FALSE(p.options.request.askForReset);
-    // --no-reset belongs to command lines; the batch words alone decide.
-    p = ParseCliOptions({"file.mhx", "--no-reset"});
-    EXPECT_TRUE(p.options.request.batch);
-    EXPECT_TRUE(p.options.request.askForReset);
+    // --no-reset belongs to command lines; in the batch form it is refused
+    // rather than silently ignored.
+    EXPECT_EQ(ParseCliOptions({"file.mhx", "--no-reset"}).errors.size(), 1u);
 
     // A command word that takes no value never swallows a batch word: the
     // line is refused instead of being run as something else.
@@ -86,6 +85,57 @@ TEST(CliOptionsTest, PortIsAComNumberOrADevicePathAndComZeroIsRefused) {
     ASSERT_EQ(p.options.setupErrors.size(), 1u);
     EXPECT_NE(p.options.setupErrors[0].find("com0"), std::string::npos);
     EXPECT_EQ(ParseCliOptions({"--port", "com257", "--list"}).options.setupErrors.size(), 1u);
+}
+
+// The manners of common command-line tools: short forms, --opt=value, "--"
+// and "-", and every word that is not understood refused before anything is
+// read or written, with a suggestion when one is close.
+TEST(CliOptionsTest, ShortFormsInlineValuesAndTheEndOfOptions) {
+    CliParse p = ParseCliOptions({"-p", "com3", "-cTC370", "--crystal=10MHz", "-q", "--hex=-",
+                                  "--program"});
+    ASSERT_TRUE(p.errors.empty()) << p.errors[0];
+    EXPECT_EQ(p.options.request.comPortIndex, 2);
+    EXPECT_EQ(p.options.chip, "TC370");
+    EXPECT_EQ(p.options.crystal, "10MHz");
+    EXPECT_EQ(p.options.hexFile, "-");
+    EXPECT_TRUE(p.options.quiet);
+    p = ParseCliOptions({"-x", "12.5MHz", "--", "-odd.mhx", "no_reset"});
+    ASSERT_TRUE(p.errors.empty()) << p.errors[0];
+    EXPECT_EQ(p.options.positional, (std::vector<std::string>{"-odd.mhx", "no_reset"}));
+    EXPECT_EQ(Commands(ParseCliOptions({"-h"})), std::vector<CliCommand>{CliCommand::Help});
+    EXPECT_EQ(Commands(ParseCliOptions({"version"})), std::vector<CliCommand>{CliCommand::Version});
+    EXPECT_EQ(Commands(ParseCliOptions({"-V"})), std::vector<CliCommand>{CliCommand::Version});
+    EXPECT_EQ(ParseCliOptions({"--list-ports", "--json"}).options.jsonFile, "-");
+}
+
+TEST(CliOptionsTest, WordsThatAreNotUnderstoodAreRefusedWithASuggestion) {
+    const struct {
+        std::vector<std::string> words;
+        const char* says;
+    } cases[] = {
+        {{"-z", "a.mhx"}, "unknown option -z"},
+        {{"--chp", "X", "a.mhx"}, "unknown option --chp (did you mean --chip?)"},
+        {{"--dry-rum", "a.mhx"}, "did you mean --dry-run?"},
+        {{"a.mhx", "noreset"}, "unexpected argument noreset (after the hex file: comN, reset or "
+                               "no_reset) (did you mean no_reset?)"},
+        {{"a.mhx", "no_reset", "extra"}, "unexpected argument extra"},
+        {{"a.mhx", "com3", "no_reset", "reset"}, "unexpected argument reset"},
+        {{"a.mhx", "reset", "no_reset"}, "comes twice"},
+        {{"a.mhx", "com9"}, "the batch form takes com1 to com8; --port com9 names any port"},
+        {{"--port", "/dev/x", "a.mhx", "com2"}, "--port and com2 both name the port"},
+        {{"--port", "com1", "--gang", "com2", "a.mhx"}, "--port and --gang both name ports"},
+        {{"--gang", "com2", "a.mhx", "nreset"}, "did you mean reset?"},
+        {{"--download=yes"}, "--download takes no value"},
+        {{"--quiet=1", "--list"}, "--quiet takes no value"},
+        {{"-q", "-v", "--list"}, "-q and -v: choose one"},
+        {{"-v", "--gang", "com1", "a.mhx"}, "-v is for one board"},
+        {{"--json", "--download"}, "--json needs a file"},
+    };
+    for (const auto& c : cases) {
+        const CliParse p = ParseCliOptions(c.words);
+        ASSERT_FALSE(p.errors.empty()) << c.says;
+        EXPECT_NE(p.errors[0].find(c.says), std::string::npos) << p.errors[0];
+    }
 }
 
 }  // namespace

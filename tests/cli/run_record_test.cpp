@@ -93,12 +93,12 @@ TEST(RunRecordTest, UnwritableRecordFailsAGoodRunAndLeavesNothing) {
     TempDir dir;
     std::ostringstream err;
     const std::string path = dir.File("missing/run.json");
-    EXPECT_EQ(WriteRunRecord(path, SampleRecord(), kExitOk, err), kExitFailed);
+    EXPECT_EQ(WriteRunRecord(path, SampleRecord(), kExitOk, err, err), kExitFailed);
     EXPECT_NE(err.str().find(path), std::string::npos);
-    EXPECT_EQ(WriteRunRecord(path, SampleRecord(), kExitUsage, err), kExitUsage);
-    EXPECT_EQ(WriteRunRecord(std::nullopt, SampleRecord(), kExitOk, err), kExitOk);
+    EXPECT_EQ(WriteRunRecord(path, SampleRecord(), kExitUsage, err, err), kExitUsage);
+    EXPECT_EQ(WriteRunRecord(std::nullopt, SampleRecord(), kExitOk, err, err), kExitOk);
 
-    EXPECT_EQ(WriteRunRecord(dir.File("run.json"), SampleRecord(), kExitOk, err), kExitOk);
+    EXPECT_EQ(WriteRunRecord(dir.File("run.json"), SampleRecord(), kExitOk, err, err), kExitOk);
     EXPECT_EQ(Json::parse(dir.Read("run.json"))["exitStatus"], 0);
 }
 

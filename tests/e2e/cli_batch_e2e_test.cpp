@@ -141,11 +141,11 @@ TEST_F(CliBatchE2E, FailingEraseExitsOneWithTheDetailFirst) {
 TEST_F(CliBatchE2E, MissingHexFileIsNgWithoutOpeningThePort) {
     const ChildResult r =
         Cli({"--port", host.t.dir.File("no-such-tty"), host.t.dir.File("missing.mhx")});
-    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.status, 2) << r.out << r.err;
     const std::string result = host.ResultFile();
     EXPECT_EQ(result.rfind("NG\r\n", 0), 0u) << result;
     EXPECT_NE(result.find(CatalogText(Language::English, kMsgSetHexFile)), std::string::npos);
-    EXPECT_EQ(r.err.find("no-such-tty"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Cannot open"), std::string::npos) << r.err;
 }
 
 TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
@@ -193,7 +193,7 @@ TEST_F(CliBatchE2E, ChainedCommandsInOneSession) {
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), host.ctx.image.bytes.begin()));
 
     // Without a download first, a flash command is refused before anything runs.
-    const ChildResult refused = Cli({"--read-compare"});
+    const ChildResult refused = Cli({"--hex", Hex(), "--read-compare"});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("--download"), std::string::npos) << refused.err;
 }
@@ -232,7 +232,7 @@ TEST_F(CliBatchE2E, CtrlCCancelsProgrammingAtItsNextPoll) {
                  {"--program-dir", host.t.dir.path(), "--chip", "TC370", "--port", host.sim->path(),
                   "--hex", Hex(), "--no-reset", "--download", "--program", "--read-compare"},
                  "", 60, "Programming");
-    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.status, 130) << r.out << r.err;
     EXPECT_NE(r.err.find(CatalogText(Language::English, kMsgCanceled)), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find(CatalogText(Language::English, kMsgProgrammed)), std::string::npos);
     EXPECT_EQ(r.err.find("Read & Compare"), std::string::npos) << "the chain stops there";
@@ -240,6 +240,63 @@ TEST_F(CliBatchE2E, CtrlCCancelsProgrammingAtItsNextPoll) {
     const ChildResult again = Cli({"--hex", Hex(), "--no-reset", "--download", "--blank-check"});
     EXPECT_NE(again.err.find(CatalogText(Language::English, kMsgDownloaded)), std::string::npos)
         << again.err;
+}
+
+// The batch form stops at Ctrl-C as the Cancel button would: the
+// ordinary cancel ending, "NG" and the cancel in MESSFILE.TXT, status 130.
+TEST_F(CliBatchE2E, CtrlCCancelsTheBatchForm) {
+    data = {{0x00000, Pattern(0x100, 1)}, {0x04000, Pattern(0x100, 3)}};
+    host.UseHexFile("app.mhx", SRecordsOf(data));
+    host.t.dir.Write("MESSFILE.TXT", "OK");
+    ASSERT_TRUE(host.StartSim({"--pace"}));
+    const ChildResult r = RunChild(kCli,
+                                   {"--program-dir", host.t.dir.path(), "--chip", "TC370",
+                                    "--port", host.sim->path(), Hex(), "no_reset"},
+                                   "", 60, "Programming");
+    EXPECT_EQ(r.status, 130) << r.out << r.err;
+    EXPECT_NE(r.err.find("cancelling (Ctrl-C)"), std::string::npos) << r.err;
+    EXPECT_EQ(host.ResultFile().rfind("NG\r\nIt was canceled during \"", 0), 0u)
+        << host.ResultFile();
+    EXPECT_EQ(r.out.rfind("NG\nIt was canceled", 0), 0u) << r.out;
+}
+
+// Pipes: the hex file from standard input, the record and a readout on
+// standard output, the outcome and progress then on standard error.
+TEST_F(CliBatchE2E, AHexFileFromAPipeAndOutputsToStandardOutput) {
+    ASSERT_TRUE(host.StartSim());
+    const ChildResult batch =
+        Cli({"-v", "--json", "-", "-", "no_reset"}, host.t.dir.Read("app.mhx"));
+    ASSERT_EQ(batch.status, 0) << batch.out << batch.err;
+    const auto doc = nlohmann::json::parse(batch.out);
+    EXPECT_TRUE(doc["ok"]);
+    EXPECT_NE(batch.err.find("\nOK\n"), std::string::npos) << batch.err;
+    // -v: each step's detail, blocks sent and skipped.
+    EXPECT_NE(batch.err.find("\n  step program 0x000000\n"), std::string::npos) << batch.err;
+    EXPECT_NE(batch.err.find("\n  skipped, all FF: 0x002000\n"), std::string::npos) << batch.err;
+
+    const ChildResult copy = Cli({"-q", "--no-reset", "--download", "--copy-ihex", "-"});
+    ASSERT_EQ(copy.status, 0) << copy.err;
+    EXPECT_EQ(copy.out.rfind(":", 0), 0u) << copy.out.substr(0, 80);
+    EXPECT_EQ(copy.err, "") << "-q: nothing but errors";
+    host.t.dir.Write("copy.hex", copy.out);
+    host.ctx.hexFilePath = host.t.dir.File("copy.hex");
+    ASSERT_TRUE(DecodeHexFile(host.ctx, false, 0xFF));
+    EXPECT_EQ(host.ctx.image.bytes[0x2A000], data.at(0x2A000)[0]);
+}
+
+// A dry run decodes, opens and closes the port, and says what it would do;
+// the target hears nothing.
+TEST_F(CliBatchE2E, ADryRunSendsNothing) {
+    ASSERT_TRUE(host.StartSim({"--trace", host.t.dir.File("target.trace")}));
+    const ChildResult r = Cli({"--dry-run", Hex(), "no_reset"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("TC370 @ "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("opens; nothing was sent"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("would run a Full Operation"), std::string::npos) << r.err;
+    host.StopSimAndReadFlash();
+    const std::string trace = host.t.dir.Read("target.trace");
+    EXPECT_EQ(trace.find(" TX ", trace.find('\n')), std::string::npos) << trace;
+    EXPECT_FALSE(host.t.dir.Exists("MESSFILE.TXT"));
 }
 
 }  // namespace

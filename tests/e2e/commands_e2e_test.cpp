@@ -137,6 +137,36 @@ TEST(CommandsE2E, CommandsAfterADownloadBySequenceKeepTheBoardOutOfReset) {
     EXPECT_TRUE(host.FlashHolds(host.StopSimAndReadFlash(), data, why)) << why;
 }
 
+// The run sequence starts the new firmware after a good Program & Verify:
+// on a board wired for it the lines follow it, and the control program is
+// gone; a port without the lines says the firmware was not started.
+TEST(CommandsE2E, TheRunSequenceStartsTheNewFirmwareOrSaysWhyNot) {
+    for (const bool wired : {true, false}) {
+        ControllerHost host("TC370");
+        host.t.board.wired = wired;
+        host.ctx.request.runSequence = "DTR=1,RTS=1,WAIT=20,RTS=0";
+        host.UseHexFile("app.mhx", SRecordsOf({{0x00000, Pattern(0x100, 6)}}));
+        ASSERT_TRUE(host.StartSim());
+        OnDownload(host.ctx);
+        OnProgramVerify(host.ctx);
+        const StepRecord& last = host.ctx.journal.Steps().back();
+        EXPECT_EQ(last.name, "run sequence");
+        EXPECT_EQ(last.ok, wired);
+        if (wired) {
+            EXPECT_EQ(host.ctx.lastReport.code, kMsgProgrammed);
+            ASSERT_GE(host.t.board.lines.size(), 2u);
+            EXPECT_TRUE(host.t.board.lines.back().dtr);
+            EXPECT_FALSE(host.t.board.lines.back().rts);
+            EXPECT_EQ(host.ctx.downloaded, 0) << "the board runs its firmware now";
+        } else {
+            EXPECT_EQ(host.ctx.lastReport.code, kMsgCannotChangePortSetting);
+            EXPECT_NE(host.ctx.lastReport.text.find("no DTR/RTS lines for the run sequence"),
+                      std::string::npos)
+                << host.ctx.lastReport.text;
+        }
+    }
+}
+
 TEST(CommandsE2E, PlainDownloadAnsweredEraseFirstIsACryptError) {
     ControllerHost host("TC326");
     ASSERT_TRUE(host.StartSim({"--key", "tc326.key", "--erase-first"}));
