@@ -31,9 +31,12 @@ endif()
 # must never end up in a package.
 install(FILES
   ${PROJECT_SOURCE_DIR}/examples/CHIPDEF.INI
-  ${PROJECT_SOURCE_DIR}/examples/README.md
   ${PROJECT_SOURCE_DIR}/examples/tc326.key
   DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon)
+# The README that goes with the per-user copy speaks of the installed
+# programs; examples/README.md speaks of a build tree.
+install(FILES ${QUILLON_PACKAGING_DIR}/linux/program-folder-README.md
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon RENAME README.md)
 install(DIRECTORY
   ${PROJECT_SOURCE_DIR}/examples/ctrl
   ${PROJECT_SOURCE_DIR}/examples/hex
@@ -79,6 +82,25 @@ install(FILES
   ${QUILLON_PACKAGING_DIR}/debian/copyright
   ${QUILLON_PACKAGING_DIR}/README.Debian
   DESTINATION ${QUILLON_DOC_DIR})
+
+# The user manual, with the pictures it shares with the README beside it
+# (the pages name them as ../images/).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual ${PROJECT_SOURCE_DIR}/docs/images
+        DESTINATION ${QUILLON_DOC_DIR})
+
+# --- shell completion ---------------------------------------------------------------
+# bash loads a command's completion from a file of the command's name; zsh's
+# asks bash for the same candidates through that file.
+set(QUILLON_BASH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+foreach(prog quillon-cli quillon-sim)
+  install(FILES ${QUILLON_PACKAGING_DIR}/completion/quillon.bash
+          DESTINATION ${QUILLON_BASH_COMPLETION_DIR} RENAME ${prog})
+endforeach()
+set(QUILLON_BASH_COMPLETION ${CMAKE_INSTALL_FULL_DATADIR}/bash-completion/completions/quillon-cli)
+configure_file(${QUILLON_PACKAGING_DIR}/completion/_quillon.zsh.in
+               ${QUILLON_PACKAGING_OUT}/_quillon-cli @ONLY)
+install(FILES ${QUILLON_PACKAGING_OUT}/_quillon-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 
 if(QUILLON_COMPRESSED_DOCS)
   add_custom_target(quillon-compressed-docs ALL DEPENDS ${QUILLON_COMPRESSED_DOCS})

@@ -9,7 +9,7 @@
 namespace quillon::sim {
 
 struct SimOptions {
-    std::string programDir;      // where CHIPDEF.INI (and a key file) lie
+    std::string programDir;      // --program-dir; the program folder once found
     std::string chip;            // the section to play
     std::optional<int> crystal;  // the crystal index byte 2 must carry; else by the host's rate
     std::string flashFile;       // keeps the flash across runs

@@ -1,19 +1,16 @@
 #include "sim/simulator.hpp"
 
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <optional>
 
+#include "config/chip_file.hpp"
 #include "link/command_frame.hpp"
 #include "platform/wire_trace.hpp"
 #include "sim/boot_rom.hpp"
 #include "sim/control_program.hpp"
+#include "sim/device_link.hpp"
 #include "sim/pty_line.hpp"
 #include "sim/pushback_line.hpp"
 #include "sim/tracing_line.hpp"
@@ -38,50 +35,6 @@ void InstallStopSignals() {
     sigaction(SIGHUP, &action, nullptr);
 }
 
-// The symbolic link to the pseudo-terminal, for as long as the simulator
-// runs: a link left behind would point at a dead device.
-class DeviceLink {
-  public:
-    DeviceLink() = default;
-    DeviceLink(const DeviceLink&) = delete;
-    DeviceLink& operator=(const DeviceLink&) = delete;
-    ~DeviceLink() {
-        // Only a link that still points at this simulator's device goes: a
-        // newer simulator may have taken the name over.
-        if (path_.empty()) return;
-        std::string target(4096, '\0');
-        const ssize_t n = readlink(path_.c_str(), target.data(), target.size());
-        if (n > 0 && target.compare(0, static_cast<std::size_t>(n), device_) == 0 &&
-            static_cast<std::size_t>(n) == device_.size()) {
-            unlink(path_.c_str());
-        }
-    }
-
-    // Places the link; false with the reason. A file of that name that is
-    // not a symbolic link is the user's and is never replaced.
-    bool Place(const std::string& path, const std::string& device, std::string& error) {
-        struct stat st {};
-        if (lstat(path.c_str(), &st) == 0) {
-            if (!S_ISLNK(st.st_mode)) {
-                error = path + " exists and is not a symbolic link; it is left as it is";
-                return false;
-            }
-            unlink(path.c_str());
-        }
-        if (symlink(device.c_str(), path.c_str()) != 0) {
-            error = "cannot place the link " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        path_ = path;
-        device_ = device;
-        return true;
-    }
-
-  private:
-    std::string path_;
-    std::string device_;
-};
-
 }  // namespace
 
 int RunSimulator(const std::vector<std::string>& args) {
@@ -100,9 +53,20 @@ int RunSimulator(const std::vector<std::string>& args) {
     // Faults of the control program are checked now, not when a host comes.
     if (!ControlProgramFaultsValid(options.faults)) return 2;
     BootSettings boot;
-    if (!ParseBootFaults(options.faults, boot.faults, error) ||
-        !LoadSimChip(options.programDir, options.chip, boot.chip, error)) {
+    if (!ParseBootFaults(options.faults, boot.faults, error)) {
         std::cerr << "quillon-sim: " << error << "\n";
+        return 2;
+    }
+    // The program folder is found as quillon-cli finds it, so that both meet
+    // in the same CHIPDEF.INI without being told.
+    ProgramFiles files;
+    if (LocateChipDefinitionFile(options.programDir, files) == StartupFailure::PathTooLong) {
+        std::cerr << "quillon-sim: the program folder's path is too long\n";
+        return 2;
+    }
+    options.programDir = files.programDir;
+    if (!LoadSimChip(options.programDir, options.chip, boot.chip, error)) {
+        std::cerr << "quillon-sim: " << error << " (the program folder is " << files.why << ")\n";
         return 2;
     }
     boot.crystal = options.crystal;
@@ -115,6 +79,7 @@ int RunSimulator(const std::vector<std::string>& args) {
     }
     if (options.verbose) {
         boot.log = [](const std::string& text) { std::cerr << "quillon-sim: " << text << "\n"; };
+        boot.log("program folder " + files.programDir + " (" + files.why + ")");
     }
     FlashModel flash(boot.chip.ranges, options.flashFile);
     if (!flash.Load(error)) {

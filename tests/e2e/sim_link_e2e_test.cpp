@@ -1,5 +1,6 @@
 // quillon-sim --link PATH: the link to the pseudo-terminal lives exactly as
-// long as the simulator, and never replaces a file of the user's.
+// long as the simulator, is never taken from a running one, and never
+// replaces a file of the user's.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,37 @@ TEST(SimLinkTest, ReplacesAStaleLinkButNeverAFile) {
     EXPECT_EQ(dir.Read("tty"), "the user's notes");
     EXPECT_NE(dir.Read("sim.log").find("is not a symbolic link"), std::string::npos)
         << dir.Read("sim.log");
+}
+
+TEST(SimLinkTest, ARunningSimulatorKeepsItsLinkAKilledOneDoesNot) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    CopyExamplesTo(dir.path());
+    const std::string link = dir.File("tty");
+    auto owner = std::make_unique<SimProcess>(SimArgs(dir));
+    ASSERT_TRUE(owner->ok()) << owner->error();
+
+    SimProcess second(SimArgs(dir), dir.File("sim.log"));
+    EXPECT_FALSE(second.ok());
+    EXPECT_EQ(second.Stop(), 2);
+    const std::string named = "pid " + std::to_string(owner->pid()) + " on " + owner->path();
+    EXPECT_NE(dir.Read("sim.log").find(named), std::string::npos) << dir.Read("sim.log");
+    EXPECT_EQ(fs::read_symlink(link).string(), owner->path());
+
+    // Pointed elsewhere by the user, the link is no longer the simulator's to remove.
+    fs::remove(link);
+    fs::create_symlink("/dev/null", link);
+    EXPECT_EQ(owner->Stop(), 0);
+    EXPECT_EQ(fs::read_symlink(link).string(), "/dev/null");
+    EXPECT_FALSE(dir.Exists(".tty.lock"));
+
+    // A killed simulator leaves its link and lock file, but holds neither.
+    owner = std::make_unique<SimProcess>(SimArgs(dir));
+    ASSERT_TRUE(owner->ok()) << owner->error();
+    owner->Stop(SIGKILL);
+    SimProcess next(SimArgs(dir));
+    ASSERT_TRUE(next.ok()) << next.error();
+    EXPECT_EQ(fs::read_symlink(link).string(), next.path());
 }
 
 }  // namespace

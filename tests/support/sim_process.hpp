@@ -20,6 +20,7 @@ class SimProcess {
     bool ok() const { return !path_.empty(); }
     // The device path the host opens.
     const std::string& path() const { return path_; }
+    int pid() const { return pid_; }
     // Why it did not start (empty when it did).
     const std::string& error() const { return error_; }
     // Stops the simulator now with `signal` (SIGTERM when 0); returns its
