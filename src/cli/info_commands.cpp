@@ -53,13 +53,17 @@ int RunPortListCommand(const std::vector<SerialPortInfo>& ports, const std::stri
             out << "               " << note << '\n';
         }
     }
-    // A device Customize.ini maps that is not here now.
+    // A device Customize.ini maps that the list does not show: a link to a
+    // pseudo-terminal or a udev name is there all the same.
     for (const ComPortMapping& m : mappings) {
         if (!m.mapped) continue;
-        bool present = false;
-        for (const SerialPortInfo& p : ports) present = present || m.device == p.device ||
-                                                        m.device == p.byIdPath;
-        if (!present) out << m.device << "  COM" << m.number << "  (missing)\n";
+        bool listed = false;
+        for (const SerialPortInfo& p : ports) listed = listed || m.device == p.device ||
+                                                       m.device == p.byIdPath;
+        if (listed) continue;
+        out << m.device << "  COM" << m.number;
+        if (SerialDeviceMissing(m.device, ports)) out << "  (missing)";
+        out << '\n';
     }
     return kExitOk;
 }

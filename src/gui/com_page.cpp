@@ -16,13 +16,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-bool IsPresent(const std::vector<SerialPortInfo>& ports, const std::string& device) {
-    for (const SerialPortInfo& port : ports) {
-        if (port.device == device || port.byIdPath == device) return true;
-    }
-    return false;
-}
-
 // The COM port number a Windows device name stands for ("\\.\COM12" -> 12).
 int ComNumberOf(const std::string& device) {
     const std::size_t at = device.rfind("COM");
@@ -74,7 +67,7 @@ ComPage::DeviceLine ComPage::Device(int index) const {
     }
     const bool mapped = !chosen_[index].empty();
     line.text = mapped ? chosen_[index] : DefaultSerialDevicePath(index + 1);
-    line.missing = mapped && !IsPresent(ports_, chosen_[index]);
+    line.missing = SerialDeviceMissing(line.text, ports_);
     return line;
 }
 

@@ -3,7 +3,7 @@
 // to COM20 the program uses, each shown with what it stands for, and the
 // board's reset sequence. Where COM numbers are mapped to devices (Linux),
 // the page chooses the device of a number from the serial devices found or
-// as a typed path, and marks a mapped device that is not present; where the
+// as a typed path, and marks a device, mapped or default, that is missing; where the
 // COM number is the device (Windows), each number shows the adapter present
 // on it. Only what changed is written.
 
@@ -26,7 +26,7 @@ public:
     enum class Devices { Mapped, ComNumbers };
     struct DeviceLine {
         std::string text;
-        bool missing = false;  // mapped to a device that is not present
+        bool missing = false;  // no device behind the path, mapped or default
     };
     struct Entry {
         std::string text;    // as the list shows it

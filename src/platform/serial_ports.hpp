@@ -58,6 +58,14 @@ std::string LowerLatencyAdvice(const std::string& device);
 // kLowLatencyTimerMs.
 std::string LatencyTimerNote(const SerialPortInfo& port);
 
+// Whether a device a setting names is missing: its path does not exist or
+// there is no device behind it. A path `listed` names (device or by-id) is
+// present; any other that resolves to a character device is opened and at
+// once closed again (without becoming the controlling terminal), so that a
+// link to a pseudo-terminal or a udev SYMLINK+= name counts as present. A
+// device that is only busy or not permitted is present.
+bool SerialDeviceMissing(const std::string& path, const std::vector<SerialPortInfo>& listed);
+
 // The most of one device text that is kept.
 inline constexpr std::size_t kMaxPortText = 256;
 

@@ -194,4 +194,26 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& roots) {
     return ports;
 }
 
+bool SerialDeviceMissing(const std::string& path, const std::vector<SerialPortInfo>& listed) {
+    for (const SerialPortInfo& port : listed) {
+        if (path == port.device || (!port.byIdPath.empty() && path == port.byIdPath)) return false;
+    }
+    std::error_code ec;
+    const fs::path real = fs::canonical(path, ec);
+    if (ec) return true;  // no such path, or a link to nothing
+    for (const SerialPortInfo& port : listed) {
+        std::error_code other;
+        if (fs::canonical(port.device, other) == real && !other) return false;
+    }
+    struct stat st{};
+    if (::stat(real.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return true;
+    const int fd = ::open(real.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    // An empty UART slot answers EIO; a device gone away ENXIO or ENODEV.
+    return errno == ENOENT || errno == ENXIO || errno == ENODEV || errno == EIO;
+}
+
 }  // namespace quillon

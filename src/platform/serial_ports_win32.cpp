@@ -136,4 +136,19 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& /*roots*/) {
     return ports;
 }
 
+bool SerialDeviceMissing(const std::string& path, const std::vector<SerialPortInfo>& listed) {
+    for (const SerialPortInfo& port : listed) {
+        if (path == port.device) return false;
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    const DWORD e = GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_BAD_UNIT ||
+           e == ERROR_DEV_NOT_EXIST;
+}
+
 }  // namespace quillon

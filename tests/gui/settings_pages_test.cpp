@@ -112,6 +112,10 @@ TEST(ComPage, MappedDevicesEntriesAndWhatIsWritten) {
     EXPECT_TRUE(page.Choose(3, page.DeviceOfText(entries[1].text, 3)));
     EXPECT_FALSE(page.Choose(3, "/dev/serial/by-id/usb-FTDI_A"));
     EXPECT_FALSE(page.Device(3).missing);
+#ifndef _WIN32
+    page.Choose(5, "/dev/null");  // not listed, but a device is there
+    EXPECT_FALSE(page.Device(5).missing);
+#endif
 
     std::string why;
     EXPECT_TRUE(page.CanSave(" DTR=1 ", why));  // unchanged, blanks aside

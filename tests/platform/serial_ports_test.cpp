@@ -11,7 +11,10 @@
 #include "platform/natural_order.hpp"
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -231,6 +234,34 @@ TEST(ListSerialPortsTest, OddTreesNeitherHangNorLeakRawText) {
     EXPECT_EQ(ports[0].description, "ftdi_sio");  // the FIFO is not read
     EXPECT_EQ(ports[0].manufacturer, std::string(kMaxPortText, 'M'));
     EXPECT_EQ(ports[0].serialNumber, "A1?]0;owned?");
+}
+
+// A settings' device outside the list: live links and pseudo-terminals are
+// there, names of nothing are missing.
+TEST(SerialDeviceMissingTest, OnlyAPathWithNoDeviceBehindItIsMissing) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    testing::TempDir dir;
+    const std::string pty = ptsname(master);
+    std::filesystem::create_symlink(pty, dir.File("ttyBOARD"));
+    std::filesystem::create_symlink(dir.File("gone"), dir.File("ttyDANGLING"));
+    dir.Write("plain", "");
+    const std::vector<SerialPortInfo> listed = {{"/dev/ttyUSB0", "/dev/serial/by-id/usb-A", "", "", "", "", ""}};
+    const struct {
+        std::string path;
+        bool missing;
+    } cases[] = {
+        {pty, false},
+        {dir.File("ttyBOARD"), false},
+        {"/dev/serial/by-id/usb-A", false},  // listed: not opened
+        {dir.File("ttyDANGLING"), true},
+        {dir.File("nothing"), true},
+        {dir.File("plain"), true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SerialDeviceMissing(c.path, listed), c.missing) << c.path;
+    close(master);
 }
 
 #endif  // _WIN32

@@ -169,16 +169,16 @@ void CustomPropComTest::MappedDeviceNotPresentIsMarkedMissing() {
     ProgramDir dir;
     dir.Write("Customize.ini", QByteArray("[Ports]\r\nCOM5=/dev/ttyUSB7\r\nCOM6=") +
                                    kById.c_str() +
-                                   "\r\nCOM7=/dev/ttyS0\r\nCOM8=/dev/ttyUSB0\r\n");
+                                   "\r\nCOM7=/dev/null\r\nCOM8=/dev/ttyUSB0\r\n");
     Sheet s(dir, 0);
     QCOMPARE(s.label(4).text(), QString("/dev/ttyUSB7 (missing)"));
     QVERIFY(s.label(4).palette().color(QPalette::WindowText) !=
             s.label(6).palette().color(QPalette::WindowText));
     QVERIFY(!s.label(5).text().contains("missing"));
-    QCOMPARE(s.label(6).text(), QString("/dev/ttyS0"));
+    QCOMPARE(s.label(6).text(), QString("/dev/null"));  // not listed, but there
     QCOMPARE(s.label(7).text(), QString("/dev/ttyUSB0"));  // its device, not its by-id name
-    // A default device is not a mapping: absent or not, it is not marked.
-    QCOMPARE(s.label(1).text(), QString("/dev/ttyS1"));
+    // A default with no UART behind it is as missing as a mapping.
+    QCOMPARE(s.label(19).text(), QString("/dev/ttyS19 (missing)"));
     // The box shows a missing device as it stands.
     s.page().PortButton(4)->click();
     QCOMPARE(s.box().currentText(), QString("/dev/ttyUSB7"));

@@ -425,7 +425,7 @@ void WriterDlgTest::ComPageWritesTheIndexAndTheCaptionFollows() {
         QCOMPARE(sheet->Tabs()->count(), 3);
         QCOMPARE(sheet->Tabs()->tabText(0), QString("COM PORT"));
         QVERIFY(sheet->ComPage()->PortButton(0)->isChecked());
-        QCOMPARE(sheet->ComPage()->DeviceLabel(11)->text(), QString("/dev/ttyS11"));
+        QVERIFY(sheet->ComPage()->DeviceLabel(11)->text().startsWith("/dev/ttyS11"));
         sheet->ComPage()->PortButton(11)->click();
         // COM9 and up do not offer Apply; OK saves them all the same.
         applyOffered = sheet->Buttons()->button(QDialogButtonBox::Apply)->isEnabled();
