@@ -9,6 +9,7 @@ const char* SimUsage() {
            "                   [--link PATH] [--pace] [--key FILE|XX,XX,...] [--erase-first]\n"
            "                   [--erase-ms MS] [--blank-ms MS] [--fault FAULT]... [--trace FILE]\n"
            "                   [--latency-timer MS] [--verbose]\n"
+           "       quillon-sim -h|--help | -V|--version\n"
            "--latency-timer MS: the replies reach the host as through a USB serial adapter\n"
            "with that latency timer (1 to 255): held until 62 bytes have gathered or MS ms\n"
            "have passed since the first of them (with --pace, after the line's time)\n"

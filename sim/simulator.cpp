@@ -43,6 +43,10 @@ int RunSimulator(const std::vector<std::string>& args) {
             std::cout << SimUsage() << "Control-program faults:\n" << ControlProgramFaultHelp();
             return 0;
         }
+        if (a == "--version" || a == "-V") {
+            std::cout << "quillon-sim " << QUILLON_PACKAGE_VERSION << '\n';
+            return 0;
+        }
     }
     SimOptions options;
     std::string error;

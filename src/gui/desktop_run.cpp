@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/session_trace.hpp"
+#include "app/version_label.hpp"
 
 namespace quillon::gui {
 
@@ -11,6 +12,10 @@ bool ParseDesktopCommandLine(const std::vector<std::string>& arguments, Request&
     std::vector<std::string> batchWords;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
+        if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-') {
+            error = "Unknown option " + arg + ".";
+            return false;
+        }
         if (!arg.starts_with("--")) {
             batchWords.push_back(arg);
             continue;
@@ -39,6 +44,28 @@ bool ParseDesktopCommandLine(const std::vector<std::string>& arguments, Request&
     }
     SetBatchWords(request, batchWords);
     return true;
+}
+
+std::string DesktopInfoText(const std::vector<std::string>& arguments) {
+    for (const std::string& arg : arguments) {
+        if (arg == "--") break;
+        if (arg == "--version" || arg == "-V") return VersionLine("quillon") + "\n";
+        if (arg == "--help" || arg == "-h") {
+            return "Usage: quillon [--program-dir DIR] [--port PATH|comN]\n"
+                   "       quillon [options] HEXFILE [comN] [reset|no_reset]\n"
+                   "\n"
+                   "Without a hex file, the main window. With one, a Full Operation in batch\n"
+                   "mode: its outcome in MESSFILE.TXT, on standard output and in the exit\n"
+                   "status (0 OK, 1 failure, 2 usage). QUILLON_TRACE=FILE writes the wire\n"
+                   "trace. quillon-cli(1) has every command without a window.\n"
+                   "\n"
+                   "    --program-dir DIR   the folder of CHIPDEF.INI and the settings\n"
+                   "    --port PATH|comN    the serial port of this run\n"
+                   "    -h, --help          show this text\n"
+                   "    -V, --version       show the version\n";
+        }
+    }
+    return {};
 }
 
 int FinishDesktopRun(OperationContext& ctx, MainDialog::Start start, const BatchOutcome& batch,

@@ -16,9 +16,15 @@ namespace quillon::gui {
 // The words after the program name: --program-dir DIR and --port PATH|comN
 // (also as --name=value), the rest the batch words; other options belong to
 // other front ends and are passed over. False with `error` set when an
-// option lacks its value or names no COM port (com0).
+// option lacks its value or names no COM port (com0), or for a word like an
+// option of one dash ("-x"), which would otherwise be taken as the hex file.
 [[nodiscard]] bool ParseDesktopCommandLine(const std::vector<std::string>& arguments,
                                            Request& request, std::string& error);
+
+// What --help / -h or --version / -V (before any `--`) prints, answered
+// before a window or the toolkit is started; empty when the command line
+// asks for neither.
+std::string DesktopInfoText(const std::vector<std::string>& arguments);
 
 // After the main dialog (or only its batch run) has ended: closes the port,
 // prints a batch run's outcome on `out` (a note on `err` when MESSFILE.TXT

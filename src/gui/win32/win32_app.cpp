@@ -39,6 +39,11 @@ void UseParentConsole() {
 }
 
 int RunDesktopProgram(const std::vector<std::string>& arguments) {
+    if (const std::string info = DesktopInfoText(arguments); !info.empty()) {
+        UseParentConsole();
+        std::cout << info << std::flush;
+        return 0;
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
                                                        ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
