@@ -37,6 +37,7 @@ TEST(DesktopCommandLine, RefusedWithWhy) {
         {{"fw.mhx", "--program-dir"}, "--program-dir needs a value"},
         {{"--port"}, "--port needs a value"},
         {{"--port", "COM0"}, "COM0"},
+        {{"-x", "fw.mhx"}, "Unknown option -x"},
     };
     for (const auto& c : cases) {
         Request r;
@@ -45,6 +46,28 @@ TEST(DesktopCommandLine, RefusedWithWhy) {
         EXPECT_NE(error.find(c.says), std::string::npos) << error;
         EXPECT_TRUE(r.portPath.empty());
         EXPECT_FALSE(r.comPortIndex);
+    }
+}
+
+// Answered without a window; after `--` the words are the batch form's.
+TEST(DesktopCommandLine, HelpAndVersionOnlyBeforeTheEndOfOptions) {
+    const struct {
+        std::vector<std::string> words;
+        const char* starts;
+    } cases[] = {
+        {{"-h"}, "Usage: quillon "},
+        {{"fw.mhx", "--help"}, "Usage: quillon "},
+        {{"-V"}, "quillon 0."},
+        {{"--version", "-h"}, "quillon 0."},
+        {{"--", "-h"}, ""},
+        {{"fw.mhx", "com3"}, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string text = DesktopInfoText(c.words);
+        EXPECT_EQ(text.rfind(c.starts, 0), 0u) << text;
+        if (*c.starts == '\0') {
+            EXPECT_EQ(text, "");
+        }
     }
 }
 
