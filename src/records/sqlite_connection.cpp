@@ -4,7 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "records/sql_connection.hpp"
 
@@ -98,8 +100,19 @@ std::unique_ptr<SqlConnection> OpenSqliteConnection(const std::string& path, int
     sqlite3_busy_timeout(db, busyMs);
     auto connection = std::make_unique<SqliteConnection>(db);
     std::vector<SqlRow> rows;
-    if (!connection->Exec("PRAGMA journal_mode=WAL", {}, &rows, error) ||
-        !connection->Exec("PRAGMA synchronous=FULL", {}, nullptr, error) ||
+    // Connections that switch a new file to WAL at the same moment each wait
+    // for the other's lock; SQLite breaks that at once with "locked" rather
+    // than waiting, so the switch is tried again until the busy time is up.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyMs);
+    while (!connection->Exec("PRAGMA journal_mode=WAL", {}, &rows, error)) {
+        const int code = sqlite3_errcode(db) & 0xFF;
+        if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            return nullptr;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!connection->Exec("PRAGMA synchronous=FULL", {}, nullptr, error) ||
         !connection->Exec("PRAGMA foreign_keys=ON", {}, nullptr, error)) {
         return nullptr;
     }

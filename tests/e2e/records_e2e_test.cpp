@@ -95,7 +95,7 @@ void RunLine(const std::string& store, StoreAddress::Kind kind, const std::strin
     std::vector<std::vector<BoardLine>> last(stations.size());
     std::vector<BoardLine> all;
     std::vector<std::thread> threads;
-    std::string failures;
+    std::string failures, outputs;
     std::mutex lock;
     for (std::size_t s = 0; s < stations.size(); ++s) {
         threads.emplace_back([&, s] {
@@ -106,6 +106,7 @@ void RunLine(const std::string& store, StoreAddress::Kind kind, const std::strin
                 if (lines.size() != stations[s]->sims.size() || run.status < 0 || run.status > 1) {
                     failures += run.out + run.err;
                 }
+                outputs += run.out + run.err;
                 all.insert(all.end(), lines.begin(), lines.end());
                 last[s] = std::move(lines);
             }
@@ -117,7 +118,7 @@ void RunLine(const std::string& store, StoreAddress::Kind kind, const std::strin
     // Every number once, none missing, and a finished row for each.
     std::map<std::uint64_t, bool> byNumber;
     for (const BoardLine& b : all) {
-        ASSERT_TRUE(b.serial) << b.port;
+        ASSERT_TRUE(b.serial) << b.port << "\n" << outputs;
         EXPECT_TRUE(byNumber.emplace(*b.serial, b.ok).second) << "given twice: " << *b.serial;
     }
     ASSERT_FALSE(byNumber.empty());

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <tuple>
 
 #include "records/open_store.hpp"
@@ -148,6 +151,31 @@ INSTANTIATE_TEST_SUITE_P(Databases, RecordStoreTest,
 
 // A server that goes away and comes back: the call made meanwhile fails
 // without a number, the next one after it is back reconnects.
+// Stations that start together all open a new file at once: none may be
+// refused while another makes it.
+TEST(SqliteStore, ManyOpenANewFileAtOnce) {
+    for (int round = 0; round < 20; ++round) {
+        TempDir dir;
+        std::vector<std::thread> openers;
+        std::atomic<int> opened = 0;
+        std::string errors;
+        std::mutex lock;
+        for (int i = 0; i < 6; ++i) {
+            openers.emplace_back([&] {
+                std::string error;
+                if (OpenRecordStore({StoreAddress::Kind::Sqlite, dir.File("new.db")}, error)) {
+                    ++opened;
+                } else {
+                    std::lock_guard<std::mutex> hold(lock);
+                    errors += error + "\n";
+                }
+            });
+        }
+        for (std::thread& t : openers) t.join();
+        ASSERT_EQ(opened, 6) << errors;
+    }
+}
+
 TEST(PostgresStore, ReconnectsAfterTheServerCameBack) {
     PostgresServer server;
     ASSERT_TRUE(server.ok()) << server.error();
