@@ -19,6 +19,8 @@ void Link::SetPort(const PortName& port, const std::string& programDir) {
 
 bool Link::Open(std::uint32_t baud, Outcome& failure) {
     Close();
+    // Set first, so that a port that fails to open is told with the rate tried.
+    currentBaud_ = baud;
     const std::string path = DevicePathOf(port_, programDir_);
     std::string why;
     std::unique_ptr<SerialDevice> device;

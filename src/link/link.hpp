@@ -122,6 +122,7 @@ class Link {
     std::string NoteBlockTime(std::uint32_t lineBytes, std::uint32_t startedMs);
 
     Clock& clock() const { return clock_; }
+    // The rate the port was last opened or set at, also when the open failed.
     std::uint32_t currentBaud() const { return currentBaud_; }
     std::uint32_t controlProgramBaud() const { return controlProgramBaud_; }
     // The downloaded control program runs at `baud` from now on.

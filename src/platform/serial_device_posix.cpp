@@ -25,6 +25,7 @@
 #include <linux/serial.h>
 #endif
 
+#include "platform/open_failure_text.hpp"
 #include "platform/serial_device_posix.hpp"
 #include "platform/serial_ports.hpp"
 #include "platform/terminal_rate.hpp"
@@ -62,26 +63,23 @@ std::string GroupOwning(const std::string& path) {
     return std::to_string(st.st_gid);
 }
 
-std::string OpenFailureText(const std::string& path, int error) {
+std::string OpenFailureText(const std::string& path, int error, Language language) {
     switch (error) {
         case ENOENT:
         case ENXIO:
         case ENODEV:
-            return "Cannot open " + path + ": no such device.";
+            return OpenFailureText(language, path, OpenFailure::NoSuchDevice);
         case EACCES:
         case EPERM:
-            return "Cannot open " + path +
-                   ": permission denied. The user must be a member of "
-                   "the group that owns the device (" +
-                   GroupOwning(path) + "), for example: sudo usermod -aG " + GroupOwning(path) +
-                   " $USER, then log in again.";
+            return OpenFailureText(language, path, OpenFailure::PermissionDenied,
+                                   GroupOwning(path));
         case EBUSY:
         case EWOULDBLOCK:
-            return "Cannot open " + path + ": the device is busy (another program uses it).";
+            return OpenFailureText(language, path, OpenFailure::Busy);
         case ENOTTY:
-            return "Cannot open " + path + ": it is not a serial device.";
+            return OpenFailureText(language, path, OpenFailure::NotSerial);
         default:
-            return "Cannot open " + path + ": " + std::strerror(error) + ".";
+            return OpenFailureText(language, path, OpenFailure::Other, std::strerror(error));
     }
 }
 
@@ -458,19 +456,21 @@ std::unique_ptr<SerialFlags> DriverSerialFlags(int fd) {
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, std::string& error) {
     return OpenPosixSerialDevice(path, error,
                                  IsUsbSerialDevice(path) ? SerialFlagsFor(DriverSerialFlags)
-                                                         : SerialFlagsFor());
+                                                         : SerialFlagsFor(),
+                                 DetectLanguage());
 }
 
 std::unique_ptr<SerialDevice> OpenPosixSerialDevice(const std::string& path, std::string& error,
-                                                    const SerialFlagsFor& flagsFor) {
+                                                    const SerialFlagsFor& flagsFor,
+                                                    Language language) {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = OpenFailureText(path, errno);
+        error = OpenFailureText(path, errno, language);
         return nullptr;
     }
     if (!isatty(fd)) {
         close(fd);
-        error = OpenFailureText(path, ENOTTY);
+        error = OpenFailureText(path, ENOTTY, language);
         return nullptr;
     }
     // Exclusive: no other open of the device succeeds while we hold it; the
@@ -478,13 +478,13 @@ std::unique_ptr<SerialDevice> OpenPosixSerialDevice(const std::string& path, std
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int why = errno;
         close(fd);
-        error = OpenFailureText(path, why == EWOULDBLOCK ? EBUSY : why);
+        error = OpenFailureText(path, why == EWOULDBLOCK ? EBUSY : why, language);
         return nullptr;
     }
     ioctl(fd, TIOCEXCL);
     auto device = std::make_unique<PosixSerialDevice>(fd);
     if (!device->Initialise()) {
-        error = OpenFailureText(path, errno);
+        error = OpenFailureText(path, errno, language);
         return nullptr;
     }
     if (flagsFor) device->AskForLowLatency(flagsFor(fd));

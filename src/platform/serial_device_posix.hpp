@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/language.hpp"
 #include "platform/low_latency.hpp"
 #include "platform/serial_device.hpp"
 
@@ -17,9 +18,11 @@ namespace quillon {
 using SerialFlagsFor = std::function<std::unique_ptr<SerialFlags>(int fd)>;
 
 // Opens `path` as OpenSystemSerialDevice does; with `flagsFor` set, asks for
-// low latency through the flags it makes for the descriptor.
+// low latency through the flags it makes for the descriptor. `error` says
+// why it could not, in `language` (the system opener: the user's).
 std::unique_ptr<SerialDevice> OpenPosixSerialDevice(const std::string& path, std::string& error,
-                                                    const SerialFlagsFor& flagsFor);
+                                                    const SerialFlagsFor& flagsFor,
+                                                    Language language = Language::English);
 
 // The driver's own flags (Linux: TIOCGSERIAL and TIOCSSERIAL); null where
 // the system has none.

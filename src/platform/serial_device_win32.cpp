@@ -4,6 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "platform/open_failure_text.hpp"
 #include "platform/serial_device.hpp"
 #include "platform/wide_text.hpp"
 
@@ -12,17 +13,21 @@ namespace quillon {
 namespace {
 
 std::string OpenFailureText(const std::string& path, DWORD error) {
+    const Language language = DetectLanguage();
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return "Cannot open " + path + ": no such device.";
+            return OpenFailureText(language, path, OpenFailure::NoSuchDevice);
         case ERROR_ACCESS_DENIED:
-            return "Cannot open " + path + ": access denied (another program may be using it).";
+            return OpenFailureText(language, path, OpenFailure::AccessDenied);
         case ERROR_SHARING_VIOLATION:
         case ERROR_BUSY:
-            return "Cannot open " + path + ": the device is busy (another program uses it).";
+            return OpenFailureText(language, path, OpenFailure::Busy);
         default:
-            return "Cannot open " + path + ": system error " + std::to_string(error) + ".";
+            return OpenFailureText(language, path, OpenFailure::Other,
+                                   (language == Language::Japanese ? "システムエラー "
+                                                                   : "system error ") +
+                                       std::to_string(error));
     }
 }
 

@@ -85,6 +85,7 @@ TEST(OpenPortTest, FailuresGiveTheirCodesAndLeaveThePortClosed) {
     const Outcome notOpened = failureOfOpen();
     EXPECT_EQ(notOpened.code, kMsgCannotOpenPort);
     EXPECT_NE(notOpened.detail.find("cannot open"), std::string::npos);
+    EXPECT_EQ(f.link.currentBaud(), 9600u);  // the rate tried, for the error's context
     f.opener.failOpen = false;
     f.line().failGetTimeouts = true;
     EXPECT_EQ(failureOfOpen().code, kMsgCannotGetPortInfo);

@@ -84,6 +84,12 @@ TEST(PosixSerialDeviceOpen, NamesTheDeviceAndTheReason) {
     error.clear();
     EXPECT_FALSE(OpenSystemSerialDevice(dir.File("plain.txt"), error));
     EXPECT_NE(error.find("not a serial device"), std::string::npos) << error;
+
+    // In Japanese the whole detail is Japanese, the path as it stands.
+    EXPECT_FALSE(OpenPosixSerialDevice("/dev/quillon-no-such-port", error, {}, Language::Japanese));
+    EXPECT_EQ(error, "/dev/quillon-no-such-port を開けません: デバイスがありません。");
+    EXPECT_FALSE(OpenPosixSerialDevice(dir.File("plain.txt"), error, {}, Language::Japanese));
+    EXPECT_EQ(error, dir.File("plain.txt") + " を開けません: シリアルデバイスではありません。");
 }
 
 TEST(PosixSerialDeviceOpen, SecondOpenIsRefusedAsBusyAndAllowedAfterClose) {
