@@ -25,6 +25,8 @@ std::string PackageVersion() {
            std::to_string(QUILLON_VERSION_TWEAK);
 }
 
+std::string AboutVersionLine() { return BuildVersionLabel() + " (" + PackageVersion() + ")"; }
+
 std::string VersionLine(const std::string& program) {
     return program + " " + PackageVersion() + " (" + BuildVersionLabel() + ")";
 }

@@ -16,6 +16,10 @@ std::string BuildVersionLabel();
 // This build's package version, "0.1.0.100".
 std::string PackageVersion();
 
+// The About box's line: the version label, the package version beside it,
+// "V01,L01 (0.1.0.100)".
+std::string AboutVersionLine();
+
 // What --version prints: "quillon-cli 0.1.0.100 (V01,L01)".
 std::string VersionLine(const std::string& program);
 

@@ -16,6 +16,11 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+void AddLatencyNote(const SerialPortInfo& port, ComPage::DeviceLine& line) {
+    line.note = LatencyTimerNote(port);
+    if (!line.note.empty()) line.text += " (" + std::to_string(*port.latencyTimerMs) + " ms)";
+}
+
 // The COM port number a Windows device name stands for ("\\.\COM12" -> 12).
 int ComNumberOf(const std::string& device) {
     const std::size_t at = device.rfind("COM");
@@ -61,6 +66,7 @@ ComPage::DeviceLine ComPage::Device(int index) const {
         for (const SerialPortInfo& port : ports_) {
             if (ComNumberOf(port.device) != index + 1) continue;
             line.text = port.description.empty() ? port.device : port.description;
+            AddLatencyNote(port, line);
             return line;
         }
         return line;
@@ -68,6 +74,9 @@ ComPage::DeviceLine ComPage::Device(int index) const {
     const bool mapped = !chosen_[index].empty();
     line.text = mapped ? chosen_[index] : DefaultSerialDevicePath(index + 1);
     line.missing = SerialDeviceMissing(line.text, ports_);
+    for (const SerialPortInfo& port : ports_) {
+        if (port.device == line.text || port.byIdPath == line.text) AddLatencyNote(port, line);
+    }
     return line;
 }
 

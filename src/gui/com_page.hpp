@@ -27,6 +27,9 @@ public:
     struct DeviceLine {
         std::string text;
         bool missing = false;  // no device behind the path, mapped or default
+        // An adapter whose latency timer slows the line: what it costs and
+        // where to lower it (for a tip); the text then ends "(16 ms)".
+        std::string note;
     };
     struct Entry {
         std::string text;    // as the list shows it

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 
+#include "gui/help_file.hpp"
 #include "support/chip_sections.hpp"
+#include "support/temp_dir.hpp"
 #include "support/test_context.hpp"
 
 namespace quillon::gui {
@@ -92,6 +94,37 @@ TEST(MainDialog, MnemonicsAndCapitals) {
     };
     for (const auto& [caption, letter] : mnemonics) EXPECT_EQ(MnemonicOf(caption), letter) << caption;
     EXPECT_EQ(Capitals("fa 0x\xC3\xA4z"), "FA 0X\xC3\xA4Z");
+}
+
+// Help: the site's compiled help first, else the manual where the program's
+// layout has it, else the compiled help's name for the "not found" box.
+TEST(HelpFile, TheCompiledHelpThenTheManualBesideOrInstalled) {
+    const std::string manual = "manual/index.html";
+    const struct {
+        std::vector<std::string> files;  // under one folder; the program in "bin"
+        std::string found;
+    } cases[] = {
+        {{}, "prog/flash_html.chm"},
+        {{"bin/doc/" + manual, "share/doc/quillon/" + manual}, "bin/doc/" + manual},
+        {{"share/doc/quillon/" + manual}, "share/doc/quillon/" + manual},
+        {{"prog/flash_html.chm", "bin/doc/" + manual}, "prog/flash_html.chm"},
+    };
+    for (const auto& c : cases) {
+        testing::TempDir dir;
+        std::filesystem::create_directories(dir.File("bin"));
+        for (const std::string& f : c.files) {
+            std::filesystem::create_directories(std::filesystem::path(dir.File(f)).parent_path());
+            dir.Write(f, "");
+        }
+        const std::string found = HelpFilePath(dir.File("prog") + "/", dir.File("bin"));
+        if (c.found == "prog/flash_html.chm") {
+            EXPECT_EQ(found, dir.File("prog") + "/flash_html.chm");
+        } else {
+            EXPECT_TRUE(std::filesystem::exists(found) &&
+                        std::filesystem::equivalent(found, dir.File(c.found)))
+                << found;
+        }
+    }
 }
 
 }  // namespace

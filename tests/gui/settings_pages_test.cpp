@@ -91,6 +91,14 @@ TEST(ComPage, AdapterOnEachComNumberWhereNumbersAreTheDevices) {
     EXPECT_EQ(page.Device(0).text, "");
     EXPECT_FALSE(page.Device(2).missing);
     EXPECT_EQ(page.Selected(), 2);
+    // An FTDI adapter's timer: low, nothing said; the default 16 ms, its cost.
+    com3.latencyTimerMs = 1;
+    page.Init({com3});
+    EXPECT_EQ(page.Device(2).note, "");
+    com3.latencyTimerMs = 16;
+    page.Init({com3});
+    EXPECT_EQ(page.Device(2).text, "USB Serial Port (16 ms)");
+    EXPECT_EQ(page.Device(2).note, LatencyTimerNote(com3));
 }
 
 TEST(ComPage, MappedDevicesEntriesAndWhatIsWritten) {

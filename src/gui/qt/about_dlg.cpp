@@ -20,7 +20,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* icon = made.Get<QLabel>("icon");
     icon->setPixmap(QuillonIcon().pixmap(icon->size().boundedTo(QSize(32, 32))));
     version_ = made.Get<QLabel>("text1027");
-    version_->setText(QString::fromStdString(BuildVersionLabel()));
+    version_->setText(QString::fromStdString(AboutVersionLine()));
     auto* ok = made.Get<QPushButton>("button1");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(du.Size(233, 47));

@@ -94,7 +94,10 @@ void CCustomPropCom::ShowDevice(int index) {
     const QString shown = metrics.elidedText(device, Qt::ElideMiddle,
                                              label->width() - metrics.horizontalAdvance(suffix));
     label->setText(shown + suffix);
-    label->setToolTip(shown == device ? QString() : device);
+    QStringList tip;
+    if (shown != device) tip << device;
+    if (!line.note.empty()) tip << Q(line.note);
+    label->setToolTip(tip.join("\n"));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, line.missing ? kWarningText : kSoftText);
     label->setPalette(palette);

@@ -41,10 +41,11 @@ bool OpenHelpFile(const QString& path, QString& problem) {
         return false;
     }
     if (!DesktopHasViewerFor(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        problem = QString("No program on this system can open the help file %1.\n"
-                          "Install a viewer for compiled HTML help (.chm) files, for example "
-                          "xchm or kchmviewer.")
-                      .arg(shown);
+        problem = QString("No program on this system can open the help file %1.").arg(shown);
+        if (path.endsWith(".chm", Qt::CaseInsensitive)) {
+            problem += "\nInstall a viewer for compiled HTML help (.chm) files, for example "
+                       "xchm or kchmviewer.";
+        }
         return false;
     }
     return true;

@@ -35,7 +35,10 @@
 #include "gui/qt/qt_file_chooser.hpp"
 #include "gui/qt/qt_prompt.hpp"
 #include "gui/qt/qt_sound.hpp"
+#include "gui/help_file.hpp"
 #include "gui/main_dialog.hpp"
+#include "platform/paths.hpp"
+#include "platform/system_paths.hpp"
 
 namespace quillon::gui {
 
@@ -264,7 +267,9 @@ void CWriterDlg::ReloadCustomSettings() { LoadCustomSettings(ctx_); }
 
 void CWriterDlg::OnHelp() {
     QString problem;
-    if (!OpenHelpFile(QDir::cleanPath(Q(ctx_.programDir) + kHelpFileName), problem)) {
+    const std::string path =
+        HelpFilePath(ctx_.programDir, DirectoryPart(ExecutablePath().value_or(std::string())));
+    if (!OpenHelpFile(QDir::cleanPath(Q(path)), problem)) {
         ctx_.frontEnd.prompt->Ask(PromptRequest{problem.toStdString(), kBoxCaption, PromptButtons::Ok,
                                        PromptIcon::Exclamation, PromptOwner::MainDialog});
     }

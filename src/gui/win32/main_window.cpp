@@ -9,6 +9,7 @@
 #include "app/settings_files.hpp"
 #include "app/version_label.hpp"
 #include "config/catalog.hpp"
+#include "gui/help_file.hpp"
 #include "gui/win32/message_pump.hpp"
 #include "gui/win32/progress_window.hpp"
 #include "gui/win32/resource_ids.hpp"
@@ -18,6 +19,8 @@
 #include "gui/win32/win32_prompt.hpp"
 #include "gui/win32/win32_sound.hpp"
 #include "platform/language.hpp"
+#include "platform/paths.hpp"
+#include "platform/system_paths.hpp"
 
 namespace quillon::gui::win32 {
 
@@ -288,7 +291,8 @@ void MainWindow::OnSetEnvironment() {
 }
 
 void MainWindow::OnHelp() {
-    const std::string path = ctx_.programDir + kHelpFileName;
+    const std::string path =
+        HelpFilePath(ctx_.programDir, DirectoryPart(ExecutablePath().value_or(std::string())));
     const std::wstring file = Wide(path);
     const DWORD attributes = GetFileAttributesW(file.c_str());
     std::string problem;

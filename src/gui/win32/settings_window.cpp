@@ -56,6 +56,30 @@ struct ComPageView final : Page {
     explicit ComPageView(const std::string& programDir, int selected)
         : model(programDir, selected, ComPage::Devices::ComNumbers) {}
 
+    // A slow adapter's note as the tip of its label. A static control lets
+    // the mouse through to the page, so the tip is the label's rectangle of
+    // the page.
+    void AddNote(int label, const std::string& note) {
+        if (!tips) {
+            tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+            SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 400);
+        }
+        const std::wstring text = Wide(note);
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = dialog;
+        info.uId = static_cast<UINT_PTR>(label);
+        GetWindowRect(GetDlgItem(dialog, label), &info.rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&info.rect), 2);
+        info.lpszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+
+    HWND tips = nullptr;
+
     int SelectedIndex() const {
         for (int i = 0; i < ComPage::kPorts; ++i) {
             if (Checked(dialog, kFirstPortButton + i)) return i;
@@ -66,7 +90,9 @@ struct ComPageView final : Page {
         loading = true;
         model.Init(ListSerialPorts());
         for (int i = 0; i < ComPage::kPorts; ++i) {
-            SetItemText(dialog, kFirstDeviceLabel + i, model.Device(i).text);
+            const ComPage::DeviceLine line = model.Device(i);
+            SetItemText(dialog, kFirstDeviceLabel + i, line.text);
+            if (!line.note.empty()) AddNote(kFirstDeviceLabel + i, line.note);
         }
         const int selected = model.Selected();
         if (selected >= 0 && selected < ComPage::kPorts) Check(dialog, kFirstPortButton + selected, true);

@@ -70,7 +70,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             SetPropW(dialog, L"QuillonBold", boldFont);
             SendDlgItemMessageW(dialog, kAboutName, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont),
                                 FALSE);
-            SetItemText(dialog, kAboutVersion, BuildVersionLabel());
+            SetItemText(dialog, kAboutVersion, AboutVersionLine());
             CentreOver(dialog, GetParent(dialog));
             return TRUE;
         }

@@ -559,7 +559,7 @@ void WriterDlgTest::VersionLabelAndAboutBox() {
     QVERIFY(pilot.Done());
     QCOMPARE(item, QString("version(flash) (&A)..."));
     QCOMPARE(aboutTitle, QString("(C)Information"));
-    QCOMPARE(aboutVersion, label);
+    QCOMPARE(aboutVersion, label + " (" + QString::fromStdString(PackageVersion()) + ")");
 }
 
 void WriterDlgTest::HelpWithoutItsFileSaysSo() {
