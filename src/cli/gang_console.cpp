@@ -84,6 +84,7 @@ struct GangConsole::Board final : ProgressFactory, UserPrompt {
     std::uint32_t bytesPerStep = 0;
     std::uint32_t rangeStartMs = 0;
     std::string ending;  // "OK", "NG" once the board has ended
+    std::string note;    // the last remark on how it went, told after the live lines
 };
 
 namespace {
@@ -133,6 +134,15 @@ class BoardProgress final : public ProgressSink {
     void SetUnit(std::uint32_t bytesPerStep, std::string_view doneVerb) override {
         Update([&] { board_.bytesPerStep = bytesPerStep; });
         if (!board_.live) plain_.SetUnit(bytesPerStep, doneVerb);
+    }
+    // Between the live lines it would be drawn over: those boards keep it
+    // for the end.
+    void Note(std::string_view text) override {
+        if (board_.live) {
+            Update([&] { board_.note = std::string(text); });
+        } else {
+            plain_.Note(text);
+        }
     }
 
   private:
@@ -209,6 +219,14 @@ void GangConsole::Finish(std::size_t i, bool ok) {
     Refresh();
 }
 
-void GangConsole::Close() { Refresh(); }
+void GangConsole::Close() {
+    Refresh();
+    if (!live_) return;
+    const std::lock_guard<std::mutex> hold(lock_);
+    for (const auto& b : boards_) {
+        if (!b->note.empty()) err_ << b->port << ": note: " << b->note << '\n';
+    }
+    err_ << std::flush;
+}
 
 }  // namespace quillon
