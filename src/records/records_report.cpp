@@ -32,7 +32,14 @@ struct Group {
     std::map<std::string, int> failures;
 };
 
-std::string Csv(const std::string& field) {
+// A text that a spreadsheet would run as a formula (a station named
+// "=HYPERLINK(...)", a device's own text) is kept as text by a leading
+// apostrophe, as spreadsheets themselves mark it.
+std::string Csv(const std::string& raw) {
+    const bool formula = !raw.empty() && (raw[0] == '=' || raw[0] == '+' || raw[0] == '@' ||
+                                          raw[0] == '\t' || raw[0] == '\r' ||
+                                          (raw[0] == '-' && raw.size() > 1));
+    const std::string field = formula ? "'" + raw : raw;
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string out = "\"";
     for (char c : field) {

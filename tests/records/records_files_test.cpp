@@ -128,6 +128,9 @@ TEST(RecordsReport, BoardsByNumberYieldMedianAndCommonestFailures) {
 
     const std::string csv = RunsCsv({Finished("x", RunState::Ng, 9, day, 5, "a, \"b\"")});
     EXPECT_NE(csv.find(",9,1,ng,,,\"a, \"\"b\"\"\"\r\n"), std::string::npos) << csv;
+    // A message a spreadsheet would run stays text.
+    const std::string formula = RunsCsv({Finished("x", RunState::Ng, 9, day, 5, "=1+2")});
+    EXPECT_NE(formula.find(",ng,,,'=1+2\r\n"), std::string::npos) << formula;
 }
 
 }  // namespace
