@@ -8,17 +8,19 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <cstring>
-
-#include <shellapi.h>
-
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/wide_text.hpp"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
+
+// msvcrt.dll's wide counterpart of the argv it gives main (not in a public
+// header); the memory is the runtime's.
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand,
+                              int* startInfo);
 
 namespace quillon {
 
@@ -43,15 +45,19 @@ bool IsConsole(HANDLE handle) {
 }  // namespace
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    // The C runtime's own wide reading of the command line (the rules of
+    // every C program's argv), rather than the shell's, which would load
+    // the shell into every start of the program.
     int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (wide == nullptr) {
+    wchar_t** wide = nullptr;
+    wchar_t** environment = nullptr;
+    int newMode = 0;
+    if (__wgetmainargs(&count, &wide, &environment, 0, &newMode) < 0 || wide == nullptr) {
         if (argc < 1) return {};
         return std::vector<std::string>(argv + 1, argv + argc);
     }
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
-    LocalFree(wide);
     return args;
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/ftdi_bus_win32.hpp"
 #include "platform/serial_ports.hpp"
+#include "platform/system_library_win32.hpp"
 
 namespace quillon {
 
@@ -52,12 +53,18 @@ std::map<std::string, std::string> FriendlyNames() {
     std::map<std::string, std::string> names;
     static const GUID kPorts = {0x4d36e978, 0xe325, 0x11ce,
                                 {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-    HDEVINFO devices = SetupDiGetClassDevsW(&kPorts, nullptr, nullptr, DIGCF_PRESENT);
+    auto* classDevices = QUILLON_SYSTEM_FUNCTION(L"setupapi.dll", SetupDiGetClassDevsW);
+    auto* enumerate = QUILLON_SYSTEM_FUNCTION(L"setupapi.dll", SetupDiEnumDeviceInfo);
+    auto* openKey = QUILLON_SYSTEM_FUNCTION(L"setupapi.dll", SetupDiOpenDevRegKey);
+    auto* property = QUILLON_SYSTEM_FUNCTION(L"setupapi.dll", SetupDiGetDeviceRegistryPropertyW);
+    auto* destroy = QUILLON_SYSTEM_FUNCTION(L"setupapi.dll", SetupDiDestroyDeviceInfoList);
+    if (!classDevices || !enumerate || !openKey || !property || !destroy) return names;
+    HDEVINFO devices = classDevices(&kPorts, nullptr, nullptr, DIGCF_PRESENT);
     if (devices == INVALID_HANDLE_VALUE) return names;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
-    for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
-        HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    for (DWORD i = 0; enumerate(devices, i, &device); ++i) {
+        HKEY key = openKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key == INVALID_HANDLE_VALUE) continue;
         std::vector<wchar_t> port(64);
         DWORD bytes = static_cast<DWORD>(port.size() * sizeof(wchar_t));
@@ -67,7 +74,7 @@ std::map<std::string, std::string> FriendlyNames() {
         RegCloseKey(key);
         if (r != ERROR_SUCCESS || type != REG_SZ) continue;
         std::vector<wchar_t> friendly(256);
-        if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
+        if (!property(devices, &device, SPDRP_FRIENDLYNAME, nullptr,
                                                reinterpret_cast<BYTE*>(friendly.data()),
                                                static_cast<DWORD>(friendly.size() * sizeof(wchar_t)),
                                                &bytes)) {
@@ -76,7 +83,7 @@ std::map<std::string, std::string> FriendlyNames() {
         names[RegistryText(port, static_cast<DWORD>(port.size() * sizeof(wchar_t)))] =
             RegistryText(friendly, bytes);
     }
-    SetupDiDestroyDeviceInfoList(devices);
+    destroy(devices);
     return names;
 }
 
@@ -138,7 +145,7 @@ std::vector<SerialPortInfo> ListSerialPorts(const SerialPortRoots& /*roots*/) {
 
 bool SerialDeviceMissing(const std::string& path, const std::vector<SerialPortInfo>& listed) {
     for (const SerialPortInfo& port : listed) {
-        if (path == port.device) return false;
+        if (path == port.device || (!port.byIdPath.empty() && path == port.byIdPath)) return false;
     }
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            0, nullptr);

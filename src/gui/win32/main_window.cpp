@@ -20,6 +20,7 @@
 #include "gui/win32/win32_sound.hpp"
 #include "platform/language.hpp"
 #include "platform/paths.hpp"
+#include "platform/system_library_win32.hpp"
 #include "platform/system_paths.hpp"
 
 namespace quillon::gui::win32 {
@@ -153,7 +154,9 @@ MainDialog::Start MainWindow::Start() {
         return start;
     }
     if (start == MainDialog::Start::BatchDone) return start;
-    DragAcceptFiles(window_, TRUE);
+    // As DragAcceptFiles does, without loading the shell at start-up.
+    SetWindowLongPtrW(window_, GWL_EXSTYLE,
+                      GetWindowLongPtrW(window_, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     BuildToolTips();
     SetItemText(window_, kIdVersion, BuildVersionLabel());
     return start;
@@ -298,8 +301,10 @@ void MainWindow::OnHelp() {
     std::string problem;
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         problem = "The help file " + path + " was not found.";
-    } else if (reinterpret_cast<INT_PTR>(ShellExecuteW(window_, L"open", file.c_str(), nullptr,
-                                                       nullptr, SW_SHOWNORMAL)) <= 32) {
+    } else if (auto* open = QUILLON_SYSTEM_FUNCTION(L"shell32.dll", ShellExecuteW);
+               open == nullptr || reinterpret_cast<INT_PTR>(open(window_, L"open", file.c_str(),
+                                                                 nullptr, nullptr,
+                                                                 SW_SHOWNORMAL)) <= 32) {
         problem = "No program on this system can open the help file " + path + ".";
     }
     if (!problem.empty()) {
@@ -315,10 +320,13 @@ void MainWindow::OnCheckSum() {
 }
 
 void MainWindow::OnDropFiles(HDROP drop) {
-    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    auto* query = QUILLON_SYSTEM_FUNCTION(L"shell32.dll", DragQueryFileW);
+    auto* finish = QUILLON_SYSTEM_FUNCTION(L"shell32.dll", DragFinish);
+    if (query == nullptr || finish == nullptr) return;
+    const UINT length = query(drop, 0, nullptr, 0);
     std::wstring path(length, L'\0');
-    if (length > 0) DragQueryFileW(drop, 0, path.data(), length + 1);
-    DragFinish(drop);
+    if (length > 0) query(drop, 0, path.data(), length + 1);
+    finish(drop);
     // A folder or a name that is not there is ignored.
     (void)model_.DropHexFile(Utf8(path));
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/system_library_win32.hpp"
+
 namespace quillon::gui::win32 {
 
 namespace {
@@ -51,7 +53,9 @@ std::optional<std::string> Run(HWND owner, FileKind kind, const std::string& fol
     ofn.lpstrDefExt = ExtensionOf(kind);
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                 (save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST);
-    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    auto* dialog = save ? QUILLON_SYSTEM_FUNCTION(L"comdlg32.dll", GetSaveFileNameW)
+                        : QUILLON_SYSTEM_FUNCTION(L"comdlg32.dll", GetOpenFileNameW);
+    const BOOL chosen = dialog != nullptr && dialog(&ofn);
     if (!chosen) return std::nullopt;
     return Utf8(name.data());
 }

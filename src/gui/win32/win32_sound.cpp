@@ -7,6 +7,7 @@
 
 #include "gui/sound_page.hpp"
 #include "gui/win32/win32_text.hpp"
+#include "platform/system_library_win32.hpp"
 
 namespace quillon::gui::win32 {
 
@@ -18,9 +19,15 @@ void Win32Sound::PlayFile(std::string_view path) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     // SND_NOSTOP: a sound in progress plays on, and this one is dropped.
-    PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP);
+    if (auto* play = QUILLON_SYSTEM_FUNCTION(L"winmm.dll", PlaySoundW)) {
+        play(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP);
+    }
 }
 
-void Win32Sound::Stop() { PlaySoundW(nullptr, nullptr, 0); }
+void Win32Sound::Stop() {
+    // Nothing plays before the library was loaded for a sound.
+    if (GetModuleHandleW(L"winmm.dll") == nullptr) return;
+    if (auto* play = QUILLON_SYSTEM_FUNCTION(L"winmm.dll", PlaySoundW)) play(nullptr, nullptr, 0);
+}
 
 }  // namespace quillon::gui::win32
