@@ -84,15 +84,15 @@ void LoadStationRecords(OperationContext& ctx) {
     rec.firstStep = ctx.journal.Steps().size();
     rec.serialValue = r.serialValue;
     rec.serialWanted = !serialText.empty() || r.serialValue;
-    std::optional<SerialSpec> serial;
+    std::optional<SerialPlacement> serial;
     if (!serialText.empty()) {
-        SerialSpec spec;
+        SerialPlacement placement;
         std::string error;
-        if (!ParseSerialSpec(serialText, spec, error)) {
+        if (!ParseSerialPlacement(serialText, placement, error)) {
             rec.setupError = error;
             return;
         }
-        serial = spec;
+        serial = placement;
     } else if (r.serialValue) {
         rec.setupError = "a serial number value needs its place and form: --serial ADDR:FORMAT "
                          "or [Records] Serial= in Customize.ini";
@@ -128,9 +128,9 @@ bool PrepareBoardImage(OperationContext& ctx, bool takeNumber) {
     if (!rec.serialWanted) return true;
     JournalStep step(ctx, "serial number");
     if (!rec.setupError.empty()) return step.Ended(Refuse(ctx, rec.setupError));
-    const SerialSpec& spec = *rec.station->Serial();
+    const SerialPlacement& placement = *rec.station->Serial();
     std::string error;
-    if (!SerialFitsRanges(spec, ctx.ranges, error)) return step.Ended(Refuse(ctx, error));
+    if (!SerialFitsRanges(placement, ctx.ranges, error)) return step.Ended(Refuse(ctx, error));
     if (rec.serialValue) return step.Ended(StampNumber(ctx, *rec.serialValue));
     // One board, one number: a second program in the same run keeps it.
     if (rec.serial) return step.Ended(StampNumber(ctx, *rec.serial));

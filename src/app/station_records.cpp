@@ -8,7 +8,7 @@
 namespace quillon {
 
 StationRecords::StationRecords(Opener open, std::string station, std::string programDir,
-                               std::optional<SerialSpec> serial)
+                               std::optional<SerialPlacement> serial)
     : open_(std::move(open)),
       station_(std::move(station)),
       programDir_(std::move(programDir)),

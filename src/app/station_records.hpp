@@ -32,12 +32,12 @@ class StationRecords {
     using Opener = std::function<std::unique_ptr<RecordStore>(std::string& error)>;
 
     StationRecords(Opener open, std::string station, std::string programDir,
-                   std::optional<SerialSpec> serial);
+                   std::optional<SerialPlacement> serial);
     StationRecords(const StationRecords&) = delete;
     StationRecords& operator=(const StationRecords&) = delete;
 
     const std::string& Station() const { return station_; }
-    const std::optional<SerialSpec>& Serial() const { return serial_; }
+    const std::optional<SerialPlacement>& Serial() const { return serial_; }
 
     // The store, opened (and the spool moved into it) by the first call that
     // reaches it; null with `error` while it cannot be reached.
@@ -58,7 +58,7 @@ class StationRecords {
     std::string failure_;
     std::string station_;
     std::string programDir_;
-    std::optional<SerialSpec> serial_;
+    std::optional<SerialPlacement> serial_;
 };
 
 }  // namespace quillon

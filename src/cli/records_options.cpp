@@ -55,8 +55,8 @@ void TakeRecordsOption(std::string_view word, const std::string& value, CliOptio
             r.station = value;
         }
     } else if (word == "--serial") {
-        SerialSpec spec;
-        if (ParseSerialSpec(value, spec, error)) {
+        SerialPlacement placement;
+        if (ParseSerialPlacement(value, placement, error)) {
             r.serial = value;
         } else {
             errors.push_back("--serial: " + error);

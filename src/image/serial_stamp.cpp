@@ -31,14 +31,14 @@ std::string Hex(std::uint64_t value) {
 
 }  // namespace
 
-bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& error) {
+bool ParseSerialPlacement(const std::string& text, SerialPlacement& placement, std::string& error) {
     const std::vector<std::string> parts = Split(text);
     error = "a serial number is ADDR:FORMAT[:FIRST] (for example 3FFF0:u32be:1000; FORMAT u32be, "
             "u32le, u16be, u16le, bcd:N or ascii:N), not " + text;
     std::string address = parts[0];
     if (address.size() > 2 && EqualsIgnoringCase(address.substr(0, 2), "0x")) address = address.substr(2);
     if (parts.size() < 2 || !Digits(address, "0123456789abcdefABCDEF") || address.size() > 8) return false;
-    spec.address = static_cast<std::uint32_t>(std::stoul(address, nullptr, 16));
+    placement.address = static_cast<std::uint32_t>(std::stoul(address, nullptr, 16));
     std::size_t next = 2;
     static const std::pair<const char*, SerialFormat::Kind> kBinary[] = {
         {"u32be", SerialFormat::Kind::U32Be}, {"u32le", SerialFormat::Kind::U32Le},
@@ -46,7 +46,7 @@ bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& err
     bool known = false;
     for (const auto& [word, kind] : kBinary) {
         if (EqualsIgnoringCase(parts[1], word)) {
-            spec.format = SerialFormat{kind, 0};
+            placement.format = SerialFormat{kind, 0};
             known = true;
         }
     }
@@ -61,17 +61,17 @@ bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& err
             error = "a serial number of " + parts[1] + " has 1 to 18 digits, not " + parts[2];
             return false;
         }
-        spec.format = SerialFormat{bcd ? SerialFormat::Kind::Bcd : SerialFormat::Kind::Ascii, digits};
+        placement.format = SerialFormat{bcd ? SerialFormat::Kind::Bcd : SerialFormat::Kind::Ascii, digits};
         next = 3;
     }
-    spec.first = 1;
+    placement.first = 1;
     if (parts.size() > next + 1) return false;
     if (parts.size() == next + 1) {
         if (!Digits(parts[next], "0123456789") || parts[next].size() > 18) return false;
-        spec.first = std::stoull(parts[next]);
+        placement.first = std::stoull(parts[next]);
     }
-    if (spec.first > SerialLimit(spec.format)) {
-        error = "the first serial number " + std::to_string(spec.first) + " does not fit " + parts[1];
+    if (placement.first > SerialLimit(placement.format)) {
+        error = "the first serial number " + std::to_string(placement.first) + " does not fit " + parts[1];
         return false;
     }
     error.clear();
@@ -143,16 +143,16 @@ bool EncodeSerial(std::uint64_t number, const SerialFormat& format, std::vector<
     return true;
 }
 
-bool SerialFitsRanges(const SerialSpec& spec, const OperationRanges& ranges, std::string& error) {
-    const std::uint64_t last = std::uint64_t{spec.address} + SerialWidth(spec.format) - 1;
-    for (std::uint64_t a = spec.address; a <= last; ++a) {
+bool SerialFitsRanges(const SerialPlacement& placement, const OperationRanges& ranges, std::string& error) {
+    const std::uint64_t last = std::uint64_t{placement.address} + SerialWidth(placement.format) - 1;
+    for (std::uint64_t a = placement.address; a <= last; ++a) {
         bool inside = false;
         for (int i = 0; i < ranges.rangeCount && i < kMaxRanges; ++i) {
             inside = inside || (a >= ranges.rangeStart[i] && a <= ranges.rangeEnd[i]);
         }
         if (!inside) {
-            error = "the serial number at " + Hex(spec.address) + " (" +
-                    std::to_string(SerialWidth(spec.format)) + " bytes) does not lie in the areas "
+            error = "the serial number at " + Hex(placement.address) + " (" +
+                    std::to_string(SerialWidth(placement.format)) + " bytes) does not lie in the areas "
                     "ticked: " + Hex(a) + " is outside them";
             return false;
         }
@@ -160,17 +160,17 @@ bool SerialFitsRanges(const SerialSpec& spec, const OperationRanges& ranges, std
     return true;
 }
 
-bool StampSerial(std::uint64_t number, const SerialSpec& spec, const OperationRanges& ranges,
+bool StampSerial(std::uint64_t number, const SerialPlacement& placement, const OperationRanges& ranges,
                  FlashImage& image, std::string& error) {
     std::vector<std::uint8_t> bytes;
-    if (!SerialFitsRanges(spec, ranges, error) || !EncodeSerial(number, spec.format, bytes, error)) {
+    if (!SerialFitsRanges(placement, ranges, error) || !EncodeSerial(number, placement.format, bytes, error)) {
         return false;
     }
     const std::uint32_t base = ranges.rangeStart[0];
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const std::uint64_t offset = std::uint64_t{spec.address} + i - base;
-        if (spec.address < base || offset >= image.bytes.size()) {
-            error = "the serial number at " + Hex(spec.address) + " lies outside the image";
+        const std::uint64_t offset = std::uint64_t{placement.address} + i - base;
+        if (placement.address < base || offset >= image.bytes.size()) {
+            error = "the serial number at " + Hex(placement.address) + " lies outside the image";
             return false;
         }
         image.bytes[offset] = bytes[i];

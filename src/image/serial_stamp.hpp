@@ -21,7 +21,7 @@ struct SerialFormat {
     int digits = 0;  // bcd and ascii: 1 to 18
 };
 
-struct SerialSpec {
+struct SerialPlacement {
     std::uint32_t address = 0;
     SerialFormat format;
     std::uint64_t first = 1;  // the counter's first number
@@ -29,7 +29,7 @@ struct SerialSpec {
 
 // "ADDR:FORMAT[:FIRST]": ADDR hexadecimal (with or without 0x), FIRST
 // decimal (default 1). False with `error`.
-[[nodiscard]] bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& error);
+[[nodiscard]] bool ParseSerialPlacement(const std::string& text, SerialPlacement& placement, std::string& error);
 
 // The bytes the number takes at the address.
 int SerialWidth(const SerialFormat& format);
@@ -43,11 +43,11 @@ std::uint64_t SerialLimit(const SerialFormat& format);
 
 // Every byte the number takes lies in the ranges of the areas ticked;
 // false with `error` naming the address otherwise.
-[[nodiscard]] bool SerialFitsRanges(const SerialSpec& spec, const OperationRanges& ranges,
+[[nodiscard]] bool SerialFitsRanges(const SerialPlacement& placement, const OperationRanges& ranges,
                                     std::string& error);
 
 // Writes the number into the image (its ranges checked as above).
-[[nodiscard]] bool StampSerial(std::uint64_t number, const SerialSpec& spec,
+[[nodiscard]] bool StampSerial(std::uint64_t number, const SerialPlacement& placement,
                                const OperationRanges& ranges, FlashImage& image, std::string& error);
 
 }  // namespace quillon

@@ -30,17 +30,17 @@ class BoardRecordingTest : public ::testing::Test {
         t.ctx.writesResultFile = false;
     }
     void Keep(const char* serial) {
-        std::optional<SerialSpec> spec;
+        std::optional<SerialPlacement> placement;
         if (serial) {
-            SerialSpec s;
+            SerialPlacement s;
             std::string error;
-            ASSERT_TRUE(ParseSerialSpec(serial, s, error)) << error;
-            spec = s;
+            ASSERT_TRUE(ParseSerialPlacement(serial, s, error)) << error;
+            placement = s;
         }
         auto records = records_;
         t.ctx.records.station = std::make_shared<StationRecords>(
             [records](std::string&) { return std::make_unique<MemoryRecordStore>(records); }, "st1",
-            t.dir.path(), spec);
+            t.dir.path(), placement);
         t.ctx.records.serialWanted = serial != nullptr;
     }
 

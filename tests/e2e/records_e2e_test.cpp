@@ -89,9 +89,9 @@ std::vector<BoardRun> StoredRuns(const std::string& location, StoreAddress::Kind
 void RunLine(const std::string& store, StoreAddress::Kind kind, const std::string& location,
              const std::string& serialText, std::vector<std::unique_ptr<Station>>& stations,
              int rounds) {
-    SerialSpec spec;
+    SerialPlacement placement;
     std::string error;
-    ASSERT_TRUE(ParseSerialSpec(serialText, spec, error)) << error;
+    ASSERT_TRUE(ParseSerialPlacement(serialText, placement, error)) << error;
     std::vector<std::vector<BoardLine>> last(stations.size());
     std::vector<BoardLine> all;
     std::vector<std::thread> threads;
@@ -122,8 +122,8 @@ void RunLine(const std::string& store, StoreAddress::Kind kind, const std::strin
         EXPECT_TRUE(byNumber.emplace(*b.serial, b.ok).second) << "given twice: " << *b.serial;
     }
     ASSERT_FALSE(byNumber.empty());
-    EXPECT_EQ(byNumber.begin()->first, spec.first);
-    EXPECT_EQ(byNumber.rbegin()->first, spec.first + all.size() - 1);
+    EXPECT_EQ(byNumber.begin()->first, placement.first);
+    EXPECT_EQ(byNumber.rbegin()->first, placement.first + all.size() - 1);
     const std::vector<BoardRun> runs = StoredRuns(location, kind);
     EXPECT_EQ(runs.size(), all.size());
     for (const BoardRun& run : runs) {
@@ -151,9 +151,9 @@ void RunLine(const std::string& store, StoreAddress::Kind kind, const std::strin
         for (std::size_t b = 0; b < last[s].size(); ++b) {
             if (!last[s][b].ok) continue;
             std::vector<std::uint8_t> expected;
-            ASSERT_TRUE(EncodeSerial(*last[s][b].serial, spec.format, expected, error));
+            ASSERT_TRUE(EncodeSerial(*last[s][b].serial, placement.format, expected, error));
             const std::string flash = stations[s]->dir.Read("flash" + std::to_string(b) + ".bin");
-            EXPECT_EQ(flash.substr(spec.address, expected.size()),
+            EXPECT_EQ(flash.substr(placement.address, expected.size()),
                       std::string(expected.begin(), expected.end()))
                 << "station " << s << " board " << b;
         }

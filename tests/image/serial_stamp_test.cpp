@@ -1,4 +1,4 @@
-// A serial number in the image: each form's bytes, what a spec may say, and
+// A serial number in the image: each form's bytes, what a placement may say, and
 // that the number only ever lands inside the areas ticked.
 
 #include "image/serial_stamp.hpp"
@@ -10,7 +10,7 @@ namespace {
 
 TEST(SerialStamp, EachFormWritesItsBytes) {
     struct Case {
-        const char* spec;
+        const char* placement;
         std::uint64_t number;
         std::vector<std::uint8_t> bytes;
     } cases[] = {
@@ -23,38 +23,38 @@ TEST(SerialStamp, EachFormWritesItsBytes) {
         {"0x100:ascii:6", 1234, {'0', '0', '1', '2', '3', '4'}},
     };
     for (const Case& c : cases) {
-        SerialSpec spec;
+        SerialPlacement placement;
         std::string error;
-        ASSERT_TRUE(ParseSerialSpec(c.spec, spec, error)) << c.spec << ": " << error;
+        ASSERT_TRUE(ParseSerialPlacement(c.placement, placement, error)) << c.placement << ": " << error;
         OperationRanges ranges;
         ranges.rangeStart[0] = 0x80;
         ranges.rangeEnd[0] = 0x1FF;
         ranges.rangeCount = 1;
         FlashImage image;
-        ASSERT_TRUE(StampSerial(c.number, spec, ranges, image, error)) << c.spec << ": " << error;
+        ASSERT_TRUE(StampSerial(c.number, placement, ranges, image, error)) << c.placement << ": " << error;
         const std::vector<std::uint8_t> got(image.bytes.begin() + 0x80,
                                             image.bytes.begin() + 0x80 + c.bytes.size());
-        EXPECT_EQ(got, c.bytes) << c.spec;
-        EXPECT_EQ(image.bytes[0x80 + c.bytes.size()], 0xFF) << c.spec;  // nothing beyond
+        EXPECT_EQ(got, c.bytes) << c.placement;
+        EXPECT_EQ(image.bytes[0x80 + c.bytes.size()], 0xFF) << c.placement;  // nothing beyond
     }
 }
 
-TEST(SerialStamp, WhatASpecMayNotSay) {
+TEST(SerialStamp, WhatAPlacementMayNotSay) {
     for (const char* text : {"", "100", "100:u24be", "100:bcd", "100:bcd:0", "100:ascii:19",
                              "xyz:u32be", "123456789:u32be", "100:u16be:65536", "100:bcd:2:100",
                              "100:u32be:1:2", "100:u32be:-1"}) {
-        SerialSpec spec;
+        SerialPlacement placement;
         std::string error;
-        EXPECT_FALSE(ParseSerialSpec(text, spec, error)) << text;
+        EXPECT_FALSE(ParseSerialPlacement(text, placement, error)) << text;
         EXPECT_FALSE(error.empty()) << text;
     }
-    SerialSpec spec;
+    SerialPlacement placement;
     std::string error;
-    ASSERT_TRUE(ParseSerialSpec("3FFF0:bcd:8:5000", spec, error)) << error;
-    EXPECT_EQ(spec.address, 0x3FFF0u);
-    EXPECT_EQ(spec.first, 5000u);
+    ASSERT_TRUE(ParseSerialPlacement("3FFF0:bcd:8:5000", placement, error)) << error;
+    EXPECT_EQ(placement.address, 0x3FFF0u);
+    EXPECT_EQ(placement.first, 5000u);
     std::vector<std::uint8_t> bytes;
-    EXPECT_FALSE(EncodeSerial(100000000, spec.format, bytes, error));
+    EXPECT_FALSE(EncodeSerial(100000000, placement.format, bytes, error));
 }
 
 TEST(SerialStamp, OnlyInsideTheAreasTicked) {
@@ -70,10 +70,10 @@ TEST(SerialStamp, OnlyInsideTheAreasTicked) {
     } cases[] = {{0x0000, true}, {0x0FFC, true}, {0x0FFD, false}, {0x1000, false},
                  {0x1FFE, false}, {0x2FFC, true}, {0x2FFE, false}};
     for (const Case& c : cases) {
-        const SerialSpec spec{c.address, {SerialFormat::Kind::U32Be, 0}, 1};
+        const SerialPlacement placement{c.address, {SerialFormat::Kind::U32Be, 0}, 1};
         std::string error;
         FlashImage image;
-        EXPECT_EQ(StampSerial(7, spec, ranges, image, error), c.fits) << std::hex << c.address;
+        EXPECT_EQ(StampSerial(7, placement, ranges, image, error), c.fits) << std::hex << c.address;
         if (!c.fits) {
             EXPECT_NE(error.find("does not lie in the areas ticked"), std::string::npos) << error;
             EXPECT_EQ(image.bytes, FlashImage().bytes);  // left as it was

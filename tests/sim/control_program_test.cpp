@@ -232,7 +232,7 @@ TEST_F(ControlProgramTest, BlocksOutsideTheFlashAreRefused) {
     EXPECT_EQ(line.toHost, (Bytes{'4', '4'}));
 }
 
-TEST_F(ControlProgramTest, FaultSpecsOfOursMustParseOthersAreLeftAlone) {
+TEST_F(ControlProgramTest, FaultTextsOfOursMustParseOthersAreLeftAlone) {
     settings.faults = {"boot-silence", "erase-fail=5"};
     EXPECT_NE(Run({}), 0);
     settings.faults = {"verify-fail=80000:12345:0"};
