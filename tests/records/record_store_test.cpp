@@ -149,8 +149,6 @@ INSTANTIATE_TEST_SUITE_P(Databases, RecordStoreTest,
                              return info.param == StoreAddress::Kind::Sqlite ? "Sqlite" : "Postgres";
                          });
 
-// A server that goes away and comes back: the call made meanwhile fails
-// without a number, the next one after it is back reconnects.
 // Stations that start together all open a new file at once: none may be
 // refused while another makes it.
 TEST(SqliteStore, ManyOpenANewFileAtOnce) {
@@ -176,6 +174,8 @@ TEST(SqliteStore, ManyOpenANewFileAtOnce) {
     }
 }
 
+// A server that goes away and comes back: the call made meanwhile fails
+// without a number, the next one after it is back reconnects.
 TEST(PostgresStore, ReconnectsAfterTheServerCameBack) {
     PostgresServer server;
     ASSERT_TRUE(server.ok()) << server.error();
