@@ -1,5 +1,7 @@
 #include "cli/cli_run.hpp"
 
+#include <algorithm>
+#include <initializer_list>
 #include <iostream>
 #include <istream>
 #include <memory>
@@ -43,24 +45,15 @@ namespace quillon {
 
 namespace {
 
-bool OnlyTells(const std::vector<CliStep>& steps) {
+bool OnlyCommandsOf(const std::vector<CliStep>& steps, std::initializer_list<CliCommand> commands) {
     for (const CliStep& step : steps) {
-        if (step.command != CliCommand::Where && step.command != CliCommand::ListPorts) {
-            return false;
-        }
+        if (std::find(commands.begin(), commands.end(), step.command) == commands.end()) return false;
     }
     return !steps.empty();
 }
 
-// --where and --list-ports alone: the program folder is found, but nothing
-// in it is needed, so that they help exactly when CHIPDEF.INI is missing.
-int RunInfoCommands(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    ProgramFiles files;
-    if (LocateChipDefinitionFile(options.request.programDir, files) ==
-        StartupFailure::PathTooLong) {
-        err << "quillon-cli: " << StartupFailureText(StartupFailure::PathTooLong) << '\n';
-        return kExitUsage;
-    }
+// --where and --list-ports alone.
+int RunInfoCommands(const ProgramFiles& files, const CliOptions& options, std::ostream& out) {
     for (const CliStep& step : options.steps) {
         if (step.command == CliCommand::Where) {
             RunWhereCommand(files, out);
@@ -278,8 +271,21 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << CliUsage();
         return kExitUsage;
     }
-    if (OnlyTells(options.steps)) return RunInfoCommands(options, out, err);
-    if (OnlyRecordsCommands(options.steps)) return RunRecordsCommands(options, out, err);
+    // --where, --list-ports and the record's report and export find the
+    // program folder but need nothing in it, so that they help exactly when
+    // CHIPDEF.INI is missing.
+    const bool info = OnlyCommandsOf(options.steps, {CliCommand::Where, CliCommand::ListPorts});
+    if (info ||
+        OnlyCommandsOf(options.steps, {CliCommand::RecordsReport, CliCommand::RecordsExport})) {
+        ProgramFiles files;
+        if (LocateChipDefinitionFile(options.request.programDir, files) ==
+            StartupFailure::PathTooLong) {
+            err << "quillon-cli: " << StartupFailureText(StartupFailure::PathTooLong) << '\n';
+            return kExitUsage;
+        }
+        return info ? RunInfoCommands(files, options, out)
+                    : RunRecordsCommands(files, options, out, err);
+    }
 
     // "-" where a hex file is read: standard input, kept for the run.
     StdinHexFile stdinHex;

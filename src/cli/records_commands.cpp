@@ -15,21 +15,8 @@
 
 namespace quillon {
 
-bool OnlyRecordsCommands(const std::vector<CliStep>& steps) {
-    for (const CliStep& step : steps) {
-        if (step.command != CliCommand::RecordsReport && step.command != CliCommand::RecordsExport) {
-            return false;
-        }
-    }
-    return !steps.empty();
-}
-
-int RunRecordsCommands(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    ProgramFiles files;
-    if (LocateChipDefinitionFile(options.request.programDir, files) == StartupFailure::PathTooLong) {
-        err << "quillon-cli: " << StartupFailureText(StartupFailure::PathTooLong) << '\n';
-        return kExitUsage;
-    }
+int RunRecordsCommands(const ProgramFiles& files, const CliOptions& options, std::ostream& out,
+                       std::ostream& err) {
     const std::string text =
         options.request.recordsStore.value_or(ReadRecordsSettings(files.programDir).store);
     if (text.empty()) {

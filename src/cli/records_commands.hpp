@@ -15,12 +15,13 @@
 namespace quillon {
 
 struct CliOptions;
-struct CliStep;
+struct ProgramFiles;
 struct OperationContext;
 
-// The steps are only --records-report and --records-export.
-bool OnlyRecordsCommands(const std::vector<CliStep>& steps);
-int RunRecordsCommands(const CliOptions& options, std::ostream& out, std::ostream& err);
+// --records-report and --records-export, in the program folder `files`
+// names.
+int RunRecordsCommands(const ProgramFiles& files, const CliOptions& options, std::ostream& out,
+                       std::ostream& err);
 
 // After start-up: what in the record's settings cannot be used. False with
 // `failure` when the run must not start (a serial number or a store was
